@@ -1,0 +1,138 @@
+// The four exports the host calls, and the editor thread they start.
+#include "addin/addin.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "editor/editor_state.h"
+#include "res/resource_ids.h"
+
+HINSTANCE hInstance = nullptr;
+HWND hwndHostMain = nullptr;
+HMODULE hRichEditModule = nullptr;
+HMENU hHostSubMenu = nullptr;
+UINT addInCommandId = 0;
+HANDLE hEditorThread = nullptr;
+DWORD editorThreadId = 0;
+
+static const char kEditorClassName[] = "PFDlgClass";
+static const char kMenuItemText[] = "Pellform";
+static const char kAddInName[] = "Pellform v1.00\xDF by the Pellform developers";
+static const char kAddInDescription[] =
+    "This addin helps when generating and editing GDI region objects from image files.";
+
+WNDCLASSA editorClass = {
+    CS_OWNDC | CS_BYTEALIGNCLIENT | CS_BYTEALIGNWINDOW,
+    DefDlgProcA,
+    0,
+    DLGWINDOWEXTRA,
+    nullptr,  // the host process's module, set at load
+    nullptr,
+    nullptr,
+    reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)),
+    nullptr,
+    kEditorClassName,
+};
+
+// Non-zero from the moment an editor thread is started until its window exists
+// (or failed), so a second choice of the menu item meanwhile starts no second editor.
+static volatile LONG editorStarting = 0;
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) hInstance = module;
+    return TRUE;
+}
+
+// Waits for the editor thread while still answering messages that other threads
+// send to this one: the editor's teardown activates the host window, which it
+// owns, and that must not deadlock against a host thread blocked here.
+static void WaitAnsweringSentMessages(HANDLE handle, const volatile LONG* whileSet) {
+    while (handle) {
+        if (whileSet && *whileSet == 0) return;
+        DWORD timeout = whileSet ? 5 : INFINITE;
+        DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, timeout, QS_SENDMESSAGE);
+        if (result == WAIT_OBJECT_0 || result == WAIT_FAILED) return;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+// Lets an ending editor thread finish and forgets it.
+static void ReleaseEditorThread() {
+    if (!hEditorThread) return;
+    WaitAnsweringSentMessages(hEditorThread, nullptr);
+    CloseHandle(hEditorThread);
+    hEditorThread = nullptr;
+}
+
+extern "C" void WINAPI GetWAAddInData(char* name, char* description) {
+    std::strcpy(description, kAddInDescription);
+    std::strcpy(name, kAddInName);
+}
+
+extern "C" int WINAPI WAAddInLoad(HostHandles* handles, int) {
+    InitCommonControls();
+    hRichEditModule = LoadLibraryA("RichEd32");
+    editorClass.hInstance = GetModuleHandleA(nullptr);
+    InitializeEditorRecords(hInstance);
+    if (!RegisterClassA(&editorClass)) {
+        FreeLibrary(hRichEditModule);
+        hRichEditModule = nullptr;
+        return -1;
+    }
+    hwndHostMain = handles->hwndMain;
+
+    BOOL maximized = FALSE;
+    SendMessageA(handles->hwndClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized));
+    // A maximized MDI child puts its system menu in front of the host's submenus.
+    hHostSubMenu = GetSubMenu(handles->hMainMenu, maximized ? 8 : 7);
+    if (GetMenuItemCount(hHostSubMenu) == 1) AppendMenuA(hHostSubMenu, MF_SEPARATOR, 0, nullptr);
+    addInCommandId = static_cast<UINT>(SendMessageA(hwndHostMain, WM_USER + 100, 0, 0));
+    AppendMenuA(hHostSubMenu, MF_OWNERDRAW, addInCommandId, kMenuItemText);
+    return 0;
+}
+
+extern "C" int WINAPI FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+    if (message != WM_COMMAND || LOWORD(wParam) != addInCommandId) return 0;
+    HWND open = hwndEditor.load();
+    if (IsWindow(open)) {
+        SetFocus(open);
+        return 0;
+    }
+    if (editorStarting) return 0;  // its window is on the way and will take the focus
+    ReleaseEditorThread();
+    editorStarting = 1;
+    hEditorThread = CreateThread(nullptr, 0, EditorThreadProc, hwnd, 0, &editorThreadId);
+    if (!hEditorThread) editorStarting = 0;
+    return 0;
+}
+
+DWORD WINAPI EditorThreadProc(LPVOID) {
+    HWND window = CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_EDITOR), hwndHostMain, EditorDlgProc, 0);
+    InterlockedExchange(&editorStarting, 0);
+    if (!window) return 0;
+    MSG msg;
+    for (;;) {
+        BOOL result = GetMessageA(&msg, nullptr, 0, 0);
+        if (result == 0 || result == -1) break;
+        if (!IsDialogMessageA(hwndEditor.load(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return 0;
+}
+
+extern "C" BOOL WINAPI WAAddInUnload() {
+    // An editor still being created would otherwise escape the Exit below.
+    WaitAnsweringSentMessages(hEditorThread, &editorStarting);
+    SendMessageA(hwndEditor.load(), WM_COMMAND, IDM_EXIT, 0);
+    // The host frees this module after we return: no editor code may still run.
+    ReleaseEditorThread();
+    UnregisterClassA(kEditorClassName, editorClass.hInstance);
+    FreeLibrary(hRichEditModule);
+    hRichEditModule = nullptr;
+    if (GetMenuItemCount(hHostSubMenu) == 3) DeleteMenu(hHostSubMenu, 1, MF_BYPOSITION);
+    return DeleteMenu(hHostSubMenu, addInCommandId, MF_BYCOMMAND);
+}

@@ -1,0 +1,37 @@
+// Host integration: the state that ties the add-in to the host and the editor thread.
+#ifndef PELLFORM_ADDIN_H
+#define PELLFORM_ADDIN_H
+
+#include <windows.h>
+
+// The part of the host's record that the add-in reads: its first three fields.
+struct HostHandles {
+    HWND hwndMain;
+    HMENU hMainMenu;
+    HWND hwndClient;
+};
+
+extern HINSTANCE hInstance;
+extern HWND hwndHostMain;
+extern HMODULE hRichEditModule;
+extern HMENU hHostSubMenu;
+extern UINT addInCommandId;
+extern HANDLE hEditorThread;
+extern DWORD editorThreadId;
+extern WNDCLASSA editorClass;
+
+extern "C" {
+void WINAPI GetWAAddInData(char* name, char* description);
+int WINAPI WAAddInLoad(HostHandles* handles, int features);
+int WINAPI FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL WINAPI WAAddInUnload();
+}
+
+DWORD WINAPI EditorThreadProc(LPVOID parameter);
+
+// Creates a modeless dialog from a template resource of `module`; the dialog's
+// instance is the host process, where the editor's window class lives.
+HWND CreateDialogFromResource(HINSTANCE module, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                              LPARAM initParam);
+
+#endif

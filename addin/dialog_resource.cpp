@@ -1,0 +1,12 @@
+#include "addin/addin.h"
+
+HWND CreateDialogFromResource(HINSTANCE module, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
+                              LPARAM initParam) {
+    HRSRC resource = FindResourceA(module, templateName, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    if (!resource) return nullptr;
+    HGLOBAL loaded = LoadResource(module, resource);
+    if (!loaded) return nullptr;
+    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(loaded));
+    if (!dialogTemplate) return nullptr;
+    return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), dialogTemplate, owner, dialogProc, initParam);
+}

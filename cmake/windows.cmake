@@ -1,0 +1,41 @@
+# The add-in DLL, the stand-in host and the tests that run them under wine.
+enable_language(RC)
+
+set(PELLFORM_LINK_STATIC -static -static-libgcc -static-libstdc++)
+set(PELLFORM_SYSTEM_LIBS comctl32 comdlg32 gdi32 user32 ole32 oleaut32 uuid advapi32 kernel32)
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+file(GLOB PELLFORM_ADDIN_SOURCES CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/addin/*.cpp
+    ${CMAKE_SOURCE_DIR}/editor/*.cpp
+    ${CMAKE_SOURCE_DIR}/region/*.cpp
+    ${CMAKE_SOURCE_DIR}/rawdata/*.cpp
+    ${CMAKE_SOURCE_DIR}/picture/*.cpp
+    ${CMAKE_SOURCE_DIR}/about/*.cpp)
+file(GLOB PELLFORM_RESOURCE_FILES CONFIGURE_DEPENDS
+    ${CMAKE_SOURCE_DIR}/res/*.h ${CMAKE_SOURCE_DIR}/res/icons/*.ico ${CMAKE_SOURCE_DIR}/res/*.gif
+    ${CMAKE_SOURCE_DIR}/res/*.rgn ${CMAKE_SOURCE_DIR}/res/*.txt ${CMAKE_SOURCE_DIR}/res/*.manifest)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/pellform.rc PROPERTIES OBJECT_DEPENDS "${PELLFORM_RESOURCE_FILES}")
+
+add_library(Pellform_WA SHARED ${PELLFORM_ADDIN_SOURCES} ${CMAKE_SOURCE_DIR}/res/pellform.rc
+    ${CMAKE_SOURCE_DIR}/addin/Pellform_WA.def)
+set_target_properties(Pellform_WA PROPERTIES PREFIX "" OUTPUT_NAME Pellform_WA)
+target_include_directories(Pellform_WA PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_link_options(Pellform_WA PRIVATE ${PELLFORM_LINK_STATIC} -Wl,--enable-stdcall-fixup)
+target_link_libraries(Pellform_WA PRIVATE ${PELLFORM_SYSTEM_LIBS})
+
+# The stand-in host: a library the tests drive in-process, and the program.
+add_library(pellform_host STATIC ${CMAKE_SOURCE_DIR}/host/stand_in_host.cpp)
+target_link_libraries(pellform_host PUBLIC ${PELLFORM_SYSTEM_LIBS})
+add_executable(PellformHost WIN32 ${CMAKE_SOURCE_DIR}/host/main.cpp)
+target_link_options(PellformHost PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(PellformHost PRIVATE pellform_host)
+
+# Every Windows build checks its own DLL's exports and imports.
+add_test(NAME dll_exports_and_imports
+    COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${PELLFORM_OBJDUMP} $<TARGET_FILE:Pellform_WA>)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    include(${CMAKE_SOURCE_DIR}/cmake/wine-tests.cmake)
+endif()

@@ -1,0 +1,32 @@
+# Tests that load the x86_64 DLL, run by ctest through wine64 on the run's Xvfb display.
+set(PELLFORM_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+    FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+
+# GoogleTest from Debian's sources. With the -win32 thread model there is no
+# std::mutex, so a custom port header supplies the one primitive gtest needs.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+include_directories(BEFORE ${CMAKE_SOURCE_DIR}/tests/win/gtest_port)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_compile_options(gtest PRIVATE -Wno-error)
+include(GoogleTest)
+
+file(GLOB PELLFORM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES})
+target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res)
+target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(pellform_win_tests PRIVATE gtest pellform_host)
+add_dependencies(pellform_win_tests Pellform_WA)
+
+add_test(NAME wine_prefix_setup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix start ${PELLFORM_WINE_PREFIX})
+add_test(NAME wine_prefix_cleanup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix stop ${PELLFORM_WINE_PREFIX})
+set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine)
+
+gtest_discover_tests(pellform_win_tests
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120 RUN_SERIAL TRUE)

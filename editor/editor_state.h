@@ -1,0 +1,82 @@
+// The editor's process-wide state. It outlives any one editor window, so a later
+// window starts with the file names and colours the last one left.
+#ifndef PELLFORM_EDITOR_STATE_H
+#define PELLFORM_EDITOR_STATE_H
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <atomic>
+#include <initializer_list>
+
+constexpr COLORREF kNoColor = 0xFFFFFFFF;
+constexpr int kPathLength = 260;
+
+struct EditorState {
+    int busyCount = 0;
+    int sizeGuard = 0;
+    MSGBOXPARAMSA errorBox{};
+    MSGBOXPARAMSA warningBox{};
+    OPENFILENAMEA ofnRegionOpen{};
+    OPENFILENAMEA ofnRegionSave{};
+    OPENFILENAMEA ofnImage{};
+    CHOOSECOLORA ccMask{};
+    CHOOSECOLORA ccBackground{};
+    COLORREF maskColor = kNoColor;
+    COLORREF backgroundColor = kNoColor;
+    HICON hiconActive = nullptr;
+    HICON hiconInactive = nullptr;
+    HBITMAP hbmImage = nullptr;
+    HRGN hrgnCurrent = nullptr;
+    HRGN hrgnEditing = nullptr;
+    HRGN hrgnSelection = nullptr;
+    BITMAP imageInfo{};
+    WINDOWPLACEMENT savedPlacement{};
+    COLORREF customColors[16]{};
+    char regionFileName[kPathLength]{};
+    char imageFileName[kPathLength]{};
+    char tempFileName[kPathLength]{};
+    char regionOpenFilter[kPathLength]{};
+    char regionSaveFilter[kPathLength]{};
+    char imageFilter[kPathLength]{};
+};
+
+extern EditorState editor;
+
+// The one value the host thread shares with the editor thread: written by the
+// editor thread when its window is created and destroyed, read by the host thread.
+extern std::atomic<HWND> hwndEditor;
+
+// Message texts, word for word as the user sees them.
+extern const char kRegionNotLoadedText[];
+extern const char kRegionNotSavedText[];
+extern const char kImageNotLoadedText[];
+extern const char kInternalErrorText[];
+extern const char kClipAfterPictureText[];
+extern const char kClipWithoutPictureText[];
+extern const char kReloadAfterBackgroundText[];
+
+int ShowError(const char* text);
+int AskWarning(const char* text);
+void BeginBusy();
+void EndBusy();
+void CenterOnOwner(HWND hwnd);
+void UpdateEditorTitle(HWND hwnd);
+HICON MakeTintedIcon(HINSTANCE module, int iconId, COLORREF color);
+
+// The six items that follow the picture, the region and the region file.
+void GrayDocumentCommands(HWND hwnd);
+void EnablePictureCommands(HWND hwnd);
+
+// New: forgets picture, region, file names and colours; keeps the view mode.
+void DoNewCommand(HWND hwnd);
+// Releases the picture and the current region.
+void ReleaseEditorDocument();
+
+INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Fills the static parts of the message-box, file-dialog and colour-dialog
+// records; the add-in calls it once at load.
+void InitializeEditorRecords(HINSTANCE module);
+
+#endif

@@ -1,0 +1,94 @@
+// The editor window: creation, activation, destruction and command routing.
+#include <windows.h>
+
+#include "addin/addin.h"
+#include "editor/editor_state.h"
+#include "res/resource_ids.h"
+
+static void MakeCaptionIcons() {
+    editor.hiconActive = MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION));
+    editor.hiconInactive = MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION));
+}
+
+static void DestroyCaptionIcons() {
+    if (editor.hiconActive) DestroyIcon(editor.hiconActive);
+    if (editor.hiconInactive) DestroyIcon(editor.hiconInactive);
+    editor.hiconActive = nullptr;
+    editor.hiconInactive = nullptr;
+}
+
+static HICON TakeSmallIcon(HWND hwnd) {
+    return reinterpret_cast<HICON>(SendMessageA(hwnd, WM_SETICON, ICON_SMALL, 0));
+}
+
+static void SetSmallIcon(HWND hwnd, HICON icon) {
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+static void OnInitDialog(HWND hwnd) {
+    hwndEditor.store(hwnd);
+    editor.ofnRegionOpen.hwndOwner = hwnd;
+    editor.ofnRegionSave.hwndOwner = hwnd;
+    editor.ofnImage.hwndOwner = hwnd;
+    editor.ccMask.hwndOwner = hwnd;
+    editor.ccBackground.hwndOwner = hwnd;
+    SetMenu(hwnd, LoadMenuA(hInstance, MAKEINTRESOURCEA(IDM_EDITOR_MENU)));
+    MakeCaptionIcons();
+    ShowScrollBar(hwnd, SB_BOTH, FALSE);
+}
+
+static void OnDestroy(HWND hwnd) {
+    TakeSmallIcon(hwnd);
+    DestroyCaptionIcons();
+    ReleaseEditorDocument();
+    hwndEditor.store(nullptr);
+    PostQuitMessage(0);
+}
+
+static void OnActivate(HWND hwnd, WPARAM wParam) {
+    const bool inactive = LOWORD(wParam) == WA_INACTIVE || IsIconic(hwnd);
+    SetSmallIcon(hwnd, inactive ? editor.hiconInactive : editor.hiconActive);
+    // Frame and client: the caption shows the new icon, the view is painted afresh.
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+static void OnSystemColorsChanged(HWND hwnd) {
+    const bool wasActive = TakeSmallIcon(hwnd) == editor.hiconActive && editor.hiconActive;
+    DestroyCaptionIcons();
+    MakeCaptionIcons();
+    SetSmallIcon(hwnd, wasActive ? editor.hiconActive : editor.hiconInactive);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+static void OnMouseMove(HWND hwnd) {
+    LPCSTR pointer = MAKEINTRESOURCEA(32512);  // IDC_ARROW
+    if (GetCapture() == hwnd)
+        pointer = MAKEINTRESOURCEA(32515);  // IDC_CROSS: picking a colour
+    else if (editor.busyCount > 0)
+        pointer = MAKEINTRESOURCEA(32514);  // IDC_WAIT
+    SetCursor(LoadCursorA(nullptr, pointer));
+}
+
+// The whole wParam is matched, so only menu commands and the dialog keyboard's
+// IDCANCEL (notification code 0) reach a command.
+static void OnCommand(HWND hwnd, WPARAM command) {
+    switch (command) {
+    case IDM_EXIT: DestroyWindow(hwnd); break;
+    case IDM_NEW: DoNewCommand(hwnd); break;
+    default: break;
+    }
+}
+
+INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(hwnd); return TRUE;
+    case WM_DESTROY: OnDestroy(hwnd); return FALSE;
+    case WM_ACTIVATE: OnActivate(hwnd, wParam); return FALSE;
+    case WM_SYSCOLORCHANGE:
+    case WM_WININICHANGE:
+    case WM_DISPLAYCHANGE: OnSystemColorsChanged(hwnd); return FALSE;
+    case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
+    case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
+    default: return FALSE;
+    }
+}

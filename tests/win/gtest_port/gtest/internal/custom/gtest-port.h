@@ -1,0 +1,30 @@
+// GoogleTest port settings for mingw-w64 with the win32 thread model, which has
+// no std::mutex: the one synchronisation primitive gtest needs is built on a
+// Win32 event instead.
+#ifndef PELLFORM_GTEST_CUSTOM_PORT_H
+#define PELLFORM_GTEST_CUSTOM_PORT_H
+
+#include <windows.h>
+
+#define GTEST_HAS_NOTIFICATION_ 1
+
+namespace testing {
+namespace internal {
+
+class Notification {
+public:
+    Notification() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Notification() { CloseHandle(event_); }
+    Notification(const Notification&) = delete;
+    Notification& operator=(const Notification&) = delete;
+    void Notify() { SetEvent(event_); }
+    void WaitForNotification() { WaitForSingleObject(event_, INFINITE); }
+
+private:
+    HANDLE event_;
+};
+
+}  // namespace internal
+}  // namespace testing
+
+#endif
