@@ -66,6 +66,13 @@ static void ReleaseEditorThread() {
     hEditorThread = nullptr;
 }
 
+static bool IsSeparator(HMENU menu, UINT position) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    return GetMenuItemInfoA(menu, position, TRUE, &info) && (info.fType & MFT_SEPARATOR);
+}
+
 extern "C" void WINAPI GetWAAddInData(char* name, char* description) {
     std::strcpy(description, kAddInDescription);
     std::strcpy(name, kAddInName);
@@ -133,6 +140,8 @@ extern "C" BOOL WINAPI WAAddInUnload() {
     UnregisterClassA(kEditorClassName, editorClass.hInstance);
     FreeLibrary(hRichEditModule);
     hRichEditModule = nullptr;
-    if (GetMenuItemCount(hHostSubMenu) == 3) DeleteMenu(hHostSubMenu, 1, MF_BYPOSITION);
+    // Three items means the host's one, our separator and ours; but the item in
+    // the middle can be another add-in's, which is not ours to delete.
+    if (GetMenuItemCount(hHostSubMenu) == 3 && IsSeparator(hHostSubMenu, 1)) DeleteMenu(hHostSubMenu, 1, MF_BYPOSITION);
     return DeleteMenu(hHostSubMenu, addInCommandId, MF_BYCOMMAND);
 }

@@ -18,12 +18,19 @@ file(GLOB PELLFORM_RESOURCE_FILES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/*.rgn ${CMAKE_SOURCE_DIR}/res/*.txt ${CMAKE_SOURCE_DIR}/res/*.manifest)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/pellform.rc PROPERTIES OBJECT_DEPENDS "${PELLFORM_RESOURCE_FILES}")
 
-add_library(Pellform_WA SHARED ${PELLFORM_ADDIN_SOURCES} ${CMAKE_SOURCE_DIR}/res/pellform.rc
-    ${CMAKE_SOURCE_DIR}/addin/Pellform_WA.def)
-set_target_properties(Pellform_WA PROPERTIES PREFIX "" OUTPUT_NAME Pellform_WA)
-target_include_directories(Pellform_WA PRIVATE ${CMAKE_SOURCE_DIR}/res)
-target_link_options(Pellform_WA PRIVATE ${PELLFORM_LINK_STATIC} -Wl,--enable-stdcall-fixup)
-target_link_libraries(Pellform_WA PRIVATE ${PELLFORM_SYSTEM_LIBS})
+# Compiled once; linked into the product and, in the test tree, into a probe
+# variant that also exports the editor state.
+add_library(pellform_addin_objects OBJECT ${PELLFORM_ADDIN_SOURCES} ${CMAKE_SOURCE_DIR}/res/pellform.rc)
+target_include_directories(pellform_addin_objects PRIVATE ${CMAKE_SOURCE_DIR}/res)
+
+function(pellform_add_in_dll name def)
+    add_library(${name} SHARED $<TARGET_OBJECTS:pellform_addin_objects> ${def} ${ARGN})
+    set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
+    target_link_options(${name} PRIVATE ${PELLFORM_LINK_STATIC} -Wl,--enable-stdcall-fixup)
+    target_link_libraries(${name} PRIVATE ${PELLFORM_SYSTEM_LIBS})
+endfunction()
+
+pellform_add_in_dll(Pellform_WA ${CMAKE_SOURCE_DIR}/addin/Pellform_WA.def)
 
 # The stand-in host: a library the tests drive in-process, and the program.
 add_library(pellform_host STATIC ${CMAKE_SOURCE_DIR}/host/stand_in_host.cpp)

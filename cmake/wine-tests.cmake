@@ -12,14 +12,18 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 include_directories(BEFORE ${CMAKE_SOURCE_DIR}/tests/win/gtest_port)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 target_compile_options(gtest PRIVATE -Wno-error)
+target_compile_options(gtest_main PRIVATE -Wno-error)
 include(GoogleTest)
+
+pellform_add_in_dll(Pellform_WA_probe ${CMAKE_SOURCE_DIR}/tests/win/probe/Pellform_WA_probe.def
+    ${CMAKE_SOURCE_DIR}/tests/win/probe/editor_probe.cpp)
 
 file(GLOB PELLFORM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES})
 target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res)
 target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(pellform_win_tests PRIVATE gtest pellform_host)
-add_dependencies(pellform_win_tests Pellform_WA)
+target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host)
+add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost)
 
 add_test(NAME wine_prefix_setup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix start ${PELLFORM_WINE_PREFIX})
 add_test(NAME wine_prefix_cleanup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix stop ${PELLFORM_WINE_PREFIX})

@@ -73,6 +73,9 @@ void DoNewCommand(HWND hwnd);
 // Releases the picture and the current region.
 void ReleaseEditorDocument();
 
+// Moves the overlay mode's radio check to `command` and repaints, unless it is there.
+void ChooseViewMode(HWND hwnd, UINT command);
+
 INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Fills the static parts of the message-box, file-dialog and colour-dialog

@@ -75,6 +75,9 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     switch (command) {
     case IDM_EXIT: DestroyWindow(hwnd); break;
     case IDM_NEW: DoNewCommand(hwnd); break;
+    case IDM_VIEW_HIDE:
+    case IDM_VIEW_MASK:
+    case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, static_cast<UINT>(command)); break;
     default: break;
     }
 }

@@ -1,0 +1,60 @@
+// What the Windows tests share: waiting with a deadline while pumping this
+// thread's messages (it plays the host's UI thread), the stand-in host with the
+// add-in loaded, the editor window, and counts of live GDI and USER objects.
+#ifndef PELLFORM_TEST_HARNESS_H
+#define PELLFORM_TEST_HARNESS_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "host/stand_in_host.h"
+
+// Pumps this thread's messages until `done` holds or `timeoutMs` passes.
+bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
+void PumpMessages();
+
+// Full path of a file beside the test program.
+std::string PathBesideTests(const char* name);
+
+int CountGdiObjects();
+// Windows of this process (children included) and menus it holds.
+int CountUserObjects();
+
+struct EditorWindow {
+    HWND hwnd = nullptr;
+    DWORD threadId = 0;
+};
+
+HWND FindEditorWindow();
+std::string WindowText(HWND hwnd);
+bool IsMenuItemGrayed(HMENU menu, UINT id);
+bool IsMenuItemChecked(HMENU menu, UINT id);
+// Waits for a thread to end, pumping messages meanwhile.
+bool WaitForThreadEnd(DWORD threadId, DWORD timeoutMs = 10000);
+
+// A stand-in host with an add-in loaded; tears everything down afterwards.
+class HostTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The DLL the fixture loads; the probe variant lets tests see the editor state.
+    virtual const char* AddInFileName() const { return "Pellform_WA.dll"; }
+    virtual bool MaximizeChildBeforeLoad() const { return false; }
+
+    bool LoadTheAddIn();
+    void ChooseMenuItem();
+    // Chooses the add-in's item and waits for the editor window.
+    EditorWindow OpenEditor();
+    // Sends Exit and waits until the window and its thread are gone.
+    void CloseEditor(const EditorWindow& editorWindow);
+    HMENU AddInsSubmenu() const { return GetSubMenu(host_.menuBar, kAddInsSubmenu); }
+
+    StandInHost host_;
+};
+
+#endif
