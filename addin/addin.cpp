@@ -104,6 +104,10 @@ extern "C" int WINAPI FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
     if (message != WM_COMMAND || LOWORD(wParam) != addInCommandId) return 0;
     HWND open = hwndEditor.load();
     if (IsWindow(open)) {
+        // Windows attaches the input of a cross-thread owner and owned window, so
+        // SetFocus alone activates the editor there; wine keeps the threads'
+        // input apart, where bringing the editor to the front does it.
+        SetForegroundWindow(open);
         SetFocus(open);
         return 0;
     }

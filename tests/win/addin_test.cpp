@@ -132,11 +132,8 @@ TEST_F(EditorThreadTest, ChoosingTheItemOpensTheEditorOnItsOwnThreadAndAgainOnly
     SetForegroundWindow(host_.frame);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == host_.frame; }));
     ChooseMenuItem();
-    EXPECT_TRUE(WaitUntil([&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(first.threadId, &info) && info.hwndFocus == first.hwnd;
-    })) << "the open editor did not get the focus";
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.hwnd; }))
+        << "the open editor did not come to the front";
     EXPECT_EQ(FindEditorWindow(), first.hwnd);
     EXPECT_EQ(CountEditorWindows(), 1);
     EXPECT_EQ(GetWindowThreadProcessId(first.hwnd, nullptr), first.threadId);
@@ -280,6 +277,9 @@ TEST(AddInLifetime, RepeatedLoadOpenUnloadLeaksNothing) {
 }
 
 TEST(LeakCounters, SeeRegionsMenusAndWindowsComeAndGo) {
+    // Warm-up: wine makes some objects on first use.
+    DeleteObject(CreateRectRgn(0, 0, 1, 1));
+    DestroyWindow(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 5, 5, nullptr, nullptr, nullptr, nullptr));
     const int gdi = CountGdiObjects();
     const int user = CountUserObjects();
     HRGN region = CreateRectRgn(0, 0, 5, 5);

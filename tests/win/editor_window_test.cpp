@@ -67,6 +67,13 @@ std::vector<DWORD> ExpectedTint(HMODULE module, COLORREF color) {
     return pixels;
 }
 
+HBITMAP CreateTestPicture() {
+    HDC screen = GetDC(nullptr);
+    HBITMAP picture = CreateCompatibleBitmap(screen, 10, 10);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
 HICON SmallIcon(HWND hwnd) { return reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0)); }
 
 class EditorWindowTest : public HostTest {};
@@ -198,11 +205,8 @@ TEST_F(EditorStateTest, NewForgetsPictureRegionColoursAndFileNames) {
     ASSERT_NE(state, nullptr);
     EditorWindow editorWindow = OpenEditor();
     ASSERT_NE(editorWindow.hwnd, nullptr);
-    const int gdiBefore = CountGdiObjects();
     HRGN region = CreateRectRgn(0, 0, 10, 10);
-    HDC screen = GetDC(nullptr);
-    HBITMAP picture = CreateCompatibleBitmap(screen, 10, 10);
-    ReleaseDC(nullptr, screen);
+    HBITMAP picture = CreateTestPicture();
     // The editor is idle; the command sent below runs after these writes.
     state->hrgnCurrent = region;
     state->hbmImage = picture;
@@ -222,25 +226,25 @@ TEST_F(EditorStateTest, NewForgetsPictureRegionColoursAndFileNames) {
     EXPECT_EQ(state->regionFileName[0], '\0');
     EXPECT_EQ(state->imageFileName[0], '\0');
     ExpectFreshEditor(editorWindow.hwnd);
-    EXPECT_EQ(CountGdiObjects(), gdiBefore) << "New must release the picture and the region";
+    EXPECT_EQ(GetObjectType(region), 0u) << "New must delete the region";
+    EXPECT_EQ(GetObjectType(picture), 0u) << "New must delete the picture";
 }
 
 TEST_F(EditorStateTest, ClosingTheEditorReleasesPictureAndRegion) {
     EditorState* state = State();
     ASSERT_NE(state, nullptr);
-    CloseEditor(OpenEditor());
-    const int gdiWithoutEditor = CountGdiObjects();
     EditorWindow editorWindow = OpenEditor();
     ASSERT_NE(editorWindow.hwnd, nullptr);
     SendMessageA(editorWindow.hwnd, WM_NULL, 0, 0);
-    state->hrgnCurrent = CreateRectRgn(0, 0, 10, 10);
-    HDC screen = GetDC(nullptr);
-    state->hbmImage = CreateCompatibleBitmap(screen, 10, 10);
-    ReleaseDC(nullptr, screen);
+    HRGN region = CreateRectRgn(0, 0, 10, 10);
+    HBITMAP picture = CreateTestPicture();
+    state->hrgnCurrent = region;
+    state->hbmImage = picture;
     CloseEditor(editorWindow);
     EXPECT_EQ(state->hrgnCurrent, nullptr);
     EXPECT_EQ(state->hbmImage, nullptr);
-    EXPECT_EQ(CountGdiObjects(), gdiWithoutEditor);
+    EXPECT_EQ(GetObjectType(region), 0u);
+    EXPECT_EQ(GetObjectType(picture), 0u);
 }
 
 }  // namespace
