@@ -4,7 +4,7 @@
 
 TEST(BlendPixelHalfway, AveragesEachChannelRoundingDownAndKeepsTopByte) {
     // pixel 0xAARRGGBB, colour 0x00BBGGRR
-    EXPECT_EQ(BlendPixelHalfway(0x12FF0001u, 0x00030201u), 0x12810101u);
+    EXPECT_EQ(BlendPixelHalfway(0x12FF0001u, 0x00030201u), 0x12800102u);  // (FF+01)/2, (00+02)/2, (01+03)/2
     EXPECT_EQ(BlendPixelHalfway(0xFFFFFFFFu, 0x00FFFFFFu), 0xFFFFFFFFu);  // no 8-bit overflow
     EXPECT_EQ(BlendPixelHalfway(0x00000000u, 0x00FFFFFFu), 0x007F7F7Fu);
     // red comes from the colour's low byte, blue from its third byte
