@@ -25,6 +25,22 @@ void EndBusy() {
     SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
 }
 
+static void KeepInsideWorkArea(HWND hwnd) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT window{};
+    if (!GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor) || !GetWindowRect(hwnd, &window))
+        return;
+    const RECT& work = monitor.rcWork;
+    LONG x = window.left, y = window.top;
+    if (window.right > work.right) x -= window.right - work.right;
+    if (window.bottom > work.bottom) y -= window.bottom - work.bottom;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    if (x != window.left || y != window.top)
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 void CenterOnOwner(HWND hwnd) {
     RECT owner{}, window{};
     GetWindowRect(GetWindow(hwnd, GW_OWNER), &owner);
@@ -34,4 +50,6 @@ void CenterOnOwner(HWND hwnd) {
     SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
     // Brings back onto the screen a window that now sticks out of it.
     SendMessageA(hwnd, DM_REPOSITION, 0, 0);
+    // Wine's dialog manager ignores DM_REPOSITION; do what Windows does there.
+    KeepInsideWorkArea(hwnd);
 }

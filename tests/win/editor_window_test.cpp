@@ -101,6 +101,12 @@ TEST_F(EditorWindowTest, OpensWithTheTemplateMenuCaptionAndNoPicture) {
     char className[32] = "";
     GetClassNameA(editorWindow.hwnd, className, sizeof className);
     EXPECT_STREQ(className, "PFDlgClass");
+    // A dialog class of the host process, with no cursor of its own.
+    EXPECT_EQ(GetClassLongPtrA(editorWindow.hwnd, GCL_STYLE), 0x3020);
+    EXPECT_EQ(GetClassLongPtrA(editorWindow.hwnd, GCL_CBWNDEXTRA), DLGWINDOWEXTRA);
+    EXPECT_EQ(GetClassLongPtrA(editorWindow.hwnd, GCLP_HCURSOR), 0);
+    EXPECT_EQ(GetClassLongPtrA(editorWindow.hwnd, GCLP_HBRBACKGROUND), COLOR_BTNFACE + 1);
+    EXPECT_EQ(GetClassLongPtrA(editorWindow.hwnd, GCLP_HMODULE), reinterpret_cast<LONG_PTR>(GetModuleHandleA(nullptr)));
 }
 
 TEST_F(EditorWindowTest, NewOnAnEmptyEditorLeavesItEmpty) {
@@ -167,18 +173,10 @@ TEST_F(EditorWindowTest, ViewModeCommandsMoveTheRadioCheck) {
 
 // The probe build of the add-in exposes the editor state, so these tests can
 // arrange what later commands (loading, colours, files) would leave behind.
-class EditorStateTest : public HostTest {
-protected:
-    const char* AddInFileName() const override { return "Pellform_WA_probe.dll"; }
-    EditorState* State() {
-        using Probe = EditorState*(WINAPI*)();
-        auto probe = reinterpret_cast<Probe>(reinterpret_cast<void*>(GetProcAddress(host_.addIn, "PellformProbeEditorState")));
-        return probe ? probe() : nullptr;
-    }
-};
+class EditorStateTest : public ProbeTest {};
 
 TEST_F(EditorStateTest, ASecondEditorKeepsColoursAndFileNamesButStartsEmpty) {
-    EditorState* state = State();
+    EditorState* state = probe_->state;
     ASSERT_NE(state, nullptr);
     EditorWindow first = OpenEditor();
     ASSERT_NE(first.hwnd, nullptr);
@@ -201,7 +199,7 @@ TEST_F(EditorStateTest, ASecondEditorKeepsColoursAndFileNamesButStartsEmpty) {
 }
 
 TEST_F(EditorStateTest, NewForgetsPictureRegionColoursAndFileNames) {
-    EditorState* state = State();
+    EditorState* state = probe_->state;
     ASSERT_NE(state, nullptr);
     EditorWindow editorWindow = OpenEditor();
     ASSERT_NE(editorWindow.hwnd, nullptr);
@@ -231,7 +229,7 @@ TEST_F(EditorStateTest, NewForgetsPictureRegionColoursAndFileNames) {
 }
 
 TEST_F(EditorStateTest, ClosingTheEditorReleasesPictureAndRegion) {
-    EditorState* state = State();
+    EditorState* state = probe_->state;
     ASSERT_NE(state, nullptr);
     EditorWindow editorWindow = OpenEditor();
     ASSERT_NE(editorWindow.hwnd, nullptr);

@@ -122,3 +122,11 @@ void HostTest::CloseEditor(const EditorWindow& editorWindow) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editorWindow.hwnd); }));
     EXPECT_TRUE(WaitForThreadEnd(editorWindow.threadId));
 }
+
+void ProbeTest::SetUp() {
+    HostTest::SetUp();
+    if (HasFatalFailure()) return;
+    auto entry = reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(host_.addIn, "PellformProbe")));
+    ASSERT_NE(entry, nullptr);
+    probe_ = entry();
+}

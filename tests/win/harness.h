@@ -12,6 +12,7 @@
 #include <string>
 
 #include "host/stand_in_host.h"
+#include "tests/win/probe/probe_api.h"
 
 // Pumps this thread's messages until `done` holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
@@ -55,6 +56,14 @@ protected:
     HMENU AddInsSubmenu() const { return GetSubMenu(host_.menuBar, kAddInsSubmenu); }
 
     StandInHost host_;
+};
+
+// The same fixture with the probe build of the add-in loaded.
+class ProbeTest : public HostTest {
+protected:
+    void SetUp() override;
+    const char* AddInFileName() const override { return "Pellform_WA_probe.dll"; }
+    const ProbeApi* probe_ = nullptr;
 };
 
 #endif

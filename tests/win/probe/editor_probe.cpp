@@ -1,5 +1,11 @@
-// Test-only export: the editor state, so tests can arrange and read what the
-// commands that set it (in later work) would. Never part of the shipped DLL.
+// Test-only export: the editor state and helpers, so tests can arrange what the
+// commands that set them (in later work) would and call helpers directly.
+// Never part of the shipped DLL.
 #include "editor/editor_state.h"
+#include "tests/win/probe/probe_api.h"
 
-extern "C" EditorState* WINAPI PellformProbeEditorState() { return &editor; }
+extern "C" const ProbeApi* WINAPI PellformProbe() {
+    static const ProbeApi api = {&editor,  ShowError, AskWarning, CenterOnOwner,
+                                 MakeTintedIcon, BeginBusy, EndBusy};
+    return &api;
+}
