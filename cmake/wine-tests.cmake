@@ -19,8 +19,9 @@ pellform_add_in_dll(Pellform_WA_probe ${CMAKE_SOURCE_DIR}/tests/win/probe/Pellfo
     ${CMAKE_SOURCE_DIR}/tests/win/probe/editor_probe.cpp)
 
 file(GLOB PELLFORM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES})
-target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res)
+add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc)
+target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/tests/data)
+target_compile_definitions(pellform_win_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host)
 add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost)

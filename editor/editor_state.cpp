@@ -1,5 +1,6 @@
 #include "editor/editor_state.h"
 
+#include "editor/image_loading.h"
 #include "res/resource_ids.h"
 
 EditorState editor;
@@ -36,6 +37,7 @@ void InitializeEditorRecords(HINSTANCE module) {
 
     for (OPENFILENAMEA* dialog : {&editor.ofnRegionOpen, &editor.ofnRegionSave, &editor.ofnImage})
         dialog->lStructSize = sizeof(OPENFILENAMEA);
+    InitializeImageDialog(editor.ofnImage);
     for (CHOOSECOLORA* dialog : {&editor.ccMask, &editor.ccBackground}) {
         dialog->lStructSize = sizeof(CHOOSECOLORA);
         dialog->lpCustColors = editor.customColors;

@@ -3,6 +3,8 @@
 
 #include "addin/addin.h"
 #include "editor/editor_state.h"
+#include "editor/image_loading.h"
+#include "editor/image_view.h"
 #include "res/resource_ids.h"
 
 static void MakeCaptionIcons() {
@@ -52,6 +54,7 @@ static void OnActivate(HWND hwnd, WPARAM wParam) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
+// Icons follow the new caption colours; the view repaints in the new colours.
 static void OnSystemColorsChanged(HWND hwnd) {
     const bool wasActive = TakeSmallIcon(hwnd) == editor.hiconActive && editor.hiconActive;
     DestroyCaptionIcons();
@@ -75,6 +78,7 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     switch (command) {
     case IDM_EXIT: DestroyWindow(hwnd); break;
     case IDM_NEW: DoNewCommand(hwnd); break;
+    case IDM_LOAD_IMAGE: DoLoadImageCommand(hwnd); break;
     case IDM_VIEW_HIDE:
     case IDM_VIEW_MASK:
     case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, static_cast<UINT>(command)); break;
@@ -82,7 +86,7 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     }
 }
 
-INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(hwnd); return TRUE;
     case WM_DESTROY: OnDestroy(hwnd); return FALSE;
@@ -92,6 +96,12 @@ INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
     case WM_DISPLAYCHANGE: OnSystemColorsChanged(hwnd); return FALSE;
     case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
     case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
+    case WM_PAINT: return PaintEditorView(hwnd);
+    case WM_ERASEBKGND: return SuppressEraseWithPicture(hwnd);
+    case WM_GETMINMAXINFO: return ReportMinimumTrackingSize(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_SIZE: ResizeEditorView(hwnd, wParam); return FALSE;
+    case WM_HSCROLL: ScrollEditorView(hwnd, SB_HORZ, wParam); return FALSE;
+    case WM_VSCROLL: ScrollEditorView(hwnd, SB_VERT, wParam); return FALSE;
     default: return FALSE;
     }
 }

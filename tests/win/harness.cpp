@@ -27,6 +27,99 @@ std::string PathBesideTests(const char* name) {
     return result.substr(0, result.find_last_of('\\') + 1) + name;
 }
 
+std::string TestDataPath(const char* name) {
+    std::string path = "Z:" PELLFORM_TEST_DATA_DIR "/";
+    path += name;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string TemporaryPath(const char* name) {
+    char folder[MAX_PATH] = "";
+    GetTempPathA(MAX_PATH, folder);
+    std::string path = std::string(folder) + "pellform-tests-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path + "\\" + name;
+}
+
+static BITMAPINFO TopDown32(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+static COLORREF FromDib(DWORD pixel) { return RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF); }
+static DWORD ToDib(COLORREF colour) {
+    return static_cast<DWORD>(GetRValue(colour)) << 16 | static_cast<DWORD>(GetGValue(colour)) << 8 | GetBValue(colour);
+}
+
+Pixels ReadPixels(HBITMAP bitmap) {
+    Pixels result;
+    BITMAP description{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof description, &description)) return result;
+    result.width = description.bmWidth;
+    result.height = description.bmHeight < 0 ? -description.bmHeight : description.bmHeight;
+    BITMAPINFO info = TopDown32(result.width, result.height);
+    std::vector<DWORD> raw(static_cast<size_t>(result.width) * result.height);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, result.height, raw.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    result.values.reserve(raw.size());
+    for (DWORD pixel : raw) result.values.push_back(FromDib(pixel));
+    return result;
+}
+
+HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& colour) {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    std::vector<DWORD> raw(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) raw[static_cast<size_t>(y) * width + x] = ToDib(colour(x, y));
+    BITMAPINFO info = TopDown32(width, height);
+    SetDIBits(screen, bitmap, 0, height, raw.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    return bitmap;
+}
+
+bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& colour) {
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageBytes;
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;  // bottom-up rows
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    std::vector<BYTE> data(imageBytes);
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = data.data() + static_cast<size_t>(height - 1 - y) * rowBytes;
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = colour(x, y);
+            row[3 * x] = GetBValue(c);
+            row[3 * x + 1] = GetGValue(c);
+            row[3 * x + 2] = GetRValue(c);
+        }
+    }
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = WriteFile(handle, &file, sizeof file, &written, nullptr) &&
+              WriteFile(handle, &header, sizeof header, &written, nullptr) &&
+              WriteFile(handle, data.data(), imageBytes, &written, nullptr);
+    CloseHandle(handle);
+    return ok;
+}
+
 // GetGuiResources is a stub under wine, so the GDI handle table that the PEB
 // points to is read directly: 24-byte entries whose type byte is non-zero are live.
 int CountGdiObjects() {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/stand_in_host.h"
 #include "tests/win/probe/probe_api.h"
@@ -20,6 +21,24 @@ void PumpMessages();
 
 // Full path of a file beside the test program.
 std::string PathBesideTests(const char* name);
+
+// Full Windows path (Z:\...) of a file in the tests' data folder.
+std::string TestDataPath(const char* name);
+// Full Windows path of a file in this process's own temporary folder.
+std::string TemporaryPath(const char* name);
+
+// Pixels of a bitmap, top row first, as COLORREF values.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> values;
+    COLORREF at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
+};
+Pixels ReadPixels(HBITMAP bitmap);
+// A screen-compatible bitmap whose pixel (x, y) is colour(x, y).
+HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& colour);
+// Writes a 24-bit BMP file whose pixel (x, y) is colour(x, y).
+bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& colour);
 
 int CountGdiObjects();
 // Windows of this process (children included) and menus it holds.

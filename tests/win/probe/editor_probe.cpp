@@ -2,10 +2,12 @@
 // commands that set them (in later work) would and call helpers directly.
 // Never part of the shipped DLL.
 #include "editor/editor_state.h"
+#include "picture/picture_loading.h"
 #include "tests/win/probe/probe_api.h"
 
 extern "C" const ProbeApi* WINAPI PellformProbe() {
-    static const ProbeApi api = {&editor,  ShowError, AskWarning, CenterOnOwner,
-                                 MakeTintedIcon, BeginBusy, EndBusy};
+    static const ProbeApi api = {&editor,         ShowError,           AskWarning,        CenterOnOwner,
+                                 MakeTintedIcon,  BeginBusy,           EndBusy,           LoadPictureFile,
+                                 LoadPictureResource, LoadPictureMemory, ComposeView};
     return &api;
 }

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "editor/image_view.h"
+
 struct EditorState;
 
 struct ProbeApi {
@@ -15,6 +17,10 @@ struct ProbeApi {
     HICON (*makeTintedIcon)(HINSTANCE module, int iconId, COLORREF color);
     void (*beginBusy)();
     void (*endBusy)();
+    HBITMAP (*loadPictureFile)(const char* path, COLORREF background);
+    HBITMAP (*loadPictureResource)(HMODULE module, LPCSTR name);
+    HBITMAP (*loadPictureMemory)(const void* data, DWORD size);
+    void (*composeView)(HDC target, const RECT& area, const ViewContent& content);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();

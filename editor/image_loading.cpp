@@ -1,0 +1,104 @@
+// Bringing a picture into the editor: "Load...", the clip question and fitting
+// the window to the picture.
+#include "editor/image_loading.h"
+
+#include "common/win_handles.h"
+#include "editor/editor_state.h"
+#include "editor/image_view.h"
+#include "picture/picture_loading.h"
+#include "res/resource_ids.h"
+
+static const char kImageFilter[] =
+    "All supported image files\0*.gif;*.giff;*.jpg;*.jpeg;*.jpe;*.png;*.bmp\0"
+    "Graphics Interchange Format (*.gif;*.giff)\0*.gif;*.giff\0"
+    "JPEG File Interchange Format (*.jpg;*.jpeg;*.jpe)\0*.jpg;*.jpeg\0"
+    "Portable Network Graphics (*.png)\0*.png\0"
+    "Windows bitmap (*.bmp)\0*.bmp\0"
+    "All files (*.*)\0*.*\0";
+
+void InitializeImageDialog(OPENFILENAMEA& dialog) {
+    dialog.lpstrFilter = kImageFilter;
+    dialog.lpstrCustomFilter = editor.imageFilter;
+    dialog.nMaxCustFilter = sizeof editor.imageFilter;
+    dialog.nFilterIndex = 0;
+    dialog.lpstrFile = editor.imageFileName;
+    dialog.nMaxFile = sizeof editor.imageFileName;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+}
+
+void DoLoadImageCommand(HWND hwnd) {
+    if (GetOpenFileNameA(&editor.ofnImage)) LoadImageIntoEditor(hwnd);
+}
+
+// Asks whether to clip the current region to a smaller new picture, and does so.
+// The comparison is unsigned, so an empty region (box 0,0,0,0) always asks.
+static void OfferToClipRegion(int newWidth, int newHeight) {
+    if (!editor.hrgnCurrent) return;
+    RECT box{};
+    GetRgnBox(editor.hrgnCurrent, &box);
+    const bool wider = static_cast<UINT>(box.right - 1) > static_cast<UINT>(newWidth);
+    const bool lower = static_cast<UINT>(box.bottom - 1) > static_cast<UINT>(newHeight);
+    if (!wider && !lower) return;
+    const char* question = editor.hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
+    if (AskWarning(question) != IDYES) return;
+    OwnedRegion picture(CreateRectRgn(0, 0, newWidth, newHeight));
+    if (picture) CombineRgn(editor.hrgnCurrent, editor.hrgnCurrent, picture.get(), RGN_AND);
+}
+
+void LoadImageIntoEditor(HWND hwnd) {
+    BeginBusy();
+    const COLORREF background = editor.backgroundColor == kNoColor ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
+    HBITMAP picture = LoadPictureFile(editor.imageFileName, background);
+    EndBusy();
+    if (!picture) {
+        editor.imageFileName[0] = '\0';
+        ShowError(kImageNotLoadedText);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return;
+    }
+    BITMAP description{};
+    GetObjectA(picture, sizeof description, &description);
+    OfferToClipRegion(description.bmWidth, description.bmHeight);
+
+    if (editor.hbmImage) DeleteObject(editor.hbmImage);
+    editor.hbmImage = picture;
+    GetObjectA(editor.hbmImage, sizeof editor.imageInfo, &editor.imageInfo);
+    if (editor.imageInfo.bmHeight < 0) editor.imageInfo.bmHeight = -editor.imageInfo.bmHeight;
+
+    SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
+    SetScrollPos(hwnd, SB_VERT, 0, TRUE);
+    ShowScrollBar(hwnd, SB_BOTH, FALSE);
+    ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_HIDE);
+    EnablePictureCommands(hwnd);
+    FitWindowToImage(hwnd);
+    SetScrollRangesForPicture(hwnd);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+void FitWindowToImage(HWND hwnd) {
+    WINDOWPLACEMENT& placement = editor.savedPlacement;
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(hwnd, &placement)) return;
+
+    RECT fit = {0, 0, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight};
+    AdjustWindowRectEx(&fit, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), TRUE,
+                       static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
+    const LONG minWidth = 280;
+    const LONG minHeight = 2 * (GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION));
+    if (fit.right - fit.left < minWidth) fit.right = fit.left + minWidth;
+    if (fit.bottom - fit.top < minHeight) fit.bottom = fit.top + minHeight;
+    OffsetRect(&fit, placement.rcNormalPosition.left - fit.left, placement.rcNormalPosition.top - fit.top);
+
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    if (fit.left < work.left) OffsetRect(&fit, work.left - fit.left, 0);
+    if (fit.top < work.top) OffsetRect(&fit, 0, work.top - fit.top);
+    if (fit.right > work.right) OffsetRect(&fit, work.right - fit.right, 0);
+    if (fit.bottom > work.bottom) OffsetRect(&fit, 0, work.bottom - fit.bottom);
+    // Larger than the work area: flush with its left and top, cut to its size.
+    if (fit.left < work.left) fit.left = work.left;
+    if (fit.top < work.top) fit.top = work.top;
+
+    placement.rcNormalPosition = fit;
+    SetWindowPlacement(hwnd, &placement);
+}

@@ -1,0 +1,20 @@
+// Pictures decoded by the platform's OLE picture object into screen-format bitmaps
+// of the picture's natural size. The caller owns a returned bitmap.
+#ifndef PELLFORM_PICTURE_LOADING_H
+#define PELLFORM_PICTURE_LOADING_H
+
+#include <windows.h>
+#include <ole2.h>
+#include <olectl.h>
+
+// A picture file drawn upright over a bitmap first filled with `background`, so
+// transparent pixels take that colour. 0 on any failure.
+HBITMAP LoadPictureFile(const char* path, COLORREF background);
+// An "IMAGE" resource of `module`. 0 with last-error 2 when missing or empty.
+HBITMAP LoadPictureResource(HMODULE module, LPCSTR name);
+// The bytes of a picture file held in memory.
+HBITMAP LoadPictureMemory(const void* data, DWORD size);
+// 0 with last-error 87 for no picture, or the HRESULT when drawing fails.
+HBITMAP PictureToBitmap(IPicture* picture);
+
+#endif
