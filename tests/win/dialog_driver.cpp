@@ -42,3 +42,15 @@ std::string DialogItemText(HWND dialog, int id) { return WindowText(GetDlgItem(d
 void SetDialogItemText(HWND dialog, int id, const char* text) { SetDlgItemTextA(dialog, id, text); }
 
 void PressButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+HWND FindDialogNow(DWORD threadId, const char* caption) {
+    Search search{caption, nullptr};
+    EnumThreadWindows(threadId, MatchDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The name box of an explorer-style file dialog is the combo box cmb13 (0x47C).
+void ChooseFileInDialog(HWND dialog, const std::string& path) {
+    SetDlgItemTextA(dialog, 0x47C, path.c_str());
+    PressButton(dialog, IDOK);
+}

@@ -16,6 +16,10 @@ std::string MessageBoxText(HWND box);
 bool HasMessageBoxIcon(HWND box);
 std::string DialogItemText(HWND dialog, int id);
 void SetDialogItemText(HWND dialog, int id, const char* text);
+// Whether such a dialog is up right now, without waiting.
+HWND FindDialogNow(DWORD threadId, const char* caption);
+// Types a full path into an open or save dialog's name box and confirms it.
+void ChooseFileInDialog(HWND dialog, const std::string& path);
 // Posts the click, so that a dialog that opens a nested box cannot deadlock us.
 void PressButton(HWND dialog, int id);
 

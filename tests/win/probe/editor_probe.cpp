@@ -2,12 +2,14 @@
 // commands that set them (in later work) would and call helpers directly.
 // Never part of the shipped DLL.
 #include "editor/editor_state.h"
+#include "editor/image_loading.h"
 #include "picture/picture_loading.h"
 #include "tests/win/probe/probe_api.h"
 
 extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&editor,         ShowError,           AskWarning,        CenterOnOwner,
                                  MakeTintedIcon,  BeginBusy,           EndBusy,           LoadPictureFile,
-                                 LoadPictureResource, LoadPictureMemory, ComposeView};
+                                 LoadPictureResource, LoadPictureMemory, ComposeView,
+                                 LoadImageIntoEditor};
     return &api;
 }

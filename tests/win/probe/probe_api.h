@@ -21,6 +21,7 @@ struct ProbeApi {
     HBITMAP (*loadPictureResource)(HMODULE module, LPCSTR name);
     HBITMAP (*loadPictureMemory)(const void* data, DWORD size);
     void (*composeView)(HDC target, const RECT& area, const ViewContent& content);
+    void (*loadImageIntoEditor)(HWND hwnd);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();

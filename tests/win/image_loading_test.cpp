@@ -1,0 +1,214 @@
+// "Load..." through the real file dialog: decoding into the editor, the clip
+// question, failures, and fitting the window to the picture.
+#include <windows.h>
+
+#include "dialog_driver.h"
+#include "editor/editor_state.h"
+#include "harness.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+const char kFirstWording[] =
+    "The new image is smaller than the previous one.\r\nShould the region data be clipped to the new size?";
+const char kSecondWording[] =
+    "The new image is smaller than the one used to create the region.\r\n"
+    "Should the region data be clipped to the new size?";
+
+class ImageLoadingTest : public ProbeTest {
+protected:
+    void SetUp() override {
+        ProbeTest::SetUp();
+        if (HasFatalFailure()) return;
+        editorWindow_ = OpenEditor();
+        ASSERT_NE(editorWindow_.hwnd, nullptr);
+        state_ = probe_->state;
+    }
+    // Chooses "Load..." and the file; returns once the dialog has gone.
+    void ChooseLoad(const std::string& path) {
+        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_LOAD_IMAGE, 0);
+        HWND dialog = WaitForDialog(editorWindow_.threadId, "Open");
+        ASSERT_NE(dialog, nullptr);
+        ChooseFileInDialog(dialog, path);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    }
+    // Loads a file that needs no answer, and waits until the editor is idle.
+    void Load(const std::string& path) {
+        ChooseLoad(path);
+        SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0);
+    }
+    // Loads a file that brings up a box with `caption`; returns its text after
+    // pressing `button`.
+    std::string LoadAnswering(const std::string& path, const char* caption, int button) {
+        ChooseLoad(path);
+        HWND box = WaitForDialog(editorWindow_.threadId, caption);
+        if (!box) return "(no box)";
+        std::string text = MessageBoxText(box);
+        PressButton(box, button);
+        WaitUntil([&] { return !IsWindow(box); });
+        SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0);
+        return text;
+    }
+    bool WarningIsUp() { return FindDialogNow(editorWindow_.threadId, "Warning") != nullptr; }
+    void GiveRegion(int right, int bottom) {
+        if (state_->hrgnCurrent) DeleteObject(state_->hrgnCurrent);
+        state_->hrgnCurrent = CreateRectRgn(0, 0, right, bottom);
+    }
+    RECT RegionBox() {
+        RECT box{};
+        GetRgnBox(state_->hrgnCurrent, &box);
+        return box;
+    }
+    int Range(int bar) {
+        int low = 0, high = 0;
+        GetScrollRange(editorWindow_.hwnd, bar, &low, &high);
+        return high;
+    }
+
+    EditorWindow editorWindow_;
+    EditorState* state_ = nullptr;
+};
+
+TEST_F(ImageLoadingTest, APictureComesInFittedWithItsCommandsEnabled) {
+    const std::string path = TestDataPath("transparent.gif");
+    Load(path);
+    HWND hwnd = editorWindow_.hwnd;
+    ASSERT_NE(state_->hbmImage, nullptr);
+    EXPECT_EQ(state_->imageInfo.bmWidth, 40);
+    EXPECT_EQ(state_->imageInfo.bmHeight, 30);
+    EXPECT_STREQ(state_->imageFileName, path.c_str());
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(hwnd, IDC_NO_PICTURE)));
+    HMENU menu = GetMenu(hwnd);
+    for (UINT id : {IDM_IMAGE_INFO, IDM_PICK_MASK, IDM_ENTER_MASK_RGB}) EXPECT_FALSE(IsMenuItemGrayed(menu, id)) << id;
+    for (UINT id : {IDM_SAVE, IDM_SAVE_AS, IDM_VIEW_RAW_DATA}) EXPECT_TRUE(IsMenuItemGrayed(menu, id)) << id;
+    EXPECT_EQ(WindowText(hwnd), "Pellform - [Untitled]");
+
+    // Narrower than the minimum: the window is 280 pixels wide, no bars.
+    RECT window{};
+    GetWindowRect(hwnd, &window);
+    EXPECT_EQ(window.right - window.left, 280);
+    EXPECT_FALSE(GetWindowLongA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
+    // Drawn at the top left, the transparent band on the button face.
+    SettleWindow(hwnd);
+    HDC dc = GetDC(hwnd);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 255));
+    EXPECT_EQ(GetPixel(dc, 39, 15), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(dc, 39, 29), RGB(0, 255, 0));
+    ReleaseDC(hwnd, dc);
+}
+
+TEST_F(ImageLoadingTest, APictureFitsTheClientAreaExactlyWhenTheScreenAllows) {
+    const std::string path = TemporaryPath("medium.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, 500, 360, [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, 9); }));
+    Load(path);
+    RECT client{};
+    GetClientRect(editorWindow_.hwnd, &client);
+    EXPECT_EQ(client.right, 500);
+    EXPECT_EQ(client.bottom, 360);
+    EXPECT_EQ(Range(SB_HORZ), 0);
+    EXPECT_EQ(Range(SB_VERT), 0);
+}
+
+TEST_F(ImageLoadingTest, AHugePictureFillsTheWorkAreaAndScrolls) {
+    const std::string path = TemporaryPath("huge.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, 1700, 1300, [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, 9); }));
+    Load(path);
+    RECT work{}, window{}, client{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(editorWindow_.hwnd, &window);
+    EXPECT_EQ(window.left, work.left);
+    EXPECT_EQ(window.top, work.top);
+    EXPECT_EQ(window.right, work.right);
+    EXPECT_EQ(window.bottom, work.bottom);
+    GetClientRect(editorWindow_.hwnd, &client);
+    // Ranges are taken from the client area that the fitted window has.
+    EXPECT_GE(Range(SB_HORZ), 1700 - client.right);
+    EXPECT_GE(Range(SB_VERT), 1300 - client.bottom);
+    EXPECT_GT(Range(SB_HORZ), 0);
+    EXPECT_TRUE(GetWindowLongA(editorWindow_.hwnd, GWL_STYLE) & WS_VSCROLL);
+    SendMessageA(editorWindow_.hwnd, WM_VSCROLL, MAKEWPARAM(SB_BOTTOM, 0), 0);
+    EXPECT_EQ(GetScrollPos(editorWindow_.hwnd, SB_VERT), Range(SB_VERT));
+}
+
+TEST_F(ImageLoadingTest, AFailedLoadReportsItKeepsPictureAndRegionAndForgetsTheFileName) {
+    Load(TestDataPath("transparent.gif"));
+    HBITMAP picture = state_->hbmImage;
+    ASSERT_NE(picture, nullptr);
+    GiveRegion(10, 10);
+    HRGN region = state_->hrgnCurrent;
+    for (const char* name : {"not_a_picture.gif", "truncated.gif"}) {
+        EXPECT_EQ(LoadAnswering(TestDataPath(name), "Error", IDOK), "An error occured, image could NOT be loaded.");
+        EXPECT_EQ(state_->hbmImage, picture);
+        EXPECT_EQ(state_->hrgnCurrent, region);
+        EXPECT_EQ(state_->imageFileName[0], '\0');
+        EXPECT_EQ(state_->imageInfo.bmWidth, 40);
+        EXPECT_FALSE(IsMenuItemGrayed(GetMenu(editorWindow_.hwnd), IDM_PICK_MASK));
+    }
+}
+
+TEST_F(ImageLoadingTest, CancellingTheDialogChangesNothing) {
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_LOAD_IMAGE, 0);
+    HWND dialog = WaitForDialog(editorWindow_.threadId, "Open");
+    ASSERT_NE(dialog, nullptr);
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0);
+    EXPECT_EQ(state_->hbmImage, nullptr);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE)));
+}
+
+TEST_F(ImageLoadingTest, TheClipQuestionComesExactlyWhenTheRegionReachesPastTheNewPicture) {
+    const std::string gif = TestDataPath("transparent.gif");  // 40 x 30
+    Load(gif);
+    // A region built from a 40 x 30 picture reaches to y 31 (its strip below).
+    GiveRegion(40, 31);
+    Load(gif);
+    EXPECT_FALSE(WarningIsUp());
+    GiveRegion(41, 31);
+    Load(gif);
+    EXPECT_FALSE(WarningIsUp());
+
+    GiveRegion(40, 32);
+    EXPECT_EQ(LoadAnswering(gif, "Warning", IDNO), kFirstWording);
+    EXPECT_EQ(RegionBox().bottom, 32);
+    EXPECT_EQ(LoadAnswering(gif, "Warning", IDYES), kFirstWording);
+    EXPECT_EQ(RegionBox().bottom, 30);
+    EXPECT_EQ(RegionBox().right, 40);
+
+    GiveRegion(42, 20);
+    EXPECT_EQ(LoadAnswering(gif, "Warning", IDYES), kFirstWording);
+    EXPECT_EQ(RegionBox().right, 40);
+    EXPECT_EQ(RegionBox().bottom, 20);
+}
+
+TEST_F(ImageLoadingTest, ARegionWithoutAPictureGetsTheSecondWordingAndAnEmptyRegionIsAsked) {
+    const std::string gif = TestDataPath("transparent.gif");
+    GiveRegion(100, 100);  // as if opened from a file, no picture loaded
+    EXPECT_EQ(LoadAnswering(gif, "Warning", IDYES), kSecondWording);
+    EXPECT_EQ(RegionBox().right, 40);
+    EXPECT_EQ(RegionBox().bottom, 30);
+
+    GiveRegion(0, 0);
+    EXPECT_EQ(LoadAnswering(gif, "Warning", IDYES), kFirstWording);
+    RECT box = RegionBox();
+    EXPECT_TRUE(IsRectEmpty(&box));
+}
+
+TEST_F(ImageLoadingTest, ReplacingThePictureLeaksNothing) {
+    // Wine's file dialog keeps a few objects of its own each time it opens, so
+    // the loads here go around it, with the editor idle.
+    const std::string gif = TestDataPath("transparent.gif");
+    lstrcpyA(state_->imageFileName, gif.c_str());
+    auto load = [&] {
+        probe_->loadImageIntoEditor(editorWindow_.hwnd);
+        SettleWindow(editorWindow_.hwnd);
+    };
+    load();
+    load();
+    const int before = CountGdiObjects();
+    for (int i = 0; i < 12; ++i) load();
+    EXPECT_EQ(CountGdiObjects(), before);
+    EXPECT_NE(state_->hbmImage, nullptr);
+}
+
+}  // namespace
