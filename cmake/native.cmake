@@ -3,6 +3,9 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 file(GLOB PELLFORM_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+# The platform-free code, shared with the DLL.
+add_library(pellform_portable STATIC ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
+
 add_executable(pellform_native_tests ${PELLFORM_NATIVE_TESTS})
-target_link_libraries(pellform_native_tests PRIVATE GTest::gtest_main)
+target_link_libraries(pellform_native_tests PRIVATE pellform_portable GTest::gtest_main)
 gtest_discover_tests(pellform_native_tests)

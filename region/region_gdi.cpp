@@ -1,0 +1,117 @@
+#include "region/region_gdi.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/win_handles.h"
+#include "editor/editor_state.h"
+
+namespace {
+
+// Wine's ExtCreateRegion adds the rectangles one by one, each time copying the
+// region so far, so a large block costs the square of its size. Small blocks
+// are cheap everywhere; they become regions that are OR-ed pairwise, like a
+// binary counter, which is n log n on any system and keeps few handles alive.
+constexpr std::size_t kRectsPerBlock = 32;
+
+HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
+    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(count);
+    header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+    RegionRect bounds = BoundsOf(RegionRects(rects, rects + count));
+    header->rcBound = {bounds.left, bounds.top, bounds.right, bounds.bottom};
+    auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    for (std::size_t i = 0; i < count; ++i) out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+}
+
+struct Pending {
+    HRGN region;
+    int level;
+};
+
+}  // namespace
+
+HRGN CreateRegionFromRects(const RegionRects& rects) {
+    if (rects.empty()) return CreateRectRgn(0, 0, 0, 0);
+    std::vector<Pending> stack;
+    bool failed = false;
+    for (std::size_t begin = 0; begin < rects.size() && !failed; begin += kRectsPerBlock) {
+        HRGN block = CreateRegionFromBlock(rects.data() + begin, std::min(kRectsPerBlock, rects.size() - begin));
+        if (!block) {
+            failed = true;
+            break;
+        }
+        stack.push_back({block, 0});
+        while (stack.size() >= 2 && stack[stack.size() - 1].level == stack[stack.size() - 2].level) {
+            Pending top = stack.back();
+            stack.pop_back();
+            if (CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR) == ERROR) failed = true;
+            DeleteObject(top.region);
+            ++stack.back().level;
+        }
+    }
+    while (stack.size() >= 2 && !failed) {
+        Pending top = stack.back();
+        stack.pop_back();
+        if (CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR) == ERROR) failed = true;
+        DeleteObject(top.region);
+    }
+    if (failed) {
+        for (const Pending& pending : stack) DeleteObject(pending.region);
+        return nullptr;
+    }
+    return stack.front().region;
+}
+
+bool ReadRegionRects(HRGN region, RegionRects& rects) {
+    rects.clear();
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return false;
+    std::vector<BYTE> data(size);
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    header->dwSize = sizeof(RGNDATAHEADER);
+    if (!GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()))) return false;
+    const auto* in = reinterpret_cast<const RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    rects.reserve(header->nCount);
+    for (DWORD i = 0; i < header->nCount; ++i) rects.push_back({in[i].left, in[i].top, in[i].right, in[i].bottom});
+    return true;
+}
+
+HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor) {
+    if (!picture || width <= 0 || height <= 0) return nullptr;
+    WindowDc screen(nullptr);
+    if (!screen) return nullptr;
+    // Rows are read in strips through a bottom-up 32-bit DIB, so memory stays
+    // small for big pictures; the pixels are those GetPixel would report.
+    const int stripRows = std::max(1, std::min(height, (1 << 20) / width));
+    std::vector<std::uint32_t> strip(static_cast<std::size_t>(width) * stripRows);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    RegionRectBuilder builder(width, maskColor);
+    for (int top = 0; top < height; top += stripRows) {
+        const int rows = std::min(stripRows, height - top);
+        // Scan lines count from the bottom of a bottom-up DIB.
+        const UINT firstScan = static_cast<UINT>(height - top - rows);
+        if (GetDIBits(screen.get(), picture, firstScan, static_cast<UINT>(rows), strip.data(), &info, DIB_RGB_COLORS) !=
+            rows)
+            return nullptr;
+        for (int row = 0; row < rows; ++row)
+            builder.AddPixelRow(strip.data() + static_cast<std::size_t>(rows - 1 - row) * width);
+    }
+    builder.AddFullRow();
+    return CreateRegionFromRects(builder.Finish());
+}
+
+HRGN BuildRegionFromImage() {
+    return BuildRegionFromPicture(editor.hbmImage, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
+                                  editor.maskColor);
+}

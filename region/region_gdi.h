@@ -1,0 +1,19 @@
+// Platform regions from and to banded rectangles, and the region of a picture.
+#ifndef PELLFORM_REGION_GDI_H
+#define PELLFORM_REGION_GDI_H
+
+#include <windows.h>
+
+#include "region/region_rects.h"
+
+// A region of exactly these banded rectangles (an empty region for none), or 0.
+HRGN CreateRegionFromRects(const RegionRects& rects);
+// The rectangles a region reports; false when its data cannot be read.
+bool ReadRegionRects(HRGN region, RegionRects& rects);
+// The region of every pixel of `picture` (width x height) whose colour differs
+// from `maskColor`, plus the strip (0, height, width, height + 1). 0 on failure.
+HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor);
+// The same for the editor's picture and mask colour.
+HRGN BuildRegionFromImage();
+
+#endif

@@ -1,0 +1,68 @@
+// Regions as the platform keeps them, without the platform: y-x-banded
+// rectangles (sorted by top, then left; a band's rectangles share top and
+// bottom; none touch within a band; touching bands with the same spans are one).
+#ifndef PELLFORM_REGION_RECTS_H
+#define PELLFORM_REGION_RECTS_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+struct RegionRect {
+    std::int32_t left;
+    std::int32_t top;
+    std::int32_t right;
+    std::int32_t bottom;
+    bool operator==(const RegionRect& other) const {
+        return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
+    }
+};
+
+using RegionRects = std::vector<RegionRect>;
+
+// Builds the banded rectangles of every position whose pixel differs from the
+// mask, row by row from the top. Pixels are 32-bit DIB values (0x00RRGGBB, the
+// top byte ignored); the mask is a COLORREF (0x00BBGGRR), and one with a
+// non-zero top byte matches no pixel.
+class RegionRectBuilder {
+public:
+    RegionRectBuilder(std::int32_t width, std::uint32_t maskColor);
+    void AddPixelRow(const std::uint32_t* pixels);
+    // A row in which no position matches the mask: the strip below a picture.
+    void AddFullRow();
+    RegionRects Finish();
+
+private:
+    void AddSpans();
+    void CloseBand();
+
+    std::int32_t width_;
+    std::uint32_t maskPixel_;
+    bool maskMatches_;
+    std::int32_t y_ = 0;
+    std::int32_t bandTop_ = 0;
+    std::vector<std::int32_t> bandSpans_;  // left, right pairs of the open band
+    std::vector<std::int32_t> rowSpans_;
+    RegionRects rects_;
+};
+
+// The rectangles a picture of width x height pixels (rows `stride` pixels
+// apart, top row first) gives for a mask colour, the strip (0, H, W, H + 1)
+// below it included.
+RegionRects BuildRegionRects(const std::uint32_t* pixels, std::int32_t width, std::int32_t height,
+                             std::size_t stride, std::uint32_t maskColor);
+
+// Whether rectangles are already in banded form (what a region reports).
+bool IsBanded(const RegionRects& rects);
+
+// The banded form of the union of any rectangles; empty and inverted ones
+// (left >= right or top >= bottom) cover nothing and are dropped.
+RegionRects UnionOfRects(const RegionRects& rects);
+
+// The union of two banded rectangle lists, banded.
+RegionRects UnionBanded(const RegionRects& a, const RegionRects& b);
+
+// Bounding box; (0, 0, 0, 0) for none.
+RegionRect BoundsOf(const RegionRects& rects);
+
+#endif
