@@ -19,7 +19,8 @@ pellform_add_in_dll(Pellform_WA_probe ${CMAKE_SOURCE_DIR}/tests/win/probe/Pellfo
     ${CMAKE_SOURCE_DIR}/tests/win/probe/editor_probe.cpp)
 
 file(GLOB PELLFORM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc)
+add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc
+    ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
 target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/tests/data)
 target_compile_definitions(pellform_win_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})

@@ -21,10 +21,16 @@ HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
     header->iType = RDH_RECTANGLES;
     header->nCount = static_cast<DWORD>(count);
     header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
-    RegionRect bounds = BoundsOf(RegionRects(rects, rects + count));
-    header->rcBound = {bounds.left, bounds.top, bounds.right, bounds.bottom};
+    RECT& bounds = header->rcBound;
+    bounds = {rects[0].left, rects[0].top, rects[0].right, rects[0].bottom};
     auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
-    for (std::size_t i = 0; i < count; ++i) out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+        bounds.left = std::min(bounds.left, out[i].left);
+        bounds.top = std::min(bounds.top, out[i].top);
+        bounds.right = std::max(bounds.right, out[i].right);
+        bounds.bottom = std::max(bounds.bottom, out[i].bottom);
+    }
     return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
 }
 

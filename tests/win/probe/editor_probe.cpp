@@ -4,12 +4,13 @@
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
 #include "picture/picture_loading.h"
+#include "region/region_gdi.h"
 #include "tests/win/probe/probe_api.h"
 
 extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&editor,         ShowError,           AskWarning,        CenterOnOwner,
                                  MakeTintedIcon,  BeginBusy,           EndBusy,           LoadPictureFile,
                                  LoadPictureResource, LoadPictureMemory, ComposeView,
-                                 LoadImageIntoEditor};
+                                 LoadImageIntoEditor, BuildRegionFromPicture, CreateRegionFromRects};
     return &api;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "editor/image_view.h"
+#include "region/region_rects.h"
 
 struct EditorState;
 
@@ -22,6 +23,8 @@ struct ProbeApi {
     HBITMAP (*loadPictureMemory)(const void* data, DWORD size);
     void (*composeView)(HDC target, const RECT& area, const ViewContent& content);
     void (*loadImageIntoEditor)(HWND hwnd);
+    HRGN (*buildRegionFromPicture)(HBITMAP picture, int width, int height, COLORREF maskColor);
+    HRGN (*createRegionFromRects)(const RegionRects& rects);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
