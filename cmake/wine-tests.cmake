@@ -36,3 +36,10 @@ gtest_discover_tests(pellform_win_tests
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120 RUN_SERIAL TRUE)
+
+# Benchmarks: built with the tests, run by bench/run, never by ctest.
+add_executable(region_bench ${CMAKE_SOURCE_DIR}/bench/region_bench.cpp
+    ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
+target_link_options(region_bench PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(region_bench PRIVATE ${PELLFORM_SYSTEM_LIBS})
+add_dependencies(region_bench Pellform_WA_probe)

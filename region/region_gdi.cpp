@@ -12,7 +12,7 @@ namespace {
 // region so far, so a large block costs the square of its size. Small blocks
 // are cheap everywhere; they become regions that are OR-ed pairwise, like a
 // binary counter, which is n log n on any system and keeps few handles alive.
-constexpr std::size_t kRectsPerBlock = 32;
+constexpr std::size_t kRectsPerBlock = 16;
 
 HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
     std::vector<BYTE> data(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
