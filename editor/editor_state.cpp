@@ -1,6 +1,8 @@
 #include "editor/editor_state.h"
 
+#include "editor/colours.h"
 #include "editor/image_loading.h"
+#include "region/region_files.h"
 #include "res/resource_ids.h"
 
 EditorState editor;
@@ -35,11 +37,9 @@ void InitializeEditorRecords(HINSTANCE module) {
     warning.dwStyle = MB_USERICON | MB_YESNO;
     warning.lpszIcon = MAKEINTRESOURCEA(IDI_QUESTION_BOX);
 
-    for (OPENFILENAMEA* dialog : {&editor.ofnRegionOpen, &editor.ofnRegionSave, &editor.ofnImage})
-        dialog->lStructSize = sizeof(OPENFILENAMEA);
+    editor.ofnImage.lStructSize = sizeof(OPENFILENAMEA);
     InitializeImageDialog(editor.ofnImage);
-    for (CHOOSECOLORA* dialog : {&editor.ccMask, &editor.ccBackground}) {
-        dialog->lStructSize = sizeof(CHOOSECOLORA);
-        dialog->lpCustColors = editor.customColors;
-    }
+    InitializeRegionDialogs(editor.ofnRegionOpen, editor.ofnRegionSave);
+    InitializeColourDialog(editor.ccMask);
+    InitializeColourDialog(editor.ccBackground);
 }

@@ -3,8 +3,10 @@
 
 #include "addin/addin.h"
 #include "editor/editor_state.h"
+#include "editor/colours.h"
 #include "editor/image_loading.h"
 #include "editor/image_view.h"
+#include "region/region_files.h"
 #include "res/resource_ids.h"
 
 static void MakeCaptionIcons() {
@@ -78,7 +80,13 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     switch (command) {
     case IDM_EXIT: DestroyWindow(hwnd); break;
     case IDM_NEW: DoNewCommand(hwnd); break;
+    case IDM_OPEN: DoOpenRegionCommand(hwnd); break;
+    case IDM_SAVE: DoSaveRegionCommand(hwnd); break;
+    case IDM_SAVE_AS: DoSaveRegionAsCommand(hwnd); break;
     case IDM_LOAD_IMAGE: DoLoadImageCommand(hwnd); break;
+    case IDM_PICK_MASK: StartPickMode(hwnd); break;
+    case IDM_ENTER_MASK_RGB: DoEnterMaskRgbCommand(hwnd); break;
+    case IDM_BACKGROUND_COLOR: DoBackgroundColorCommand(hwnd); break;
     case IDM_VIEW_HIDE:
     case IDM_VIEW_MASK:
     case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, static_cast<UINT>(command)); break;
@@ -96,6 +104,8 @@ INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_DISPLAYCHANGE: OnSystemColorsChanged(hwnd); return FALSE;
     case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
     case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
+    case WM_LBUTTONDOWN: PickColourAt(hwnd, lParam); return FALSE;
+    case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;
     case WM_PAINT: return PaintEditorView(hwnd);
     case WM_ERASEBKGND: return SuppressEraseWithPicture(hwnd);
     case WM_GETMINMAXINFO: return ReportMinimumTrackingSize(reinterpret_cast<MINMAXINFO*>(lParam));

@@ -3,8 +3,7 @@
 #include <windows.h>
 
 #include "dialog_driver.h"
-#include "editor/editor_state.h"
-#include "harness.h"
+#include "editor_fixture.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -15,58 +14,24 @@ const char kSecondWording[] =
     "The new image is smaller than the one used to create the region.\r\n"
     "Should the region data be clipped to the new size?";
 
-class ImageLoadingTest : public ProbeTest {
+class ImageLoadingTest : public EditorTest {
 protected:
-    void SetUp() override {
-        ProbeTest::SetUp();
-        if (HasFatalFailure()) return;
-        editorWindow_ = OpenEditor();
-        ASSERT_NE(editorWindow_.hwnd, nullptr);
-        state_ = probe_->state;
-    }
-    // Chooses "Load..." and the file; returns once the dialog has gone.
-    void ChooseLoad(const std::string& path) {
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_LOAD_IMAGE, 0);
-        HWND dialog = WaitForDialog(editorWindow_.threadId, "Open");
-        ASSERT_NE(dialog, nullptr);
-        ChooseFileInDialog(dialog, path);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    }
-    // Loads a file that needs no answer, and waits until the editor is idle.
-    void Load(const std::string& path) {
-        ChooseLoad(path);
-        SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0);
-    }
-    // Loads a file that brings up a box with `caption`; returns its text after
-    // pressing `button`.
+    void Load(const std::string& path) { LoadPicture(path); }
+    // Loads a file that brings up a box; returns its text after pressing `button`.
     std::string LoadAnswering(const std::string& path, const char* caption, int button) {
-        ChooseLoad(path);
-        HWND box = WaitForDialog(editorWindow_.threadId, caption);
-        if (!box) return "(no box)";
-        std::string text = MessageBoxText(box);
-        PressButton(box, button);
-        WaitUntil([&] { return !IsWindow(box); });
-        SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0);
-        return text;
+        ChooseFile(IDM_LOAD_IMAGE, "Open", path);
+        return AnswerBox(caption, button);
     }
-    bool WarningIsUp() { return FindDialogNow(editorWindow_.threadId, "Warning") != nullptr; }
+    bool WarningIsUp() { return BoxIsUp("Warning"); }
     void GiveRegion(int right, int bottom) {
         if (state_->hrgnCurrent) DeleteObject(state_->hrgnCurrent);
         state_->hrgnCurrent = CreateRectRgn(0, 0, right, bottom);
-    }
-    RECT RegionBox() {
-        RECT box{};
-        GetRgnBox(state_->hrgnCurrent, &box);
-        return box;
     }
     int Range(int bar) {
         int low = 0, high = 0;
         GetScrollRange(editorWindow_.hwnd, bar, &low, &high);
         return high;
     }
-
-    EditorWindow editorWindow_;
-    EditorState* state_ = nullptr;
 };
 
 TEST_F(ImageLoadingTest, APictureComesInFittedWithItsCommandsEnabled) {
@@ -152,7 +117,7 @@ TEST_F(ImageLoadingTest, CancellingTheDialogChangesNothing) {
     ASSERT_NE(dialog, nullptr);
     PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
-    SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0);
+    Idle();
     EXPECT_EQ(state_->hbmImage, nullptr);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE)));
 }

@@ -1,0 +1,60 @@
+#include "editor_fixture.h"
+
+#include "dialog_driver.h"
+#include "res/resource_ids.h"
+
+void EditorTest::SetUp() {
+    ProbeTest::SetUp();
+    if (HasFatalFailure()) return;
+    editorWindow_ = OpenEditor();
+    ASSERT_NE(editorWindow_.hwnd, nullptr);
+    state_ = probe_->state;
+}
+
+void EditorTest::Command(UINT id) { SendMessageA(editorWindow_.hwnd, WM_COMMAND, id, 0); }
+
+void EditorTest::Idle() { SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0); }
+
+void EditorTest::ChooseFile(UINT command, const char* caption, const std::string& path) {
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
+    HWND dialog = WaitForDialog(editorWindow_.threadId, caption);
+    ASSERT_NE(dialog, nullptr) << caption;
+    ChooseFileInDialog(dialog, path);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+}
+
+std::string EditorTest::AnswerBox(const char* caption, int button) {
+    HWND box = WaitForDialog(editorWindow_.threadId, caption);
+    if (!box) return "(no box)";
+    std::string text = MessageBoxText(box);
+    PressButton(box, button);
+    WaitUntil([&] { return !IsWindow(box); });
+    Idle();
+    return text;
+}
+
+bool EditorTest::BoxIsUp(const char* caption) { return FindDialogNow(editorWindow_.threadId, caption) != nullptr; }
+
+void EditorTest::LoadPicture(const std::string& path) {
+    ChooseFile(IDM_LOAD_IMAGE, "Open", path);
+    Idle();
+}
+
+void EditorTest::AnswerColourDialog(UINT command, COLORREF colour, bool confirm) {
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
+    HWND dialog = WaitForDialog(editorWindow_.threadId, "Color");
+    ASSERT_NE(dialog, nullptr);
+    if (confirm) {
+        SetDlgItemInt(dialog, 706, GetRValue(colour), FALSE);
+        SetDlgItemInt(dialog, 707, GetGValue(colour), FALSE);
+        SetDlgItemInt(dialog, 708, GetBValue(colour), FALSE);
+    }
+    PressButton(dialog, confirm ? IDOK : IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+}
+
+RECT EditorTest::RegionBox() const {
+    RECT box{};
+    if (state_->hrgnCurrent) GetRgnBox(state_->hrgnCurrent, &box);
+    return box;
+}

@@ -1,0 +1,36 @@
+// An open editor (probe build) and the steps a user takes in it: commands that
+// open a file or colour dialog, and the boxes that follow.
+#ifndef PELLFORM_EDITOR_FIXTURE_H
+#define PELLFORM_EDITOR_FIXTURE_H
+
+#include <string>
+
+#include "editor/editor_state.h"
+#include "harness.h"
+
+class EditorTest : public ProbeTest {
+protected:
+    void SetUp() override;
+
+    // Sends a command and waits until the editor has handled it.
+    void Command(UINT id);
+    // Chooses a command that opens a file dialog with `caption` and answers it
+    // with `path`; returns once the dialog is gone.
+    void ChooseFile(UINT command, const char* caption, const std::string& path);
+    // Waits until the editor is idle (or inside a modal box).
+    void Idle();
+    // Waits for a box of the editor thread, presses `button` and returns its text.
+    std::string AnswerBox(const char* caption, int button);
+    bool BoxIsUp(const char* caption);
+    // "Load..." with a file that needs no answer.
+    void LoadPicture(const std::string& path);
+    // A colour dialog opened by `command`, answered with `colour`, or cancelled.
+    void AnswerColourDialog(UINT command, COLORREF colour, bool confirm = true);
+    HMENU Menu() const { return GetMenu(editorWindow_.hwnd); }
+    RECT RegionBox() const;
+
+    EditorWindow editorWindow_;
+    EditorState* state_ = nullptr;
+};
+
+#endif
