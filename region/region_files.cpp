@@ -55,6 +55,9 @@ static bool WriteRegionData(const char* path, HRGN region) {
 }
 
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
+    // Windows refuses to replace a read-only file; wine would replace it.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     char folder[kPathLength] = "";
     const DWORD length = GetTempPathA(kPathLength, folder);
     if (length == 0 || length >= kPathLength || !GetTempFileNameA(folder, "PF", 0, tempPath)) {

@@ -4,6 +4,8 @@
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
 #include "picture/picture_loading.h"
+#include "editor/colours.h"
+#include "region/region_files.h"
 #include "region/region_gdi.h"
 #include "tests/win/probe/probe_api.h"
 
@@ -11,6 +13,7 @@ extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&editor,         ShowError,           AskWarning,        CenterOnOwner,
                                  MakeTintedIcon,  BeginBusy,           EndBusy,           LoadPictureFile,
                                  LoadPictureResource, LoadPictureMemory, ComposeView,
-                                 LoadImageIntoEditor, BuildRegionFromPicture, CreateRegionFromRects};
+                                 LoadImageIntoEditor, BuildRegionFromPicture, CreateRegionFromRects,
+                                 ApplyMaskColor,      SaveRegionFile,    OpenRegionFile};
     return &api;
 }

@@ -25,6 +25,9 @@ struct ProbeApi {
     void (*loadImageIntoEditor)(HWND hwnd);
     HRGN (*buildRegionFromPicture)(HBITMAP picture, int width, int height, COLORREF maskColor);
     HRGN (*createRegionFromRects)(const RegionRects& rects);
+    void (*applyMaskColor)(HWND hwnd);
+    void (*saveRegionFile)(HWND hwnd);
+    void (*openRegionFile)(HWND hwnd);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
