@@ -33,7 +33,7 @@ double TimeMs(const std::function<void()>& work) {
 }
 
 void Report(const std::string& name, double ours, double baseline, const char* note = "") {
-    std::printf("%s: ours %.1f ms, baseline %.1f ms, ratio %.1f%s\n", name.c_str(), ours, baseline,
+    std::printf("%s: ours %.1f ms, baseline %.1f ms, ratio %.2f%s\n", name.c_str(), ours, baseline,
                 ours > 0 ? baseline / ours : 0.0, note);
     std::fflush(stdout);
 }
@@ -103,11 +103,20 @@ HRGN NaiveRegion(HBITMAP picture, int width, int height, COLORREF mask) {
     return accumulator;
 }
 
+// The best of three runs: the first pays for cold caches and heap growth.
+double BestOfThree(const std::function<double()>& run) {
+    double best = run();
+    for (int i = 0; i < 2; ++i) best = std::min(best, run());
+    return best;
+}
+
 double OursMs(HBITMAP picture, int width, int height) {
-    HRGN region = nullptr;
-    const double ms = TimeMs([&] { region = probe->buildRegionFromPicture(picture, width, height, kMask); });
-    DeleteObject(region);
-    return ms;
+    return BestOfThree([&] {
+        HRGN region = nullptr;
+        const double ms = TimeMs([&] { region = probe->buildRegionFromPicture(picture, width, height, kMask); });
+        DeleteObject(region);
+        return ms;
+    });
 }
 
 // What no builder can beat: reading the bits once, one pass over them, and
@@ -117,7 +126,7 @@ double FloorMs(HBITMAP picture, int width, int height) {
     HRGN copy = CreateRectRgn(0, 0, 0, 0);
     std::vector<DWORD> pixels(static_cast<size_t>(width) * height);
     volatile long runs = 0;
-    const double ms = TimeMs([&] {
+    const double ms = BestOfThree([&] { return TimeMs([&] {
         HDC screen = GetDC(nullptr);
         BITMAPINFO info{};
         info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -128,7 +137,7 @@ double FloorMs(HBITMAP picture, int width, int height) {
         for (size_t i = 1; i < pixels.size(); ++i) count += ((pixels[i] & 0xFFFFFF) == mask) != ((pixels[i - 1] & 0xFFFFFF) == mask);
         runs = count;
         CombineRgn(copy, finished, nullptr, RGN_COPY);
-    });
+    }); });
     DeleteObject(copy);
     DeleteObject(finished);
     return ms;
@@ -250,7 +259,7 @@ int main(int argc, char** argv) {
         HBITMAP picture = NoisePicture(side, side, 30);
         const double ours = OursMs(picture, side, side);
         const double floor = FloorMs(picture, side, side);
-        std::printf("region %dx%d noise 30%% per pixel: ours %.1f ms (%.1f ns per pixel), floor %.1f ms, ratio %.1f\n",
+        std::printf("region %dx%d noise 30%% per pixel: ours %.1f ms (%.1f ns per pixel), floor %.1f ms, ratio %.2f\n",
                     side, side, ours, ours * 1e6 / (static_cast<double>(side) * side), floor, floor / ours);
         std::fflush(stdout);
         DeleteObject(picture);

@@ -1,6 +1,8 @@
 #include "region/region_gdi.h"
 
 #include <algorithm>
+#include <memory>
+#include <new>
 #include <vector>
 
 #include "common/win_handles.h"
@@ -91,10 +93,12 @@ HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF mas
     if (!picture || width <= 0 || height <= 0) return nullptr;
     WindowDc screen(nullptr);
     if (!screen) return nullptr;
-    // Rows are read in strips through a bottom-up 32-bit DIB, so memory stays
-    // small for big pictures; the pixels are those GetPixel would report.
-    const int stripRows = std::max(1, std::min(height, (1 << 20) / width));
-    std::vector<std::uint32_t> strip(static_cast<std::size_t>(width) * stripRows);
+    // Rows are read in strips through a bottom-up 32-bit DIB; a strip of about
+    // 256 KB stays in the cache and costs few page faults, whatever the picture's
+    // size. The pixels are those GetPixel would report.
+    const int stripRows = std::max(1, std::min(height, (1 << 16) / width));
+    std::unique_ptr<std::uint32_t[]> strip(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(width) * stripRows]);
+    if (!strip) return nullptr;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -107,11 +111,11 @@ HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF mas
         const int rows = std::min(stripRows, height - top);
         // Scan lines count from the bottom of a bottom-up DIB.
         const UINT firstScan = static_cast<UINT>(height - top - rows);
-        if (GetDIBits(screen.get(), picture, firstScan, static_cast<UINT>(rows), strip.data(), &info, DIB_RGB_COLORS) !=
+        if (GetDIBits(screen.get(), picture, firstScan, static_cast<UINT>(rows), strip.get(), &info, DIB_RGB_COLORS) !=
             rows)
             return nullptr;
         for (int row = 0; row < rows; ++row)
-            builder.AddPixelRow(strip.data() + static_cast<std::size_t>(rows - 1 - row) * width);
+            builder.AddPixelRow(strip.get() + static_cast<std::size_t>(rows - 1 - row) * width);
     }
     builder.AddFullRow();
     return CreateRegionFromRects(builder.Finish());

@@ -9,20 +9,26 @@ RegionRectBuilder::RegionRectBuilder(std::int32_t width, std::uint32_t maskColor
       maskMatches_((maskColor >> 24) == 0) {}
 
 void RegionRectBuilder::AddPixelRow(const std::uint32_t* pixels) {
-    rowSpans_.clear();
-    std::int32_t x = 0;
-    while (x < width_) {
-        if (maskMatches_)
-            while (x < width_ && (pixels[x] & 0xFFFFFF) == maskPixel_) ++x;
-        if (x == width_) break;
-        const std::int32_t start = x;
-        if (maskMatches_)
-            while (x < width_ && (pixels[x] & 0xFFFFFF) != maskPixel_) ++x;
-        else
-            x = width_;
-        rowSpans_.push_back(start);
-        rowSpans_.push_back(x);
+    if (!maskMatches_) {
+        AddFullRow();
+        return;
     }
+    // Every position where "differs from the mask" changes is a span edge.
+    // Writing each x and advancing only at a change keeps the loop free of
+    // branches, which noisy pictures would otherwise mispredict at every run.
+    rowSpans_.resize(static_cast<std::size_t>(width_) + 1);
+    std::int32_t* edges = rowSpans_.data();
+    std::size_t count = 0;
+    std::uint32_t inside = 0;
+    for (std::int32_t x = 0; x < width_; ++x) {
+        const std::uint32_t differs = (pixels[x] & 0xFFFFFF) != maskPixel_;
+        edges[count] = x;
+        count += differs ^ inside;
+        inside = differs;
+    }
+    edges[count] = width_;
+    count += inside;
+    rowSpans_.resize(count);
     AddSpans();
 }
 
