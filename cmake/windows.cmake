@@ -39,6 +39,14 @@ add_executable(PellformHost WIN32 ${CMAKE_SOURCE_DIR}/host/main.cpp)
 target_link_options(PellformHost PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(PellformHost PRIVATE pellform_host)
 
+# The command-line region builder: the add-in's own picture, region and file code.
+add_executable(pellform ${CMAKE_SOURCE_DIR}/cli/pellform_cli.cpp
+    ${CMAKE_SOURCE_DIR}/picture/picture_loading.cpp ${CMAKE_SOURCE_DIR}/region/region_gdi.cpp
+    ${CMAKE_SOURCE_DIR}/region/region_file_io.cpp ${CMAKE_SOURCE_DIR}/region/region_rects.cpp
+    ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
+target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(pellform PRIVATE ${PELLFORM_SYSTEM_LIBS})
+
 # Every Windows build checks its own DLL's exports and imports.
 add_test(NAME dll_exports_and_imports
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${PELLFORM_OBJDUMP} $<TARGET_FILE:Pellform_WA>)

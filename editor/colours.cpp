@@ -6,7 +6,7 @@
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
-#include "region/region_gdi.h"
+#include "region/region_files.h"
 #include "res/resource_ids.h"
 
 static const char kAppearanceKey[] = "Control Panel\\Appearance";

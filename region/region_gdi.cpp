@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "common/win_handles.h"
-#include "editor/editor_state.h"
 
 namespace {
 
@@ -119,9 +118,4 @@ HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF mas
     }
     builder.AddFullRow();
     return CreateRegionFromRects(builder.Finish());
-}
-
-HRGN BuildRegionFromImage() {
-    return BuildRegionFromPicture(editor.hbmImage, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
-                                  editor.maskColor);
 }

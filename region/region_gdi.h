@@ -13,7 +13,5 @@ bool ReadRegionRects(HRGN region, RegionRects& rects);
 // The region of every pixel of `picture` (width x height) whose colour differs
 // from `maskColor`, plus the strip (0, height, width, height + 1). 0 on failure.
 HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor);
-// The same for the editor's picture and mask colour.
-HRGN BuildRegionFromImage();
 
 #endif

@@ -1,0 +1,18 @@
+// *.rgn files: the region data block and nothing else.
+#ifndef PELLFORM_REGION_FILE_IO_H
+#define PELLFORM_REGION_FILE_IO_H
+
+#include <windows.h>
+
+#include "region/region_rects.h"
+
+// Reads and checks a region file; the rectangles in banded form, as the
+// platform's region constructor would make them.
+bool ReadRegionFile(const char* path, RegionRects& rects);
+// Writes a region through a temporary file ("PF" prefix, system temporary
+// folder, its path left in `tempPath`, at least 260 characters) that replaces
+// `path` in one step only once it is complete; the old file stays as it was on
+// any failure.
+bool WriteRegionFile(const char* path, HRGN region, char* tempPath);
+
+#endif
