@@ -25,7 +25,7 @@ target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res ${
 target_compile_definitions(pellform_win_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host)
-add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost)
+add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost pellform)
 
 add_test(NAME wine_prefix_setup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix start ${PELLFORM_WINE_PREFIX})
 add_test(NAME wine_prefix_cleanup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix stop ${PELLFORM_WINE_PREFIX})
