@@ -1,6 +1,7 @@
 // The editor window: creation, activation, destruction and command routing.
 #include <windows.h>
 
+#include "about/about_dialogs.h"
 #include "addin/addin.h"
 #include "editor/editor_state.h"
 #include "editor/colours.h"
@@ -39,6 +40,12 @@ static void OnInitDialog(HWND hwnd) {
     SetMenu(hwnd, LoadMenuA(hInstance, MAKEINTRESOURCEA(IDM_EDITOR_MENU)));
     MakeCaptionIcons();
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
+    // The About box as a splash that closes itself after one second.
+    CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_ABOUT), hwnd, AboutDlgProc, 1000);
+}
+
+static void RunModal(HWND hwnd, int templateId, DLGPROC procedure, LPARAM parameter) {
+    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(templateId), hwnd, procedure, parameter);
 }
 
 static void OnDestroy(HWND hwnd) {
@@ -90,6 +97,11 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_VIEW_HIDE:
     case IDM_VIEW_MASK:
     case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, static_cast<UINT>(command)); break;
+    case IDM_IMAGE_INFO:
+        if (editor.hbmImage) RunModal(hwnd, IDD_IMAGE_INFO, ImageInfoDlgProc, 0);
+        break;
+    case IDM_README: RunModal(hwnd, IDD_README, ReadMeDlgProc, 0); break;
+    case IDM_ABOUT: RunModal(hwnd, IDD_ABOUT, AboutDlgProc, -1); break;
     default: break;
     }
 }

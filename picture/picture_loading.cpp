@@ -152,7 +152,10 @@ HBITMAP LoadPictureMemory(const void* data, DWORD size) {
         return nullptr;
     }
     ComPtr<IPicture> picture;
-    OleLoadPicture(stream.get(), 0, TRUE, kIidPicture, picture.outVoid());
+    // Run mode FALSE: Wine's picture object created in run mode does not own its
+    // bitmap and never deletes it (one leaked bitmap per load); on Windows the
+    // flag only keeps the original bytes until the picture is released.
+    OleLoadPicture(stream.get(), 0, FALSE, kIidPicture, picture.outVoid());
     HBITMAP bitmap = PictureToBitmap(picture.get());
     lastError.Keep();
     return bitmap;

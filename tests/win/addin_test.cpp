@@ -246,14 +246,7 @@ TEST_F(EditorThreadTest, LoadFailsWithoutAMenuItemWhenTheClassIsTaken) {
 }
 
 TEST_F(EditorThreadTest, RepeatedOpenAndCloseLeaksNoGdiOrUserObjects) {
-    CloseEditor(OpenEditor());  // warm-up: wine caches some objects per thread
-    CloseEditor(OpenEditor());
-    const int gdiBefore = CountGdiObjects();
-    const int userBefore = CountUserObjects();
-    ASSERT_GT(gdiBefore, 0);
-    for (int i = 0; i < 5; ++i) CloseEditor(OpenEditor());
-    EXPECT_EQ(CountGdiObjects(), gdiBefore);
-    EXPECT_EQ(CountUserObjects(), userBefore);
+    ExpectNoGrowth([&] { CloseEditor(OpenEditor()); }, true);
 }
 
 TEST(AddInLifetime, RepeatedLoadOpenUnloadLeaksNothing) {
@@ -266,13 +259,7 @@ TEST(AddInLifetime, RepeatedLoadOpenUnloadLeaksNothing) {
         DestroyStandInHost(host);
         PumpMessages();
     };
-    cycle();
-    cycle();
-    const int gdiBefore = CountGdiObjects();
-    const int userBefore = CountUserObjects();
-    for (int i = 0; i < 3; ++i) cycle();
-    EXPECT_EQ(CountGdiObjects(), gdiBefore);
-    EXPECT_EQ(CountUserObjects(), userBefore);
+    ExpectNoGrowth(cycle, true);
     EXPECT_EQ(FindEditorWindow(), nullptr);
 }
 

@@ -164,7 +164,47 @@ int CountUserObjects() {
     return count;
 }
 
+void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects) {
+    const int kBlocks = 3, kCyclesPerBlock = 4;
+    int gdi[kBlocks] = {}, user[kBlocks] = {};
+    for (int block = 0; block < kBlocks; ++block) {
+        for (int i = 0; i < kCyclesPerBlock; ++i) cycle();
+        gdi[block] = CountGdiObjects();
+        user[block] = countUserObjects ? CountUserObjects() : 0;
+    }
+    EXPECT_EQ(gdi[kBlocks - 1], gdi[kBlocks - 2]) << "GDI objects after each block: " << gdi[0] << ", " << gdi[1]
+                                                  << ", " << gdi[2];
+    if (countUserObjects) {
+        EXPECT_EQ(user[kBlocks - 1], user[kBlocks - 2]) << "USER objects after each block: " << user[0] << ", "
+                                                        << user[1] << ", " << user[2];
+    }
+}
+
 HWND FindEditorWindow() { return FindWindowA("PFDlgClass", nullptr); }
+
+namespace {
+struct AboutSearch {
+    HWND hwnd;
+    bool visibleOnly;
+};
+
+BOOL CALLBACK MatchAboutBox(HWND hwnd, LPARAM parameter) {
+    auto* search = reinterpret_cast<AboutSearch*>(parameter);
+    char className[16] = "";
+    GetClassNameA(hwnd, className, sizeof className);
+    const bool tool = (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
+    if (std::strcmp(className, "#32770") != 0 || !tool || GetWindowTextLengthA(hwnd) != 0) return TRUE;
+    if (search->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
+    search->hwnd = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+HWND FindAboutBox(DWORD threadId, bool visibleOnly) {
+    AboutSearch search{nullptr, visibleOnly};
+    EnumThreadWindows(threadId, MatchAboutBox, reinterpret_cast<LPARAM>(&search));
+    return search.hwnd;
+}
 
 std::string WindowText(HWND hwnd) {
     char text[1024] = "";
@@ -214,6 +254,14 @@ EditorWindow HostTest::OpenEditor() {
         return result.hwnd && IsWindowVisible(result.hwnd);
     })) << "the editor window did not appear";
     if (result.hwnd) result.threadId = GetWindowThreadProcessId(result.hwnd, nullptr);
+    // The editor opens with the About box as a one-second splash; a click ends it,
+    // so tests start with the editor alone and active.
+    HWND splash = result.hwnd ? FindAboutBox(result.threadId) : nullptr;
+    if (splash) {
+        PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(150, 150));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(splash); }));
+        SetForegroundWindow(result.hwnd);
+    }
     return result;
 }
 

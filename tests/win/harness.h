@@ -44,12 +44,19 @@ int CountGdiObjects();
 // Windows of this process (children included) and menus it holds.
 int CountUserObjects();
 
+// Runs `cycle` in blocks and expects the GDI (and USER) counts of the last two
+// blocks to be equal: a leak grows every block, while wine's caches fill up in
+// the first ones and then stay.
+void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects = false);
+
 struct EditorWindow {
     HWND hwnd = nullptr;
     DWORD threadId = 0;
 };
 
 HWND FindEditorWindow();
+// The About window of a thread (class #32770, tool window, no caption).
+HWND FindAboutBox(DWORD threadId, bool visibleOnly = true);
 std::string WindowText(HWND hwnd);
 bool IsMenuItemGrayed(HMENU menu, UINT id);
 bool IsMenuItemChecked(HMENU menu, UINT id);

@@ -119,6 +119,18 @@ TEST_F(PictureTest, ResourcesAreFoundInTheModuleGivenAndFailuresSetTheLastError)
     EXPECT_TRUE(ThreadHasNoComApartment());
 }
 
+TEST_F(PictureTest, NeitherRouteLeavesAnObjectBehind) {
+    auto both = [&] {
+        DeleteObject(probe_->loadPictureResource(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)));
+        DeleteObject(probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), 0));
+    };
+    both();
+    both();
+    const int before = CountGdiObjects();
+    for (int i = 0; i < 10; ++i) both();
+    EXPECT_EQ(CountGdiObjects(), before);
+}
+
 TEST_F(PictureTest, MemoryRouteDecodesBytesAndRejectsOthers) {
     const char text[] = "GIF89a but then nothing useful";
     SetLastError(0);

@@ -4,6 +4,7 @@
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
 #include "picture/picture_loading.h"
+#include "about/about_dialogs.h"
 #include "editor/colours.h"
 #include "region/region_files.h"
 #include "region/region_gdi.h"
@@ -14,6 +15,7 @@ extern "C" const ProbeApi* WINAPI PellformProbe() {
                                  MakeTintedIcon,  BeginBusy,           EndBusy,           LoadPictureFile,
                                  LoadPictureResource, LoadPictureMemory, ComposeView,
                                  LoadImageIntoEditor, BuildRegionFromPicture, CreateRegionFromRects,
-                                 ApplyMaskColor,      SaveRegionFile,    OpenRegionFile};
+                                 ApplyMaskColor,      SaveRegionFile,    OpenRegionFile,
+                                 AboutDlgProc};
     return &api;
 }

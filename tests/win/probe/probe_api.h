@@ -28,6 +28,7 @@ struct ProbeApi {
     void (*applyMaskColor)(HWND hwnd);
     void (*saveRegionFile)(HWND hwnd);
     void (*openRegionFile)(HWND hwnd);
+    DLGPROC aboutDlgProc;
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
