@@ -7,6 +7,7 @@
 #include "editor/colours.h"
 #include "editor/image_loading.h"
 #include "editor/image_view.h"
+#include "rawdata/raw_data_dialogs.h"
 #include "region/region_files.h"
 #include "res/resource_ids.h"
 
@@ -99,6 +100,9 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, static_cast<UINT>(command)); break;
     case IDM_IMAGE_INFO:
         if (editor.hbmImage) RunModal(hwnd, IDD_IMAGE_INFO, ImageInfoDlgProc, 0);
+        break;
+    case IDM_VIEW_RAW_DATA:
+        if (editor.hrgnCurrent) RunModal(hwnd, IDD_RAW_DATA, RawDataDlgProc, 0);
         break;
     case IDM_README: RunModal(hwnd, IDD_README, ReadMeDlgProc, 0); break;
     case IDM_ABOUT: RunModal(hwnd, IDD_ABOUT, AboutDlgProc, -1); break;

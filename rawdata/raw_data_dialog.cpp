@@ -1,0 +1,220 @@
+// "Raw region data": the working copy's header and rectangles, selection shown
+// in the editor, Delete, the input dialogs, Save and Cancel.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "addin/addin.h"
+#include "common/win_handles.h"
+#include "editor/editor_state.h"
+#include "rawdata/raw_data_dialogs.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+const char* const kColumnTitles[4] = {"RECT.left", "RECT.top", "RECT.right", "RECT.bottom"};
+const int kHeaderControls[8] = {IDC_RAW_HEADER_SIZE, IDC_RAW_TYPE,  IDC_RAW_COUNT, IDC_RAW_DATA_SIZE,
+                                IDC_RAW_LEFT,        IDC_RAW_TOP,   IDC_RAW_RIGHT, IDC_RAW_BOTTOM};
+
+// While the list is rebuilt its notifications say nothing about the user's selection.
+bool refreshing = false;
+
+HWND List(HWND hwnd) { return GetDlgItem(hwnd, IDC_RAW_LIST); }
+HWND EditorOf(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
+
+void InsertColumns(HWND list) {
+    for (int i = 0; i < 4; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = 70;
+        column.pszText = const_cast<char*>(kColumnTitles[i]);
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int i = 3; i >= 0; --i) SendMessageA(list, LVM_SETCOLUMNWIDTH, i, LVSCW_AUTOSIZE_USEHEADER);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+// A row's rectangle, read back from the text of its four cells.
+bool ReadRow(HWND list, int row, RECT& rect) {
+    LONG* fields[4] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
+    for (int i = 0; i < 4; ++i) {
+        char cell[20] = "";
+        LVITEMA item{};
+        item.iSubItem = i;
+        item.pszText = cell;
+        item.cchTextMax = sizeof cell;
+        if (SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)) <= 0) return false;
+        *fields[i] = std::strtol(cell, nullptr, 10);
+    }
+    return true;
+}
+
+void DiscardSelection() {
+    if (editor.hrgnSelection) DeleteObject(editor.hrgnSelection);
+    editor.hrgnSelection = nullptr;
+}
+
+// The view draws regions shifted by its scroll position: areas named in picture
+// coordinates are moved the same way, so the selection shows at once.
+void InvalidatePictureArea(HWND editorWindow, HRGN area) {
+    OwnedRegion shown(CreateRectRgn(0, 0, 0, 0));
+    if (!shown || CombineRgn(shown.get(), area, nullptr, RGN_COPY) == ERROR) {
+        InvalidateRect(editorWindow, nullptr, TRUE);
+        return;
+    }
+    OffsetRgn(shown.get(), -GetScrollPos(editorWindow, SB_HORZ), -GetScrollPos(editorWindow, SB_VERT));
+    InvalidateRgn(editorWindow, shown.get(), TRUE);
+}
+
+void FillRows(HWND list, const RGNDATA* data) {
+    const auto* rects = reinterpret_cast<const RECT*>(reinterpret_cast<const BYTE*>(data) + data->rdh.dwSize);
+    // Thousands of rows: no drawing while they go in, room for all made at once.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LVM_SETITEMCOUNT, data->rdh.nCount, 0);
+    char text[4][16];
+    for (DWORD i = 0; i < data->rdh.nCount; ++i) {
+        const LONG values[4] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+        for (int c = 0; c < 4; ++c) std::snprintf(text[c], sizeof text[c], "%ld", static_cast<long>(values[c]));
+        LVITEMA item{};
+        item.mask = LVIF_TEXT;
+        item.iItem = static_cast<int>(i);
+        item.pszText = text[0];
+        const int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+        for (int c = 1; c < 4; ++c) {
+            LVITEMA cell{};
+            cell.mask = LVIF_TEXT;
+            cell.iItem = row;
+            cell.iSubItem = c;
+            cell.pszText = text[c];
+            SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&cell));
+        }
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
+void InitRawData(HWND hwnd) {
+    InsertColumns(List(hwnd));
+    editor.hrgnEditing = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(editor.hrgnEditing, editor.hrgnCurrent, nullptr, RGN_COPY);
+    RefreshRawData(hwnd);
+}
+
+void OnSelectionChanged(HWND hwnd, const NMLISTVIEW& change) {
+    if (refreshing || !(change.uChanged & LVIF_STATE)) return;
+    if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0) return;
+    const int mode = (change.uNewState & LVIS_SELECTED) ? RGN_OR : RGN_DIFF;
+    HWND editorWindow = EditorOf(hwnd);
+    BeginBusy();
+    RECT rect{};
+    bool created = false;
+    if (ReadRow(List(hwnd), change.iItem, rect)) {
+        if (!editor.hrgnSelection) {
+            editor.hrgnSelection = CreateRectRgn(0, 0, 0, 0);
+            created = true;
+        }
+        OwnedRegion area(CreateRectRgnIndirect(&rect));
+        if (area && editor.hrgnSelection) {
+            CombineRgn(editor.hrgnSelection, editor.hrgnSelection, area.get(), mode);
+            InvalidatePictureArea(editorWindow, area.get());
+        }
+        RECT box{};
+        if (editor.hrgnSelection && (GetRgnBox(editor.hrgnSelection, &box), IsRectEmpty(&box))) DiscardSelection();
+    }
+    EndBusy();
+    if (!editor.hrgnSelection || created) InvalidateRect(editorWindow, nullptr, TRUE);
+    else InvalidatePictureArea(editorWindow, editor.hrgnSelection);
+}
+
+void DeleteSelectedRows(HWND hwnd) {
+    HWND list = List(hwnd);
+    if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;) {
+        RECT rect{};
+        if (!ReadRow(list, row, rect)) continue;
+        OwnedRegion area(CreateRectRgnIndirect(&rect));
+        if (area) CombineRgn(editor.hrgnEditing, editor.hrgnEditing, area.get(), RGN_DIFF);
+    }
+    RefreshRawData(hwnd);
+}
+
+void RunInputDialog(HWND hwnd, int templateId, DLGPROC procedure, int button) {
+    const INT_PTR result = DialogBoxParamA(hInstance, MAKEINTRESOURCEA(templateId), hwnd, procedure, button);
+    if (result != IDCANCEL) RefreshRawData(hwnd);
+}
+
+void SaveWorkingCopy(HWND hwnd) {
+    if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
+    editor.hrgnCurrent = editor.hrgnEditing;
+    editor.hrgnEditing = nullptr;
+    DiscardSelection();
+    EndDialog(hwnd, IDOK);
+}
+
+void DropWorkingCopy(HWND hwnd) {
+    if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
+    editor.hrgnEditing = nullptr;
+    DiscardSelection();
+    EndDialog(hwnd, IDCANCEL);
+}
+
+void OnRawDataCommand(HWND hwnd, WPARAM command) {
+    switch (command) {
+    case IDC_RAW_OR:
+    case IDC_RAW_AND:
+    case IDC_RAW_XOR:
+    case IDC_RAW_DIFF: RunInputDialog(hwnd, IDD_RECT_INPUT, RectDlgProc, static_cast<int>(command)); break;
+    case IDC_RAW_MOVE: RunInputDialog(hwnd, IDD_MOVE, MoveDlgProc, IDC_RAW_MOVE); break;
+    case IDC_RAW_DELETE: DeleteSelectedRows(hwnd); break;
+    case IDOK: SaveWorkingCopy(hwnd); break;
+    case IDCANCEL: DropWorkingCopy(hwnd); break;
+    default: break;
+    }
+}
+
+void OnRawDataNotify(HWND hwnd, const NMHDR& header) {
+    if (header.idFrom != IDC_RAW_LIST) return;
+    if (header.code == LVN_ITEMCHANGED) OnSelectionChanged(hwnd, reinterpret_cast<const NMLISTVIEW&>(header));
+    else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
+        DeleteSelectedRows(hwnd);
+}
+
+}  // namespace
+
+void RefreshRawData(HWND hwnd) {
+    refreshing = true;
+    DiscardSelection();
+    HWND list = List(hwnd);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    const DWORD size = GetRegionData(editor.hrgnEditing, 0, nullptr);
+    OwnedGlobal block(size ? GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size) : nullptr);
+    auto* data = static_cast<RGNDATA*>(block.get());
+    if (data && GetRegionData(editor.hrgnEditing, size, data)) {
+        const LONG header[8] = {static_cast<LONG>(data->rdh.dwSize), static_cast<LONG>(data->rdh.iType),
+                                static_cast<LONG>(data->rdh.nCount), static_cast<LONG>(data->rdh.nRgnSize),
+                                data->rdh.rcBound.left,            data->rdh.rcBound.top,
+                                data->rdh.rcBound.right,           data->rdh.rcBound.bottom};
+        for (int i = 0; i < 8; ++i) SetDlgItemInt(hwnd, kHeaderControls[i], static_cast<UINT>(header[i]), TRUE);
+        FillRows(list, data);
+    }
+    refreshing = false;
+    RedrawWindow(EditorOf(hwnd), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+}
+
+INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: InitRawData(hwnd); return TRUE;
+    case WM_COMMAND: OnRawDataCommand(hwnd, wParam); return FALSE;
+    case WM_NOTIFY: OnRawDataNotify(hwnd, *reinterpret_cast<const NMHDR*>(lParam)); return FALSE;
+    case WM_MOUSEMOVE:
+        SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(editor.busyCount ? 32514 : 32512)));
+        return FALSE;
+    default: return FALSE;
+    }
+}

@@ -1,0 +1,15 @@
+// The "Raw region data" dialog and its rectangle and "Move" input dialogs.
+#ifndef PELLFORM_RAW_DATA_DIALOGS_H
+#define PELLFORM_RAW_DATA_DIALOGS_H
+
+#include <windows.h>
+
+INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Dialog parameter: the button that opened it (201 OR, 202 AND, 204 XOR, 205 DIFF).
+INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Rebuilds the header fields and the rectangle list from the working copy.
+void RefreshRawData(HWND hwnd);
+
+#endif
