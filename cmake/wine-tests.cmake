@@ -43,3 +43,8 @@ add_executable(region_bench ${CMAKE_SOURCE_DIR}/bench/region_bench.cpp
 target_link_options(region_bench PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(region_bench PRIVATE ${PELLFORM_SYSTEM_LIBS})
 add_dependencies(region_bench Pellform_WA_probe)
+add_executable(raw_data_bench ${CMAKE_SOURCE_DIR}/bench/raw_data_bench.cpp
+    ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
+target_link_options(raw_data_bench PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(raw_data_bench PRIVATE pellform_host)
+add_dependencies(raw_data_bench Pellform_WA_probe)

@@ -73,8 +73,7 @@ void InvalidatePictureArea(HWND editorWindow, HRGN area) {
 
 void FillRows(HWND list, const RGNDATA* data) {
     const auto* rects = reinterpret_cast<const RECT*>(reinterpret_cast<const BYTE*>(data) + data->rdh.dwSize);
-    // Thousands of rows: no drawing while they go in, room for all made at once.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    // Room for all rows made at once.
     SendMessageA(list, LVM_SETITEMCOUNT, data->rdh.nCount, 0);
     char text[4][16];
     for (DWORD i = 0; i < data->rdh.nCount; ++i) {
@@ -94,8 +93,6 @@ void FillRows(HWND list, const RGNDATA* data) {
             SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&cell));
         }
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
 }
 
 void InitRawData(HWND hwnd) {
@@ -177,11 +174,19 @@ void OnRawDataCommand(HWND hwnd, WPARAM command) {
     }
 }
 
-void OnRawDataNotify(HWND hwnd, const NMHDR& header) {
-    if (header.idFrom != IDC_RAW_LIST) return;
-    if (header.code == LVN_ITEMCHANGED) OnSelectionChanged(hwnd, reinterpret_cast<const NMLISTVIEW&>(header));
-    else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE)
+// Returns the dialog result: TRUE where the notification takes an answer.
+BOOL OnRawDataNotify(HWND hwnd, const NMHDR& header) {
+    if (header.idFrom != IDC_RAW_LIST) return FALSE;
+    if (header.code == LVN_ITEMCHANGED) {
+        OnSelectionChanged(hwnd, reinterpret_cast<const NMLISTVIEW&>(header));
+    } else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) {
         DeleteSelectedRows(hwnd);
+    } else if (header.code == LVN_DELETEALLITEMS) {
+        // No notification for each of thousands of rows while the list is emptied.
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    }
+    return FALSE;
 }
 
 }  // namespace
@@ -190,6 +195,8 @@ void RefreshRawData(HWND hwnd) {
     refreshing = true;
     DiscardSelection();
     HWND list = List(hwnd);
+    // Thousands of rows: nothing is drawn while they go out and in.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     const DWORD size = GetRegionData(editor.hrgnEditing, 0, nullptr);
     OwnedGlobal block(size ? GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size) : nullptr);
@@ -202,6 +209,8 @@ void RefreshRawData(HWND hwnd) {
         for (int i = 0; i < 8; ++i) SetDlgItemInt(hwnd, kHeaderControls[i], static_cast<UINT>(header[i]), TRUE);
         FillRows(list, data);
     }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     refreshing = false;
     RedrawWindow(EditorOf(hwnd), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
@@ -211,7 +220,7 @@ INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_INITDIALOG: InitRawData(hwnd); return TRUE;
     case WM_COMMAND: OnRawDataCommand(hwnd, wParam); return FALSE;
-    case WM_NOTIFY: OnRawDataNotify(hwnd, *reinterpret_cast<const NMHDR*>(lParam)); return FALSE;
+    case WM_NOTIFY: return OnRawDataNotify(hwnd, *reinterpret_cast<const NMHDR*>(lParam));
     case WM_MOUSEMOVE:
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(editor.busyCount ? 32514 : 32512)));
         return FALSE;
