@@ -152,6 +152,18 @@ TEST_F(RawDataTest, HeaderAndRowsAreTheRegionDataAndSelectedRowsAloneAreShown) {
     EXPECT_EQ(Header(dialog), (std::vector<int>{32, 1, 4, 64, 5, 5, 50, 30}));
     EXPECT_EQ(Cell(dialog, 0, 0), "5");
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), editorWindow_.hwnd);
+    const char* titles[] = {"RECT.left", "RECT.top", "RECT.right", "RECT.bottom"};
+    for (int i = 0; i < 4; ++i) {
+        char title[32] = "";
+        LVCOLUMNA column{};
+        column.mask = LVCF_TEXT;
+        column.pszText = title;
+        column.cchTextMax = sizeof title;
+        SendMessageA(List(dialog), LVM_GETCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+        EXPECT_STREQ(title, titles[i]);
+    }
+    const LRESULT extended = SendMessageA(List(dialog), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_EQ(extended & (LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT), LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
     // Mask mode: all of the working copy is hatched until a row is selected.
     EXPECT_TRUE(HatchedNear(8, 6));
@@ -200,6 +212,10 @@ TEST_F(RawDataTest, DeleteWithNothingSelectedDoesNothingAndDeletingEveryRowSaves
     ReleaseDC(editorWindow_.hwnd, dc);
     EXPECT_EQ(Rows(dialog).size(), 4u);
 
+    // The Del key in the list deletes like the button.
+    Select(dialog, 0, true);
+    SendMessageA(List(dialog), WM_KEYDOWN, VK_DELETE, 0);
+    EXPECT_EQ(Rows(dialog).size(), 3u);
     Select(dialog, -1, true);  // every row
     ClickNow(dialog, IDC_RAW_DELETE);
     EXPECT_TRUE(Rows(dialog).empty());
@@ -305,6 +321,12 @@ TEST_F(RawDataTest, CancelAndEscLeaveTheRegionAndCancelledInputsChangeNothing) {
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     Idle();
     EXPECT_TRUE(SameRects(RegionRectsOf(state_->hrgnCurrent), original));
+}
+
+TEST_F(RawDataTest, WithoutARegionTheCommandDoesNothing) {
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
+    Idle();
+    EXPECT_FALSE(BoxIsUp("Raw region data"));
 }
 
 TEST_F(RawDataTest, EveryRegionTheDialogMakesIsReleased) {
