@@ -12,6 +12,7 @@
 #include <string>
 
 #include "editor/editor_state.h"
+#include "bench/scattered_rects.h"
 #include "host/stand_in_host.h"
 #include "region/region_rects.h"
 #include "tests/win/probe/probe_api.h"
@@ -62,23 +63,6 @@ HWND FindWindowOfThread(DWORD thread, const char* caption) {
     Search search{caption, nullptr};
     EnumThreadWindows(thread, MatchCaption, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-RegionRects ScatteredRects(std::size_t count) {
-    RegionRects rects;
-    std::mt19937 random(5);
-    int y = 0;
-    while (rects.size() < count) {
-        int x = 0;
-        for (int i = 0; i < 200 && rects.size() < count; ++i) {
-            x += 1 + static_cast<int>(random() % 4);
-            const int width = 1 + static_cast<int>(random() % 3);
-            rects.push_back({x, y, x + width, y + 1});
-            x += width;
-        }
-        ++y;
-    }
-    return rects;
 }
 
 void Report(const std::string& name, double ours) {

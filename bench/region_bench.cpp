@@ -13,6 +13,8 @@
 
 #include "region/region_data.h"
 #include "region/region_rects.h"
+#include "bench/scattered_rects.h"
+#include "tests/win/naive_region.h"
 #include "tests/win/probe/probe_api.h"
 
 namespace {
@@ -71,36 +73,6 @@ HBITMAP ShapesPicture(int width, int height) {
                            !(x > width * 7 / 10 && x < width * 8 / 10 && y > height / 5 && y < height * 4 / 5);
         return disc || frame ? RGB(10, 10, 10) : kMask;
     });
-}
-
-// The pixel-by-pixel algorithm with one growing region.
-HRGN NaiveRegion(HBITMAP picture, int width, int height, COLORREF mask) {
-    HDC memory = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(memory, picture);
-    HRGN accumulator = nullptr;
-    for (int y = 0; y <= height; ++y) {
-        bool inRun = false;
-        int start = 0;
-        for (int x = 0; x <= width; ++x) {
-            const COLORREF c = GetPixel(memory, x, y);
-            if (c == mask || x >= width) {
-                if (!inRun) continue;
-                inRun = false;
-                HRGN run = CreateRectRgn(start, y, x, y + 1);
-                if (!accumulator) accumulator = run;
-                else {
-                    CombineRgn(accumulator, accumulator, run, RGN_OR);
-                    DeleteObject(run);
-                }
-            } else if (!inRun) {
-                inRun = true;
-                start = x;
-            }
-        }
-    }
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    return accumulator;
 }
 
 // The best of three runs: the first pays for cold caches and heap growth.
@@ -189,26 +161,8 @@ void ReportParts(HBITMAP picture, int width, int height, const char* kind) {
 
 std::vector<std::uint8_t> FileFromRects(const RegionRects& rects) { return EncodeRegionData(rects); }
 
-RegionRects RandomBandedRects(std::size_t count) {
-    // One-row bands of scattered cells, as a noisy picture gives.
-    RegionRects rects;
-    std::mt19937 random(5);
-    int y = 0;
-    while (rects.size() < count) {
-        int x = 0;
-        for (int i = 0; i < 200 && rects.size() < count; ++i) {
-            x += 1 + static_cast<int>(random() % 4);
-            const int width = 1 + static_cast<int>(random() % 3);
-            rects.push_back({x, y, x + width, y + 1});
-            x += width;
-        }
-        ++y;
-    }
-    return rects;
-}
-
 void BenchOpening(std::size_t count) {
-    const std::vector<std::uint8_t> file = FileFromRects(RandomBandedRects(count));
+    const std::vector<std::uint8_t> file = FileFromRects(ScatteredRects(count));
     HRGN ours = nullptr, theirs = nullptr;
     const double oursMs = TimeMs([&] {
         RegionRects rects;

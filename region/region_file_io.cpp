@@ -5,6 +5,7 @@
 
 #include "common/win_handles.h"
 #include "region/region_data.h"
+#include "region/region_gdi.h"
 
 constexpr DWORD kPathLength = 260;
 
@@ -42,13 +43,10 @@ static bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
 static bool WriteRegionData(const char* path, HRGN region) {
     OwnedFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
     if (!file) return false;
-    const DWORD size = GetRegionData(region, 0, nullptr);
-    if (size < sizeof(RGNDATAHEADER)) return false;
-    std::vector<BYTE> data(size);
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-    header->dwSize = sizeof(RGNDATAHEADER);
-    if (!GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()))) return false;
-    header->nRgnSize = size - sizeof(RGNDATAHEADER);
+    std::vector<BYTE> data = FetchRegionData(region);
+    if (data.empty()) return false;
+    const DWORD size = static_cast<DWORD>(data.size());
+    reinterpret_cast<RGNDATAHEADER*>(data.data())->nRgnSize = size - sizeof(RGNDATAHEADER);
     return WriteAll(file.get(), data.data(), size);
 }
 

@@ -74,14 +74,20 @@ HRGN CreateRegionFromRects(const RegionRects& rects) {
     return stack.front().region;
 }
 
+std::vector<BYTE> FetchRegionData(HRGN region) {
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return {};
+    std::vector<BYTE> data(size);
+    reinterpret_cast<RGNDATAHEADER*>(data.data())->dwSize = sizeof(RGNDATAHEADER);
+    if (!GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()))) return {};
+    return data;
+}
+
 bool ReadRegionRects(HRGN region, RegionRects& rects) {
     rects.clear();
-    const DWORD size = GetRegionData(region, 0, nullptr);
-    if (size < sizeof(RGNDATAHEADER)) return false;
-    std::vector<BYTE> data(size);
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-    header->dwSize = sizeof(RGNDATAHEADER);
-    if (!GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()))) return false;
+    const std::vector<BYTE> data = FetchRegionData(region);
+    if (data.empty()) return false;
+    const auto* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
     const auto* in = reinterpret_cast<const RECT*>(data.data() + sizeof(RGNDATAHEADER));
     rects.reserve(header->nCount);
     for (DWORD i = 0; i < header->nCount; ++i) rects.push_back({in[i].left, in[i].top, in[i].right, in[i].bottom});

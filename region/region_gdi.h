@@ -4,10 +4,14 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "region/region_rects.h"
 
 // A region of exactly these banded rectangles (an empty region for none), or 0.
 HRGN CreateRegionFromRects(const RegionRects& rects);
+// A region's data block exactly as GetRegionData gives it; empty when it cannot be read.
+std::vector<BYTE> FetchRegionData(HRGN region);
 // The rectangles a region reports; false when its data cannot be read.
 bool ReadRegionRects(HRGN region, RegionRects& rects);
 // The region of every pixel of `picture` (width x height) whose colour differs

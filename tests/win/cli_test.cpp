@@ -65,16 +65,6 @@ ToolRun RunTool(const std::string& arguments) {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-std::vector<BYTE> FileBytes(const std::string& path) {
-    std::vector<BYTE> data;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return data;
-    data.resize(GetFileSize(file, nullptr));
-    DWORD read = 0;
-    if (!data.empty()) ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
-    CloseHandle(file);
-    return data;
-}
 
 class CliTest : public EditorTest {};
 
@@ -88,16 +78,16 @@ TEST_F(CliTest, BuildWritesWhatTheEditorSavesAndMaskAndMaskAtAgree) {
     DeleteFileA(fromEditor.c_str());
     ChooseFile(IDM_SAVE_AS, "Save As", fromEditor);
     Idle();
-    const std::vector<BYTE> expected = FileBytes(fromEditor);
+    const std::vector<BYTE> expected = ReadFileBytes(fromEditor);
     ASSERT_FALSE(expected.empty());
 
     const std::string byPixel = TemporaryPath("by-pixel.rgn"), byColour = TemporaryPath("by-colour.rgn");
     ToolRun first = RunTool("build " + Quoted(picture) + " " + Quoted(byPixel));
     EXPECT_EQ(first.status, 0u) << first.err;
-    EXPECT_EQ(FileBytes(byPixel), expected);
+    EXPECT_EQ(ReadFileBytes(byPixel), expected);
     ToolRun second = RunTool("build " + Quoted(picture) + " " + Quoted(byColour) + " --mask 0000FF");
     EXPECT_EQ(second.status, 0u) << second.err;
-    EXPECT_EQ(FileBytes(byColour), expected);
+    EXPECT_EQ(ReadFileBytes(byColour), expected);
     // One line: the file, the count and the box.
     EXPECT_NE(first.out.find("1 rectangles, bounding box (0, 10, 40, 31)"), std::string::npos) << first.out;
     EXPECT_EQ(std::count(first.out.begin(), first.out.end(), '\n'), 1);
@@ -105,7 +95,7 @@ TEST_F(CliTest, BuildWritesWhatTheEditorSavesAndMaskAndMaskAtAgree) {
     // Another mask and background give another file.
     ToolRun green = RunTool("build " + Quoted(picture) + " " + Quoted(byColour) + " --mask-at 0,25 --background FFFF00");
     EXPECT_EQ(green.status, 0u);
-    EXPECT_NE(FileBytes(byColour), expected);
+    EXPECT_NE(ReadFileBytes(byColour), expected);
 }
 
 TEST_F(CliTest, InfoListsTheHeaderAndRectanglesAndRejectsMalformedFiles) {
@@ -140,7 +130,7 @@ TEST_F(CliTest, UnwritableOutputsFailAndLeaveOldFilesAndUsageErrorsExitTwo) {
     ToolRun readOnly = RunTool("build " + Quoted(picture) + " " + Quoted(guarded));
     EXPECT_EQ(readOnly.status, 1u);
     SetFileAttributesA(guarded.c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(FileBytes(guarded), (std::vector<BYTE>{'o', 'l', 'd'}));
+    EXPECT_EQ(ReadFileBytes(guarded), (std::vector<BYTE>{'o', 'l', 'd'}));
 
     ToolRun undecodable = RunTool("build " + Quoted(TestDataPath("not_a_picture.gif")) + " " + Quoted(guarded));
     EXPECT_EQ(undecodable.status, 1u);

@@ -43,6 +43,18 @@ std::string TemporaryPath(const char* name) {
     return path + "\\" + name;
 }
 
+std::vector<BYTE> ReadFileBytes(const std::string& path) {
+    std::vector<BYTE> data;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return data;
+    data.resize(GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!data.empty()) ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
+    CloseHandle(file);
+    return data;
+}
+
 static BITMAPINFO TopDown32(int width, int height) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -165,18 +177,25 @@ int CountUserObjects() {
 }
 
 void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects) {
-    const int kBlocks = 3, kCyclesPerBlock = 4;
-    int gdi[kBlocks] = {}, user[kBlocks] = {};
+    // A leak grows the counts in every block; wine's caches grow now and then
+    // (a dozen objects at once) and stay. So some later block must add nothing.
+    const int kBlocks = 4, kCyclesPerBlock = 4;
+    std::string gdiCounts, userCounts;
+    int gdiFlat = 0, userFlat = 0, gdiPrevious = 0, userPrevious = 0;
     for (int block = 0; block < kBlocks; ++block) {
         for (int i = 0; i < kCyclesPerBlock; ++i) cycle();
-        gdi[block] = CountGdiObjects();
-        user[block] = countUserObjects ? CountUserObjects() : 0;
+        const int gdi = CountGdiObjects();
+        const int user = countUserObjects ? CountUserObjects() : 0;
+        if (block > 0 && gdi <= gdiPrevious) ++gdiFlat;
+        if (block > 0 && user <= userPrevious) ++userFlat;
+        gdiPrevious = gdi;
+        userPrevious = user;
+        gdiCounts += " " + std::to_string(gdi);
+        userCounts += " " + std::to_string(user);
     }
-    EXPECT_EQ(gdi[kBlocks - 1], gdi[kBlocks - 2]) << "GDI objects after each block: " << gdi[0] << ", " << gdi[1]
-                                                  << ", " << gdi[2];
+    EXPECT_GT(gdiFlat, 0) << "GDI objects after each block:" << gdiCounts;
     if (countUserObjects) {
-        EXPECT_EQ(user[kBlocks - 1], user[kBlocks - 2]) << "USER objects after each block: " << user[0] << ", "
-                                                        << user[1] << ", " << user[2];
+        EXPECT_GT(userFlat, 0) << "USER objects after each block:" << userCounts;
     }
 }
 

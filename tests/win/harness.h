@@ -27,6 +27,9 @@ std::string TestDataPath(const char* name);
 // Full Windows path of a file in this process's own temporary folder.
 std::string TemporaryPath(const char* name);
 
+// The bytes of a file; empty when it cannot be read.
+std::vector<BYTE> ReadFileBytes(const std::string& path);
+
 // Pixels of a bitmap, top row first, as COLORREF values.
 struct Pixels {
     int width = 0;
@@ -44,9 +47,9 @@ int CountGdiObjects();
 // Windows of this process (children included) and menus it holds.
 int CountUserObjects();
 
-// Runs `cycle` in blocks and expects the GDI (and USER) counts of the last two
-// blocks to be equal: a leak grows every block, while wine's caches fill up in
-// the first ones and then stay.
+// Runs `cycle` in blocks and expects the GDI (and USER) counts not to grow over
+// at least one later block: a leak grows every block, while wine's caches grow
+// only now and then.
 void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects = false);
 
 struct EditorWindow {

@@ -12,19 +12,8 @@
 
 namespace {
 
-std::vector<BYTE> ReadFileBytes(const std::string& path) {
-    std::vector<BYTE> data;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return data;
-    data.resize(GetFileSize(file, nullptr));
-    DWORD read = 0;
-    if (!data.empty()) ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
-    CloseHandle(file);
-    return data;
-}
 
-bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& data) {
+bool WriteReadFileBytes(const std::string& path, const std::vector<BYTE>& data) {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -146,7 +135,7 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOddOnesLoadA
         {"count 0x10000000", Header(32, 1, 0x10000000, 64)},
     };
     for (const auto& file : rejected) {
-        ASSERT_TRUE(WriteFileBytes(path, file.data));
+        ASSERT_TRUE(WriteReadFileBytes(path, file.data));
         lstrcpyA(state_->regionFileName, "Z:\\before.rgn");
         HRGN before = state_->hrgnCurrent;
         ChooseFile(IDM_OPEN, "Open", path);
@@ -169,7 +158,7 @@ TEST_F(RegionFilesTest, AcceptedOddFilesGiveWhatExtCreateRegionGives) {
     const std::vector<std::vector<BYTE>> files = {Header(32, 1, 0, 32), std::vector<BYTE>(encoded.begin(), encoded.end()),
                                                   withTrailing};
     for (const std::vector<BYTE>& data : files) {
-        ASSERT_TRUE(WriteFileBytes(path, data));
+        ASSERT_TRUE(WriteReadFileBytes(path, data));
         Open(path);
         EXPECT_FALSE(BoxIsUp("Error"));
         ASSERT_NE(state_->hrgnCurrent, nullptr);
@@ -187,7 +176,7 @@ TEST_F(RegionFilesTest, ASaveThatCannotReplaceTheTargetLeavesItAsItWasAndNoTempo
     const int leftovers = CountSaveLeftovers();
     for (int how = 0; how < 2; ++how) {
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ASSERT_TRUE(WriteFileBytes(path, old));
+        ASSERT_TRUE(WriteReadFileBytes(path, old));
         HANDLE lock = INVALID_HANDLE_VALUE;
         if (how == 0) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
         else lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
