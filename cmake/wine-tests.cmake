@@ -34,7 +34,7 @@ set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine)
 
 gtest_discover_tests(pellform_win_tests
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
+    DISCOVERY_TIMEOUT 300
     PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120 RUN_SERIAL TRUE)
 
 # Benchmarks: built with the tests, run by bench/run, never by ctest.
