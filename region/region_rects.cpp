@@ -6,7 +6,8 @@ RegionRectBuilder::RegionRectBuilder(std::int32_t width, std::uint32_t maskColor
     : width_(width),
       // A COLORREF's red is its low byte, a DIB pixel's blue is.
       maskPixel_((maskColor & 0xFF) << 16 | (maskColor & 0xFF00) | (maskColor >> 16 & 0xFF)),
-      maskMatches_((maskColor >> 24) == 0) {}
+      maskMatches_((maskColor >> 24) == 0),
+      edges_(static_cast<std::size_t>(width > 0 ? width : 0) + 1) {}
 
 void RegionRectBuilder::AddPixelRow(const std::uint32_t* pixels) {
     if (!maskMatches_) {
@@ -18,8 +19,7 @@ void RegionRectBuilder::AddPixelRow(const std::uint32_t* pixels) {
     // branches, which noisy pictures would otherwise mispredict at every run;
     // blocks of eight pixels that all continue the current state are skipped
     // whole, which is most of a picture made of shapes.
-    rowSpans_.resize(static_cast<std::size_t>(width_) + 1);
-    std::int32_t* edges = rowSpans_.data();
+    std::int32_t* edges = edges_.data();
     std::size_t count = 0;
     std::uint32_t inside = 0;
     std::int32_t x = 0;
@@ -42,24 +42,21 @@ void RegionRectBuilder::AddPixelRow(const std::uint32_t* pixels) {
     }
     edges[count] = width_;
     count += inside;
-    rowSpans_.resize(count);
-    AddSpans();
+    AddSpans(edges, count);
 }
 
 void RegionRectBuilder::AddFullRow() {
-    rowSpans_.clear();
-    if (width_ > 0) {
-        rowSpans_.push_back(0);
-        rowSpans_.push_back(width_);
-    }
-    AddSpans();
+    const std::int32_t full[2] = {0, width_};
+    AddSpans(full, width_ > 0 ? 2 : 0);
 }
 
 // A row whose spans equal the open band's extends it; any other row closes it.
-void RegionRectBuilder::AddSpans() {
-    if (rowSpans_.empty() || rowSpans_ != bandSpans_) {
+void RegionRectBuilder::AddSpans(const std::int32_t* edges, std::size_t count) {
+    const bool same = count != 0 && count == bandSpans_.size() &&
+                      std::equal(edges, edges + count, bandSpans_.begin());
+    if (!same) {
         CloseBand();
-        bandSpans_.swap(rowSpans_);
+        bandSpans_.assign(edges, edges + count);
         bandTop_ = y_;
     }
     ++y_;

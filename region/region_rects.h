@@ -33,7 +33,7 @@ public:
     RegionRects Finish();
 
 private:
-    void AddSpans();
+    void AddSpans(const std::int32_t* edges, std::size_t count);
     void CloseBand();
 
     std::int32_t width_;
@@ -42,7 +42,7 @@ private:
     std::int32_t y_ = 0;
     std::int32_t bandTop_ = 0;
     std::vector<std::int32_t> bandSpans_;  // left, right pairs of the open band
-    std::vector<std::int32_t> rowSpans_;
+    std::vector<std::int32_t> edges_;      // room for the span edges of one row
     RegionRects rects_;
 };
 
