@@ -59,6 +59,12 @@ void LoadImageIntoEditor(HWND hwnd) {
     BITMAP description{};
     GetObjectA(picture, sizeof description, &description);
     OfferToClipRegion(description.bmWidth, description.bmHeight);
+    // The question has no owner, so the editor may have been closed meanwhile;
+    // a picture taken in now would outlive it in the state of the next editor.
+    if (!IsWindow(hwnd)) {
+        DeleteObject(picture);
+        return;
+    }
 
     if (editor.hbmImage) DeleteObject(editor.hbmImage);
     editor.hbmImage = picture;

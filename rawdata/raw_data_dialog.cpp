@@ -224,6 +224,13 @@ INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_MOUSEMOVE:
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(editor.busyCount ? 32514 : 32512)));
         return FALSE;
+    case WM_DESTROY:
+        // Closed with its owner (the editor's Exit, the add-in's unload) rather
+        // than by Save or Cancel: the working copy goes as Cancel would drop it.
+        if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
+        editor.hrgnEditing = nullptr;
+        DiscardSelection();
+        return FALSE;
     default: return FALSE;
     }
 }

@@ -177,3 +177,26 @@ TEST_F(ImageLoadingTest, ReplacingThePictureLeaksNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+class ClosingDuringAQuestionTest : public ImageLoadingTest {};
+
+TEST_F(ClosingDuringAQuestionTest, ExitWhileTheClipQuestionIsUpTakesNoPictureIntoTheNextEditor) {
+    GiveRegion(100, 100);
+    ChooseFile(IDM_LOAD_IMAGE, "Open", TestDataPath("transparent.gif"));
+    HWND question = WaitForDialog(editorWindow_.threadId, "Warning");
+    ASSERT_NE(question, nullptr);
+    // The question has no owner: the editor's menu still works, and Exit is chosen.
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editorWindow_.hwnd); }));
+    if (IsWindow(question)) PressButton(question, IDYES);
+    EXPECT_TRUE(WaitForThreadEnd(editorWindow_.threadId));
+    EXPECT_EQ(state_->hbmImage, nullptr);
+    EXPECT_EQ(state_->hrgnCurrent, nullptr);
+    EditorWindow next = OpenEditor();
+    ASSERT_NE(next.hwnd, nullptr);
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(next.hwnd, IDC_NO_PICTURE)));
+}
+
+}  // namespace

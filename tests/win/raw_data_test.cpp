@@ -323,6 +323,21 @@ TEST_F(RawDataTest, CancelAndEscLeaveTheRegionAndCancelledInputsChangeNothing) {
     EXPECT_TRUE(SameRects(RegionRectsOf(state_->hrgnCurrent), original));
 }
 
+TEST_F(RawDataTest, UnloadingWithTheDialogOpenDropsTheWorkingCopy) {
+    Give(RegionOfRects({{5, 5, 15, 15}, {30, 10, 50, 30}}));
+    HWND dialog = OpenRawData();
+    ASSERT_NE(dialog, nullptr);
+    Select(dialog, 0, true);
+    HRGN editing = state_->hrgnEditing, selection = state_->hrgnSelection;
+    ASSERT_NE(host_.addInUnload(), FALSE);
+    host_.frameWindowProc = nullptr;
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(state_->hrgnEditing, nullptr);
+    EXPECT_EQ(state_->hrgnSelection, nullptr);
+    EXPECT_EQ(GetObjectType(editing), 0u);
+    EXPECT_EQ(GetObjectType(selection), 0u);
+}
+
 TEST_F(RawDataTest, WithoutARegionTheCommandDoesNothing) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
     Idle();
