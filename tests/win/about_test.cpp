@@ -38,7 +38,7 @@ TEST_F(AboutTest, TheSplashShowsWhenTheEditorOpensAndClosesItself) {
     EXPECT_EQ(GetWindow(splash, GW_OWNER), FindEditorWindow());
     const ULONGLONG shown = GetTickCount64();
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(splash); }, 5000));
-    EXPECT_GE(GetTickCount64() - shown, 700u) << "closed too early";
+    EXPECT_GE(GetTickCount64() - shown, 500u) << "closed too early";
 }
 
 TEST_F(AboutTest, TheMenuBoxHasTheOutlineStaysAndClosesByEscOrClickNotEnter) {
