@@ -10,6 +10,7 @@ include(GoogleTest)
 file(GLOB PELLFORM_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
 # The platform-free code, shared with the DLL.
 add_library(pellform_portable STATIC ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp
+    ${CMAKE_SOURCE_DIR}/cli/region_export.cpp
     ${CMAKE_SOURCE_DIR}/about/format_real.cpp)
 
 add_executable(pellform_native_tests ${PELLFORM_NATIVE_TESTS})

@@ -43,7 +43,7 @@ target_link_libraries(PellformHost PRIVATE pellform_host)
 add_executable(pellform ${CMAKE_SOURCE_DIR}/cli/pellform_cli.cpp
     ${CMAKE_SOURCE_DIR}/picture/picture_loading.cpp ${CMAKE_SOURCE_DIR}/region/region_gdi.cpp
     ${CMAKE_SOURCE_DIR}/region/region_file_io.cpp ${CMAKE_SOURCE_DIR}/region/region_rects.cpp
-    ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
+    ${CMAKE_SOURCE_DIR}/region/region_data.cpp ${CMAKE_SOURCE_DIR}/cli/region_export.cpp)
 target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform PRIVATE ${PELLFORM_SYSTEM_LIBS})
 

@@ -48,3 +48,11 @@ add_executable(raw_data_bench ${CMAKE_SOURCE_DIR}/bench/raw_data_bench.cpp
 target_link_options(raw_data_bench PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(raw_data_bench PRIVATE pellform_host)
 add_dependencies(raw_data_bench Pellform_WA_probe)
+
+# The tool's exports, assembled, compiled and loaded as their users would.
+add_test(NAME region_exports
+    COMMAND ${CMAKE_SOURCE_DIR}/tests/export/check-export ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:pellform>
+        ${CMAKE_C_COMPILER} ${CMAKE_SOURCE_DIR}/res/about_outline.rgn
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/valid_empty.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/extremes.rgn
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/overlapping.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/trailing.rgn)
+set_tests_properties(region_exports PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)

@@ -7,6 +7,7 @@
 #include "editor/colours.h"
 #include "editor/image_loading.h"
 #include "editor/image_view.h"
+#include "editor/preview_window.h"
 #include "rawdata/raw_data_dialogs.h"
 #include "region/region_files.h"
 #include "res/resource_ids.h"
@@ -104,10 +105,12 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_VIEW_RAW_DATA:
         if (editor.hrgnCurrent) RunModal(hwnd, IDD_RAW_DATA, RawDataDlgProc, 0);
         break;
+    case IDM_PREVIEW: DoPreviewCommand(hwnd); break;
     case IDM_README: RunModal(hwnd, IDD_README, ReadMeDlgProc, 0); break;
     case IDM_ABOUT: RunModal(hwnd, IDD_ABOUT, AboutDlgProc, -1); break;
     default: break;
     }
+    UpdatePreviewCommand(hwnd);
 }
 
 INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,7 +123,10 @@ INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_DISPLAYCHANGE: OnSystemColorsChanged(hwnd); return FALSE;
     case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
     case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
-    case WM_LBUTTONDOWN: PickColourAt(hwnd, lParam); return FALSE;
+    case WM_LBUTTONDOWN:
+        PickColourAt(hwnd, lParam);
+        UpdatePreviewCommand(hwnd);
+        return FALSE;
     case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;
     case WM_PAINT: return PaintEditorView(hwnd);
     case WM_ERASEBKGND: return SuppressEraseWithPicture(hwnd);

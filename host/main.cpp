@@ -2,6 +2,8 @@
 //   --maximize-child     maximize the MDI child before the add-in loads
 //   --open-editor        choose the add-in's menu item once loaded
 //   --load-picture PATH  then load this picture through the editor's "Load..."
+//   --open-region PATH   then open this region file through "Open..."
+//   --preview            then choose "Preview"
 //   --ready-file PATH    write PATH once the editor window is up and painted
 #include <windows.h>
 
@@ -9,44 +11,70 @@
 #include <cstring>
 
 #include "host/stand_in_host.h"
+#include "res/resource_ids.h"
 
 static const char* readyFile = nullptr;
-static const char* pictureToLoad = nullptr;
 static int readyTicks = 0;
 
-enum class PictureStep { Choose, Answer, Wait, Done };
-static PictureStep pictureStep = PictureStep::Choose;
+// What the editor is asked to do before it counts as ready, in order: a command
+// that opens the "Open" file dialog, answered with a path; or a command alone.
+struct HostStep {
+    UINT command;
+    const char* path;
+};
+static HostStep steps[3];
+static int stepCount = 0;
+static int currentStep = 0;
+enum class StepState { Choose, Answer, Wait };
+static StepState stepState = StepState::Choose;
 
-static BOOL CALLBACK FindOpenDialog(HWND hwnd, LPARAM found) {
+struct DialogSearch {
+    const char* caption;
+    HWND found;
+};
+
+static BOOL CALLBACK FindVisibleDialog(HWND hwnd, LPARAM search) {
+    auto* wanted = reinterpret_cast<DialogSearch*>(search);
     char className[16] = "", caption[16] = "";
     GetClassNameA(hwnd, className, sizeof className);
     GetWindowTextA(hwnd, caption, sizeof caption);
-    if (std::strcmp(className, "#32770") != 0 || std::strcmp(caption, "Open") != 0 || !IsWindowVisible(hwnd)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = hwnd;
+    if (std::strcmp(className, "#32770") != 0 || std::strcmp(caption, wanted->caption) != 0 || !IsWindowVisible(hwnd))
+        return TRUE;
+    wanted->found = hwnd;
     return FALSE;
 }
 
-// Answers the editor's file dialog as a user would, one step per timer tick.
-// Returns true once the picture is in (or there is none to load).
-static bool LoadPictureStep(HWND editorWindow) {
-    if (!pictureToLoad || pictureStep == PictureStep::Done) return true;
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetWindowThreadProcessId(editorWindow, nullptr), FindOpenDialog, reinterpret_cast<LPARAM>(&dialog));
-    switch (pictureStep) {
-    case PictureStep::Choose:
-        PostMessageA(editorWindow, WM_COMMAND, 10010, 0);
-        pictureStep = PictureStep::Answer;
+static HWND FindEditorDialog(HWND editorWindow, const char* caption) {
+    DialogSearch search = {caption, nullptr};
+    EnumThreadWindows(GetWindowThreadProcessId(editorWindow, nullptr), FindVisibleDialog,
+                      reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Takes the steps as a user would, one move per timer tick. Returns true once
+// all are done.
+static bool TakeSteps(HWND editorWindow) {
+    if (currentStep == stepCount) return true;
+    const HostStep& step = steps[currentStep];
+    HWND dialog = FindEditorDialog(editorWindow, step.path ? "Open" : "Preview");
+    switch (stepState) {
+    case StepState::Choose:
+        PostMessageA(editorWindow, WM_COMMAND, step.command, 0);
+        stepState = step.path ? StepState::Answer : StepState::Wait;
         break;
-    case PictureStep::Answer:
+    case StepState::Answer:
         if (!dialog) break;
-        SetDlgItemTextA(dialog, 0x47C, pictureToLoad);  // the name box, cmb13
+        SetDlgItemTextA(dialog, 0x47C, step.path);  // the name box, cmb13
         PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        pictureStep = PictureStep::Wait;
+        stepState = StepState::Wait;
         break;
-    case PictureStep::Wait:
-        if (!dialog) pictureStep = PictureStep::Done;
+    case StepState::Wait:
+        // A file dialog is done when it is gone; the preview when it shows.
+        if ((dialog == nullptr) == (step.path != nullptr)) {
+            ++currentStep;
+            stepState = StepState::Choose;
+        }
         break;
-    case PictureStep::Done: break;
     }
     return false;
 }
@@ -56,7 +84,7 @@ static bool LoadPictureStep(HWND editorWindow) {
 static void CALLBACK CheckEditorReady(HWND, UINT, UINT_PTR timer, DWORD) {
     HWND editorWindow = FindWindowA("PFDlgClass", nullptr);
     if (!editorWindow || !IsWindowVisible(editorWindow)) return;
-    if (!LoadPictureStep(editorWindow)) return;
+    if (!TakeSteps(editorWindow)) return;
     RedrawWindow(editorWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     if (++readyTicks < 3) return;
     KillTimer(nullptr, timer);
@@ -68,12 +96,20 @@ static void CALLBACK CheckEditorReady(HWND, UINT, UINT_PTR timer, DWORD) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     bool openEditor = false;
     bool maximizeChild = false;
+    bool preview = false;
+    const char* loadPicture = nullptr;
+    const char* openRegion = nullptr;
     for (int i = 1; i < __argc; ++i) {
         if (std::strcmp(__argv[i], "--open-editor") == 0) openEditor = true;
         else if (std::strcmp(__argv[i], "--maximize-child") == 0) maximizeChild = true;
         else if (std::strcmp(__argv[i], "--ready-file") == 0 && i + 1 < __argc) readyFile = __argv[++i];
-        else if (std::strcmp(__argv[i], "--load-picture") == 0 && i + 1 < __argc) pictureToLoad = __argv[++i];
+        else if (std::strcmp(__argv[i], "--load-picture") == 0 && i + 1 < __argc) loadPicture = __argv[++i];
+        else if (std::strcmp(__argv[i], "--open-region") == 0 && i + 1 < __argc) openRegion = __argv[++i];
+        else if (std::strcmp(__argv[i], "--preview") == 0) preview = true;
     }
+    if (loadPicture) steps[stepCount++] = {IDM_LOAD_IMAGE, loadPicture};
+    if (openRegion) steps[stepCount++] = {IDM_OPEN, openRegion};
+    if (preview) steps[stepCount++] = {IDM_PREVIEW, nullptr};
 
     StandInHost host;
     host.quitOnDestroy = true;
@@ -87,7 +123,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return 2;
     }
     if (openEditor) PostMessageA(host.frame, WM_COMMAND, host.lastGivenCommandId, 0);
-    if (readyFile || pictureToLoad) SetTimer(nullptr, 0, 100, CheckEditorReady);
+    if (readyFile || stepCount) SetTimer(nullptr, 0, 100, CheckEditorReady);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -20,6 +20,7 @@
 #define IDD_MOVE 305
 #define IDD_ABOUT 306
 #define IDD_README 307
+#define IDD_PREVIEW 308
 
 /* 300: editor window */
 #define IDC_NO_PICTURE 200
@@ -77,6 +78,7 @@
 #define IDM_VIEW_MASK 10021
 #define IDM_VIEW_TRANSPARENCY 10022
 #define IDM_VIEW_RAW_DATA 10025
+#define IDM_PREVIEW 10026
 #define IDM_README 10030
 #define IDM_ABOUT 10031
 

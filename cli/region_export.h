@@ -1,0 +1,25 @@
+// Region data as source text a program can build in: an include file for
+// MASM-syntax assemblers and a C header. Both hold the block byte for byte.
+#ifndef PELLFORM_REGION_EXPORT_H
+#define PELLFORM_REGION_EXPORT_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A name usable as a label in both assemblers and in C, made from a file name:
+// "skins/about-outline.rgn" gives "about_outline_rgn".
+std::string MakeExportName(const std::string& fileName);
+
+// `block` is a checked region data block: the 32-byte header and its nCount
+// rectangles, nothing more. `source` names where it came from, in comments.
+// The data lines use only what MASM and NASM both accept (`name dd ...`, `equ`,
+// `;` comments), so either assembles them into exactly the block's bytes.
+std::string FormatRegionAsMasm(const std::vector<std::uint8_t>& block, const std::string& name,
+                               const std::string& source);
+// A header with the block as an array of 32-bit words (so it is as aligned as
+// the platform's RGNDATA) and its size in bytes.
+std::string FormatRegionAsC(const std::vector<std::uint8_t>& block, const std::string& name,
+                            const std::string& source);
+
+#endif
