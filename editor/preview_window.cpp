@@ -16,6 +16,7 @@ struct PreviewData {
 };
 
 BOOL OnInitPreview(HWND hwnd, const PreviewData* data) {
+    SetWindowTextA(hwnd, "Preview");  // a name for the taskbar and Alt+Tab; no caption bar shows it
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data->picture));
     MoveWindow(hwnd, 0, 0, data->width, data->height, FALSE);
     OwnedRegion shape(CreateRectRgn(0, 0, 0, 0));

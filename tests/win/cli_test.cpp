@@ -23,8 +23,6 @@ std::string ReadAll(HANDLE pipe) {
     char buffer[4096];
     DWORD read = 0;
     while (ReadFile(pipe, buffer, sizeof buffer, &read, nullptr) && read > 0) text.append(buffer, read);
-    // A console program's text lines end in CR LF.
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
     return text;
 }
 
@@ -142,6 +140,67 @@ TEST_F(CliTest, UnwritableOutputsFailAndLeaveOldFilesAndUsageErrorsExitTwo) {
         ToolRun usage = RunTool(arguments);
         EXPECT_EQ(usage.status, 2u) << arguments;
         EXPECT_NE(usage.err.find("usage:"), std::string::npos) << arguments;
+    }
+}
+
+TEST_F(CliTest, ManyPicturesGoIntoOneFolderAndAFailureDoesNotStopTheRest) {
+    const std::string folder = TemporaryPath("batch");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string gif = TestDataPath("transparent.gif"), png = TestDataPath("stripes.png");
+    const std::string single = TemporaryPath("single.rgn");
+    ASSERT_EQ(RunTool("build " + Quoted(gif) + " " + Quoted(single) + " --mask-at 0,0").status, 0u);
+
+    // A missing picture, an undecodable one, and a second "transparent" that
+    // would overwrite the first one's output: three failures among two successes.
+    ToolRun batch = RunTool("build --mask-at 0,0 --out-dir " + Quoted(folder) + " " + Quoted(gif) + " " +
+                            Quoted(TestDataPath("missing.gif")) + " " + Quoted(TestDataPath("not_a_picture.gif")) +
+                            " " + Quoted(png) + " " + Quoted(TestDataPath("transparent.bmp")));
+    EXPECT_EQ(batch.status, 1u);
+    EXPECT_EQ(ReadFileBytes(folder + "\\transparent.rgn"), ReadFileBytes(single));
+    EXPECT_FALSE(ReadFileBytes(folder + "\\stripes.rgn").empty());
+    EXPECT_EQ(std::count(batch.out.begin(), batch.out.end(), '\n'), 2) << batch.out;
+    EXPECT_NE(batch.out.find("transparent.rgn: 1 rectangles, bounding box (0, 10, 40, 31), "), std::string::npos);
+    EXPECT_NE(batch.out.find(" ms\n"), std::string::npos);
+    EXPECT_NE(batch.err.find("missing.gif: no such file"), std::string::npos) << batch.err;
+    EXPECT_NE(batch.err.find("not_a_picture.gif: could not be decoded"), std::string::npos);
+    EXPECT_NE(batch.err.find("transparent.bmp: another picture of the same name"), std::string::npos);
+    EXPECT_NE(batch.err.find("3 of 5 pictures failed"), std::string::npos);
+
+    ToolRun allGood = RunTool("build --out-dir " + Quoted(folder) + " " + Quoted(gif));
+    EXPECT_EQ(allGood.status, 0u) << allGood.err;
+    EXPECT_EQ(RunTool("build --out-dir " + Quoted(folder + "\\none") + " " + Quoted(gif)).status, 1u);
+}
+
+// Run by the ./pellform script, the tool is a Linux program to its user.
+TEST_F(CliTest, SpeaksToALinuxShell) {
+    const std::string linuxGif = PELLFORM_TEST_DATA_DIR "/transparent.gif";
+    const std::string linuxOut = "/tmp/pellform-cli-" + std::to_string(GetCurrentProcessId()) + ".rgn";
+    ToolRun build = RunTool("build " + Quoted(linuxGif) + " " + Quoted(linuxOut));
+    EXPECT_EQ(build.status, 0u) << build.err;
+    EXPECT_EQ(build.out.rfind(linuxOut + ": 1 rectangles", 0), 0u) << build.out;
+    EXPECT_EQ(build.out.find('\r'), std::string::npos);  // LF, as the shell's own tools write
+    DeleteFileA(("Z:" + linuxOut).c_str());
+
+    const struct {
+        const char* arguments;
+        DWORD status;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {"--help", 0, "usage: pellform build", ""},
+        {"--version", 0, "pellform 1.", ""},
+        {"info /no/such.rgn", 1, "", "pellform: /no/such.rgn: no such file"},
+        {"export /no/such.rgn --as c", 1, "", "pellform: /no/such.rgn: no such file"},
+        {"build /no/such.gif out.rgn", 1, "", "pellform: /no/such.gif: no such file"},
+        {"export a.rgn --as pascal", 2, "", "usage:"},
+        {"export a.rgn b.rgn --as c", 2, "", "usage:"},
+        {"build --out-dir .", 2, "", "usage:"},
+    };
+    for (const auto& c : cases) {
+        ToolRun run = RunTool(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments;
+        EXPECT_NE(run.out.find(c.out), std::string::npos) << c.arguments << ": " << run.out;
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << c.arguments << ": " << run.err;
     }
 }
 
