@@ -1,0 +1,22 @@
+#include "cli/region_export.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Every name must be an identifier that MASM, NASM and C all take.
+TEST(RegionExport, NamesAreIdentifiersMadeFromTheFileName) {
+    const struct {
+        const char* file;
+        const char* name;
+    } cases[] = {
+        {"about.rgn", "about_rgn"},
+        {"skins/main-window.inc", "main_window_rgn"},
+        {"C:\\skins\\2x button.h", "_2x_button_rgn"},
+        {"eax", "eax_rgn"},
+        {".rgn", "_rgn_rgn"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MakeExportName(c.file), c.name) << c.file;
+}
+
+}  // namespace
