@@ -1,12 +1,15 @@
 // pellform.exe: the add-in's region engine for build pipelines.
-//   pellform build PICTURE OUT.rgn [--mask-at X,Y | --mask RRGGBB] [--background RRGGBB]
+//   pellform build PICTURE OUT.rgn [--mask-at X,Y | --mask RRGGBB | --alpha-threshold N] [--background RRGGBB]
 //   pellform info FILE.rgn
 // Exit status: 0 done, 1 failed (one line on stderr), 2 usage error.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "common/win_handles.h"
@@ -14,11 +17,13 @@
 #include "region/region_data.h"
 #include "region/region_file_io.h"
 #include "region/region_gdi.h"
+#include "region/region_rects.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: pellform build PICTURE OUT.rgn [--mask-at X,Y | --mask RRGGBB] [--background RRGGBB]\n"
+    "usage: pellform build PICTURE OUT.rgn [--mask-at X,Y | --mask RRGGBB | --alpha-threshold N]\n"
+    "                      [--background RRGGBB]\n"
     "       pellform info FILE.rgn\n";
 
 int UsageError(const char* problem) {
@@ -66,6 +71,34 @@ COLORREF PixelOf(HBITMAP picture, int x, int y) {
     return selected ? GetPixel(memory.get(), x, y) : CLR_INVALID;
 }
 
+// 0 to 255 in decimal.
+bool ParseThreshold(const char* text, int& threshold) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > 255) return false;
+    threshold = static_cast<int>(value);
+    return true;
+}
+
+// Every pixel whose alpha is at least `threshold`, plus the strip below the
+// picture as in a region built from a mask colour. A picture without alpha is
+// opaque throughout.
+HRGN BuildRegionFromAlpha(const AlphaPlane& alpha, int width, int height, int threshold) {
+    RegionRectBuilder builder(width, RGB(0, 0, 0));
+    std::unique_ptr<std::uint32_t[]> row(new (std::nothrow) std::uint32_t[static_cast<size_t>(width)]);
+    if (!row) return nullptr;
+    for (int y = 0; y < height; ++y) {
+        if (!alpha.values) {
+            builder.AddFullRow();
+            continue;
+        }
+        for (int x = 0; x < width; ++x) row[x] = alpha.at(x, y) >= threshold ? 0xFFFFFF : 0;
+        builder.AddPixelRow(row.get());
+    }
+    builder.AddFullRow();
+    return CreateRegionFromRects(builder.Finish());
+}
+
 void PrintBounds(const RegionRect& b) { std::printf("(%d, %d, %d, %d)", b.left, b.top, b.right, b.bottom); }
 
 int Build(int argc, char** argv) {
@@ -74,7 +107,7 @@ int Build(int argc, char** argv) {
     const char* outPath = argv[3];
     bool maskGiven = false, maskAtGiven = false;
     COLORREF mask = 0, background = GetSysColor(COLOR_BTNFACE);
-    int maskX = 0, maskY = 0;
+    int maskX = 0, maskY = 0, alphaThreshold = -1;
     for (int i = 4; i < argc; ++i) {
         const std::string option = argv[i];
         if (i + 1 >= argc) return UsageError(("missing value after " + option).c_str());
@@ -85,26 +118,34 @@ int Build(int argc, char** argv) {
         } else if (option == "--mask-at") {
             if (!ParsePoint(value, maskX, maskY)) return UsageError("--mask-at wants X,Y");
             maskAtGiven = true;
+        } else if (option == "--alpha-threshold") {
+            if (!ParseThreshold(value, alphaThreshold)) return UsageError("--alpha-threshold wants a number from 0 to 255");
         } else if (option == "--background") {
             if (!ParseColour(value, background)) return UsageError("--background wants RRGGBB in hex");
         } else {
             return UsageError(("unknown option " + option).c_str());
         }
     }
-    if (maskGiven && maskAtGiven) return UsageError("give --mask or --mask-at, not both");
+    if (maskGiven + maskAtGiven + (alphaThreshold >= 0) > 1)
+        return UsageError("give one of --mask, --mask-at and --alpha-threshold");
 
-    OwnedBitmap picture(LoadPictureFile(FullPath(picturePath).c_str(), background));
+    AlphaPlane alpha;
+    OwnedBitmap picture(LoadPictureFileWithAlpha(FullPath(picturePath).c_str(), background, &alpha));
     if (!picture) return Failure(std::string("the picture could not be decoded: ") + picturePath);
     BITMAP size{};
     GetObjectA(picture.get(), sizeof size, &size);
-    if (!maskGiven) {
+    if (alpha.values && (alpha.width != size.bmWidth || alpha.height != size.bmHeight))
+        return Failure("the picture's alpha does not match its size");
+    if (!maskGiven && alphaThreshold < 0) {
         if (maskX >= size.bmWidth || maskY >= size.bmHeight)
             return Failure("--mask-at lies outside the " + std::to_string(size.bmWidth) + " x " +
                            std::to_string(size.bmHeight) + " picture");
         mask = PixelOf(picture.get(), maskX, maskY);
         if (mask == CLR_INVALID) return Failure("the pixel under --mask-at could not be read");
     }
-    OwnedRegion region(BuildRegionFromPicture(picture.get(), size.bmWidth, size.bmHeight, mask));
+    OwnedRegion region(alphaThreshold >= 0
+                           ? BuildRegionFromAlpha(alpha, size.bmWidth, size.bmHeight, alphaThreshold)
+                           : BuildRegionFromPicture(picture.get(), size.bmWidth, size.bmHeight, mask));
     RegionRects rects;
     if (!region || !ReadRegionRects(region.get(), rects)) return Failure("the region could not be built");
     char tempPath[MAX_PATH] = "";

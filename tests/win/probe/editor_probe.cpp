@@ -16,6 +16,7 @@ extern "C" const ProbeApi* WINAPI PellformProbe() {
                                  LoadPictureResource, LoadPictureMemory, ComposeView,
                                  LoadImageIntoEditor, BuildRegionFromPicture, CreateRegionFromRects,
                                  ApplyMaskColor,      SaveRegionFile,    OpenRegionFile,
-                                 AboutDlgProc};
+                                 AboutDlgProc,        LoadPictureFileThroughWic,
+                                 LoadPictureFileWithAlpha};
     return &api;
 }
