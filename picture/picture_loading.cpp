@@ -80,13 +80,14 @@ HBITMAP LoadPictureFileWithAlpha(const char* path, COLORREF background, AlphaPla
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, length + 1)) return nullptr;
     // GIF, JPEG and BMP stay with the OLE picture object, which decoded them
     // before the imaging component was used at all; what it cannot decode gets
-    // a second chance there. PNG, TIFF and icons go the other way round.
-    const bool imagingFirst = IsImagingComponentFormat(path);
-    if (imagingFirst) {
+    // a second chance there.
+    const PictureRoute route = ChoosePictureRoute(path);
+    if (route == PictureRoute::Refused) return nullptr;
+    if (route == PictureRoute::ImagingFirst) {
         if (HBITMAP bitmap = DecodePictureWithWic(wide, background, alpha)) return bitmap;
     }
     if (HBITMAP bitmap = LoadWithOle(wide, background)) return bitmap;
-    return imagingFirst ? nullptr : DecodePictureWithWic(wide, background, alpha);
+    return route == PictureRoute::OleFirst ? DecodePictureWithWic(wide, background, alpha) : nullptr;
 }
 
 HBITMAP LoadPictureResource(HMODULE module, LPCSTR name) {

@@ -11,7 +11,9 @@
 #include "picture/picture_wic.h"
 
 // A picture file drawn upright over a bitmap first filled with `background`, so
-// transparent pixels take that colour. 0 on any failure.
+// transparent pixels take that colour; partly transparent pixels of pictures
+// the imaging component decodes are blended with it (BlendChannel). 0 on any
+// failure.
 HBITMAP LoadPictureFile(const char* path, COLORREF background);
 // The same, and the picture's alpha when the imaging component decoded it
 // (left empty for the OLE picture object, which gives none).

@@ -134,18 +134,30 @@ HBITMAP ComposeOnBackground(IWICBitmapSource* source, UINT width, UINT height, b
 
 }  // namespace
 
-bool IsImagingComponentFormat(const char* path) {
+PictureRoute ChoosePictureRoute(const char* path) {
     OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    BYTE start[8] = {};
+    // The signature, then for a PNG its header chunk: length, "IHDR", width, height.
+    BYTE start[24] = {};
     DWORD read = 0;
-    if (!file || !ReadFile(file.get(), start, sizeof start, &read, nullptr) || read < 4) return false;
+    if (!file || !ReadFile(file.get(), start, sizeof start, &read, nullptr) || read < 4) return PictureRoute::OleFirst;
     static const BYTE kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     static const BYTE kTiffIntel[4] = {'I', 'I', 42, 0};
     static const BYTE kTiffMotorola[4] = {'M', 'M', 0, 42};
     static const BYTE kIcon[4] = {0, 0, 1, 0};
-    return (read == 8 && std::memcmp(start, kPng, 8) == 0) || std::memcmp(start, kTiffIntel, 4) == 0 ||
-           std::memcmp(start, kTiffMotorola, 4) == 0 || std::memcmp(start, kIcon, 4) == 0;
+    if (read >= 8 && std::memcmp(start, kPng, 8) == 0) {
+        auto bigEndian = [&](int at) {
+            return static_cast<UINT>(start[at]) << 24 | start[at + 1] << 16 | start[at + 2] << 8 | start[at + 3];
+        };
+        if (read == sizeof start && std::memcmp(start + 12, "IHDR", 4) == 0 &&
+            !AcceptableSize(bigEndian(16), bigEndian(20)))
+            return PictureRoute::Refused;
+        return PictureRoute::ImagingFirst;
+    }
+    return std::memcmp(start, kTiffIntel, 4) == 0 || std::memcmp(start, kTiffMotorola, 4) == 0 ||
+                   std::memcmp(start, kIcon, 4) == 0
+               ? PictureRoute::ImagingFirst
+               : PictureRoute::OleFirst;
 }
 
 HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlane* alpha) {

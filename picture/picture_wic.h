@@ -18,10 +18,12 @@ struct AlphaPlane {
     BYTE at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
 };
 
-// Whether a file starts like a PNG, a TIFF or an icon: those go to the imaging
-// component first, so they decode the same with or without an OLE picture
-// object that knows them.
-bool IsImagingComponentFormat(const char* path);
+// Which decoder a file goes to first, from its first bytes. PNG, TIFF and
+// icons go to the imaging component, so they decode the same whether or not
+// the OLE picture object knows them; a PNG whose header claims more pixels
+// than the add-in takes goes nowhere, as decoders read the whole picture at once.
+enum class PictureRoute { OleFirst, ImagingFirst, Refused };
+PictureRoute ChoosePictureRoute(const char* path);
 
 // The first image (of an icon, the largest) composed over `background` into a
 // screen-format bitmap of the picture's pixel size, upright and selected
