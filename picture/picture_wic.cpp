@@ -179,13 +179,3 @@ HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlan
     if (FAILED(ConvertToBgra(factory.get(), frame.get(), source, premultiplied))) return nullptr;
     return ComposeOnBackground(source.get(), width, height, premultiplied, background, alpha);
 }
-
-HBITMAP LoadPictureFileThroughWic(const char* path, COLORREF background, AlphaPlane* alpha) {
-    if (alpha) *alpha = AlphaPlane{};
-    ComScope com;
-    const int length = lstrlenA(path);
-    CoTaskBuffer widePath(2 * (static_cast<SIZE_T>(length) + 1));
-    auto* wide = static_cast<wchar_t*>(widePath.get());
-    if (!wide || !MultiByteToWideChar(CP_ACP, 0, path, -1, wide, length + 1)) return nullptr;
-    return DecodePictureWithWic(wide, background, alpha);
-}

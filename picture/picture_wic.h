@@ -31,9 +31,6 @@ PictureRoute ChoosePictureRoute(const char* path);
 // `alpha`, when given, receives the picture's alpha (left empty on failure).
 HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlane* alpha);
 
-// The same from an ANSI path, initialising COM for the call.
-HBITMAP LoadPictureFileThroughWic(const char* path, COLORREF background, AlphaPlane* alpha);
-
 // A colour channel of a pixel with straight alpha `alpha` over the background's
 // channel: (colour x alpha + background x (255 - alpha)) / 255 rounded to the
 // nearest integer (255 is odd, so there are no halves). Alpha 0 gives the
