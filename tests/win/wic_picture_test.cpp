@@ -141,18 +141,22 @@ TEST_F(WicPictureTest, FailuresGiveNothingAndNoRouteLeavesObjectsFilesOrComState
     // Without COM, in the single-threaded and in the multithreaded apartment:
     // the thread is where it was afterwards.
     ASSERT_TRUE(ThreadHasNoComApartment());
-    for (DWORD apartment : {DWORD{0}, DWORD{COINIT_APARTMENTTHREADED}, DWORD{COINIT_MULTITHREADED}}) {
-        if (apartment) {
-            ASSERT_EQ(CoInitializeEx(nullptr, apartment), S_OK);
+    struct Start {
+        bool com;
+        DWORD apartment;
+    };
+    for (Start start : {Start{false, 0}, Start{true, COINIT_APARTMENTTHREADED}, Start{true, COINIT_MULTITHREADED}}) {
+        if (start.com) {
+            ASSERT_EQ(CoInitializeEx(nullptr, start.apartment), S_OK);
         }
         for (const char* name : {"rgba8.png", "truncated.png"})
             DeleteObject(probe_->loadPictureFile(WicData(name).c_str(), 0));
         DeleteObject(probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), 0));
-        if (apartment) {
-            EXPECT_TRUE(ThreadIsIn(apartment)) << apartment;
+        if (start.com) {
+            EXPECT_TRUE(ThreadIsIn(start.apartment)) << start.apartment;
             CoUninitialize();
         }
-        EXPECT_TRUE(ThreadHasNoComApartment()) << apartment;
+        EXPECT_TRUE(ThreadHasNoComApartment()) << start.apartment;
     }
 }
 
