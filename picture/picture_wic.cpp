@@ -33,8 +33,8 @@ bool AcceptableSize(UINT width, UINT height) {
 }
 
 // The first frame, or for an icon its largest image. Of images of the same
-// size the later one is taken: icon files list the deeper colour formats of a
-// size after the shallower ones.
+// size the later one is taken, as icon files usually list the deeper colour
+// formats of a size after the shallower ones.
 HRESULT ChooseFrame(IWICBitmapDecoder* decoder, ComPtr<IWICBitmapFrameDecode>& frame) {
     GUID container{};
     UINT count = 0;
