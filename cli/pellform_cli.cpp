@@ -5,9 +5,12 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "cli/region_export.h"
 #include "region/region_file_io.h"
 #include "region/region_gdi.h"
+#include "region/region_rects.h"
 
 namespace {
 
@@ -31,6 +35,7 @@ const char kUsage[] =
     "options of build:\n"
     "  --mask-at X,Y        the mask is the colour of this pixel (default 0,0)\n"
     "  --mask RRGGBB        the mask colour\n"
+    "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask colour\n"
     "  --background RRGGBB  the colour behind transparent pixels (default the button face)\n";
 
 int UsageError(const std::string& problem) {
@@ -127,6 +132,34 @@ COLORREF PixelOf(HBITMAP picture, int x, int y) {
     return selected ? GetPixel(memory.get(), x, y) : CLR_INVALID;
 }
 
+// 0 to 255 in decimal.
+bool ParseThreshold(const char* text, int& threshold) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > 255) return false;
+    threshold = static_cast<int>(value);
+    return true;
+}
+
+// Every pixel whose alpha is at least `threshold`, plus the strip below the
+// picture as in a region built from a mask colour. A picture without alpha is
+// opaque throughout.
+HRGN BuildRegionFromAlpha(const AlphaPlane& alpha, int width, int height, int threshold) {
+    RegionRectBuilder builder(width, RGB(0, 0, 0));
+    std::unique_ptr<std::uint32_t[]> row(new (std::nothrow) std::uint32_t[static_cast<size_t>(width)]);
+    if (!row) return nullptr;
+    for (int y = 0; y < height; ++y) {
+        if (!alpha.values) {
+            builder.AddFullRow();
+            continue;
+        }
+        for (int x = 0; x < width; ++x) row[x] = alpha.at(x, y) >= threshold ? 0xFFFFFF : 0;
+        builder.AddPixelRow(row.get());
+    }
+    builder.AddFullRow();
+    return CreateRegionFromRects(builder.Finish());
+}
+
 std::string BoundsText(const RegionRect& b) {
     return "(" + std::to_string(b.left) + ", " + std::to_string(b.top) + ", " + std::to_string(b.right) + ", " +
            std::to_string(b.bottom) + ")";
@@ -139,6 +172,7 @@ struct BuildOptions {
     COLORREF background = GetSysColor(COLOR_BTNFACE);
     int maskX = 0;
     int maskY = 0;
+    int alphaThreshold = -1;
     std::string outDir;
     std::vector<std::string> paths;
 };
@@ -159,6 +193,9 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
         } else if (word == "--mask-at") {
             if (!ParsePoint(value, options.maskX, options.maskY)) return problem = "--mask-at wants X,Y", false;
             options.maskAtGiven = true;
+        } else if (word == "--alpha-threshold") {
+            if (!ParseThreshold(value, options.alphaThreshold))
+                return problem = "--alpha-threshold wants a number from 0 to 255", false;
         } else if (word == "--background") {
             if (!ParseColor(value, options.background)) return problem = "--background wants RRGGBB in hex", false;
         } else if (word == "--out-dir") {
@@ -167,7 +204,8 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
             return problem = "unknown option " + word, false;
         }
     }
-    if (options.maskGiven && options.maskAtGiven) return problem = "give --mask or --mask-at, not both", false;
+    if (options.maskGiven + options.maskAtGiven + (options.alphaThreshold >= 0) > 1)
+        return problem = "give one of --mask, --mask-at and --alpha-threshold", false;
     return true;
 }
 
@@ -181,12 +219,16 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
               BuiltRegion& built) {
     const std::string picture = SystemPath(picturePath);
     if (!FileExists(picture)) return Complain(picturePath, "no such file"), false;
-    OwnedBitmap bitmap(LoadPictureFile(FullPath(picture).c_str(), options.background));
+    AlphaPlane alpha;
+    OwnedBitmap bitmap(LoadPictureFileWithAlpha(FullPath(picture).c_str(), options.background, &alpha));
     if (!bitmap) return Complain(picturePath, "could not be decoded as a picture"), false;
     BITMAP size{};
     GetObjectA(bitmap.get(), sizeof size, &size);
+    if (alpha.values && (alpha.width != size.bmWidth || alpha.height != size.bmHeight))
+        return Complain(picturePath, "the picture's alpha does not match its size"), false;
     COLORREF mask = options.mask;
-    if (!options.maskGiven) {
+    const bool byAlpha = options.alphaThreshold >= 0;
+    if (!options.maskGiven && !byAlpha) {
         if (options.maskX >= size.bmWidth || options.maskY >= size.bmHeight)
             return Complain(picturePath, "--mask-at lies outside the " + std::to_string(size.bmWidth) + " x " +
                                              std::to_string(size.bmHeight) + " picture"),
@@ -194,7 +236,8 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
         mask = PixelOf(bitmap.get(), options.maskX, options.maskY);
         if (mask == CLR_INVALID) return Complain(picturePath, "the pixel under --mask-at could not be read"), false;
     }
-    OwnedRegion region(BuildRegionFromPicture(bitmap.get(), size.bmWidth, size.bmHeight, mask));
+    OwnedRegion region(byAlpha ? BuildRegionFromAlpha(alpha, size.bmWidth, size.bmHeight, options.alphaThreshold)
+                               : BuildRegionFromPicture(bitmap.get(), size.bmWidth, size.bmHeight, mask));
     RegionRects rects;
     if (!region || !ReadRegionRects(region.get(), rects))
         return Complain(picturePath, "the region could not be built"), false;

@@ -9,11 +9,13 @@
 #include "res/resource_ids.h"
 
 static const char kImageFilter[] =
-    "All supported image files\0*.gif;*.giff;*.jpg;*.jpeg;*.jpe;*.png;*.bmp\0"
+    "All supported image files\0*.gif;*.giff;*.jpg;*.jpeg;*.jpe;*.png;*.bmp;*.tif;*.tiff;*.ico\0"
     "Graphics Interchange Format (*.gif;*.giff)\0*.gif;*.giff\0"
     "JPEG File Interchange Format (*.jpg;*.jpeg;*.jpe)\0*.jpg;*.jpeg\0"
     "Portable Network Graphics (*.png)\0*.png\0"
     "Windows bitmap (*.bmp)\0*.bmp\0"
+    "Tagged Image File Format (*.tif;*.tiff)\0*.tif;*.tiff\0"
+    "Windows icon (*.ico)\0*.ico\0"
     "All files (*.*)\0*.*\0";
 
 void InitializeImageDialog(OPENFILENAMEA& dialog) {

@@ -3,51 +3,13 @@
 #include <cstring>
 
 #include "common/win_handles.h"
+#include "picture/com_owners.h"
 #include "picture/picture_size.h"
 
 // {7BF80980-BF32-101A-8BBB-00AA00300CAB}
 static const IID kIidPicture = {0x7BF80980, 0xBF32, 0x101A, {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}};
 
 namespace {
-
-// CoInitialize for the length of one call; balanced on every path, so the
-// thread's COM state after the call is what it was before.
-class ComScope {
-public:
-    ComScope() { CoInitialize(nullptr); }
-    ~ComScope() { CoUninitialize(); }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-};
-
-template <typename Interface>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (pointer_) pointer_->Release();
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    Interface* get() const { return pointer_; }
-    Interface** out() { return &pointer_; }
-    void** outVoid() { return reinterpret_cast<void**>(&pointer_); }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-class CoTaskBuffer {
-public:
-    explicit CoTaskBuffer(SIZE_T bytes) : data_(CoTaskMemAlloc(bytes)) {}
-    ~CoTaskBuffer() { CoTaskMemFree(data_); }
-    CoTaskBuffer(const CoTaskBuffer&) = delete;
-    CoTaskBuffer& operator=(const CoTaskBuffer&) = delete;
-    void* get() const { return data_; }
-
-private:
-    void* data_;
-};
 
 struct Extent {
     OLE_XSIZE_HIMETRIC width = 0;
@@ -99,15 +61,33 @@ HBITMAP DrawOnBackground(IPicture* picture, COLORREF background) {
 }  // namespace
 
 HBITMAP LoadPictureFile(const char* path, COLORREF background) {
+    return LoadPictureFileWithAlpha(path, background, nullptr);
+}
+
+static HBITMAP LoadWithOle(LPOLESTR path, COLORREF background) {
+    ComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicturePath(path, nullptr, 0, 0, kIidPicture, picture.outVoid()))) return nullptr;
+    return DrawOnBackground(picture.get(), background);
+}
+
+HBITMAP LoadPictureFileWithAlpha(const char* path, COLORREF background, AlphaPlane* alpha) {
+    if (alpha) *alpha = AlphaPlane{};
     ComScope com;
     const int length = lstrlenA(path);
     CoTaskBuffer widePath(2 * (static_cast<SIZE_T>(length) + 1));
     if (!widePath.get()) return nullptr;
     auto* wide = static_cast<LPOLESTR>(widePath.get());
     if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, length + 1)) return nullptr;
-    ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicturePath(wide, nullptr, 0, 0, kIidPicture, picture.outVoid()))) return nullptr;
-    return DrawOnBackground(picture.get(), background);
+    // GIF, JPEG and BMP stay with the OLE picture object, which decoded them
+    // before the imaging component was used at all; what it cannot decode gets
+    // a second chance there.
+    const PictureRoute route = ChoosePictureRoute(path);
+    if (route == PictureRoute::Refused) return nullptr;
+    if (route == PictureRoute::ImagingFirst) {
+        if (HBITMAP bitmap = DecodePictureWithWic(wide, background, alpha)) return bitmap;
+    }
+    if (HBITMAP bitmap = LoadWithOle(wide, background)) return bitmap;
+    return route == PictureRoute::OleFirst ? DecodePictureWithWic(wide, background, alpha) : nullptr;
 }
 
 HBITMAP LoadPictureResource(HMODULE module, LPCSTR name) {

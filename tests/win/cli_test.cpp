@@ -4,10 +4,12 @@
 #include <cstring>
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "dialog_driver.h"
 #include "editor_fixture.h"
+#include "picture_fixtures.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -94,6 +96,51 @@ TEST_F(CliTest, BuildWritesWhatTheEditorSavesAndMaskAndMaskAtAgree) {
     ToolRun green = RunTool("build " + Quoted(picture) + " " + Quoted(byColour) + " --mask-at 0,25 --background FFFF00");
     EXPECT_EQ(green.status, 0u);
     EXPECT_NE(ReadFileBytes(byColour), expected);
+}
+
+// The region a file holds; null when it holds none.
+HRGN RegionOfFile(const std::string& path) {
+    const std::vector<BYTE> data = ReadFileBytes(path);
+    if (data.empty()) return nullptr;
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+}
+
+TEST_F(CliTest, AlphaThresholdGivesTheRegionOfTheAlphaChannelAndPicturesWithoutAlphaAreOpaque) {
+    const std::string out = TemporaryPath("alpha.rgn");
+    const std::string png = TestDataPath("wic\\rgba8.png");
+    for (int threshold : {0, 1, 64, 128, 254, 255}) {
+        ToolRun run = RunTool("build " + Quoted(png) + " " + Quoted(out) + " --alpha-threshold " +
+                              std::to_string(threshold));
+        ASSERT_EQ(run.status, 0u) << run.err;
+        HRGN expected = CreateRectRgn(0, 7, 10, 8);  // the strip below the picture
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 10; ++x)
+                if (FixtureAlpha(x, y) >= threshold) {
+                    HRGN pixel = CreateRectRgn(x, y, x + 1, y + 1);
+                    CombineRgn(expected, expected, pixel, RGN_OR);
+                    DeleteObject(pixel);
+                }
+        HRGN built = RegionOfFile(out);
+        ASSERT_NE(built, nullptr);
+        EXPECT_TRUE(EqualRgn(built, expected)) << threshold;
+        DeleteObject(built);
+        DeleteObject(expected);
+    }
+    for (auto [name, width, height] : {std::tuple<const char*, int, int>{"wic\\rgb8.png", 10, 7},
+                                       {"stripes.bmp", 48, 32}}) {
+        ToolRun run = RunTool("build " + Quoted(TestDataPath(name)) + " " + Quoted(out) + " --alpha-threshold 255");
+        ASSERT_EQ(run.status, 0u) << run.err;
+        HRGN built = RegionOfFile(out);
+        HRGN whole = CreateRectRgn(0, 0, width, height + 1);
+        EXPECT_TRUE(EqualRgn(built, whole)) << name;
+        DeleteObject(built);
+        DeleteObject(whole);
+    }
+    for (const char* option : {"--alpha-threshold 256", "--alpha-threshold -1", "--alpha-threshold x",
+                               "--alpha-threshold 5 --mask 000000", "--mask-at 0,0 --alpha-threshold 5"}) {
+        ToolRun usage = RunTool("build " + Quoted(png) + " " + Quoted(out) + " " + option);
+        EXPECT_EQ(usage.status, 2u) << option;
+    }
 }
 
 TEST_F(CliTest, InfoListsTheHeaderAndRectanglesAndRejectsMalformedFiles) {

@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "editor_fixture.h"
+#include "picture_fixtures.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -152,6 +155,38 @@ TEST_F(ColoursTest, AConfirmedBackgroundOffersToReloadOnlyWithAPictureFileName) 
     Idle();
     EXPECT_FALSE(BoxIsUp("Warning"));
     EXPECT_EQ(state_->backgroundColor, RGB(1, 1, 1));
+}
+
+// Every pixel of the editor's picture is the fixture's colour over `background`.
+void ExpectComposedPicture(HBITMAP picture, int size, COLORREF background, const char* name) {
+    const Pixels pixels = ReadPixels(picture);
+    ASSERT_EQ(pixels.width, size ? size : 10) << name;
+    ASSERT_EQ(pixels.height, size ? size : 7) << name;
+    int wrong = 0;
+    for (int y = 0; y < pixels.height; ++y)
+        for (int x = 0; x < pixels.width; ++x)
+            wrong += pixels.at(x, y) != ComposedOver(FixtureColour(x, y), background, FixtureAlpha(x, y));
+    EXPECT_EQ(wrong, 0) << name;
+}
+
+TEST_F(ColoursTest, PngTiffAndIconsLoadOverTheBackgroundAndReloadOntoANewOne) {
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (auto [name, size] : {std::pair<const char*, int>{"rgba.tif", 0}, {"icon.ico", 32}, {"rgba8.png", 0}}) {
+        LoadPicture(TestDataPath((std::string("wic\\") + name).c_str()));
+        ExpectComposedPicture(state_->hbmImage, size, face, name);
+    }
+    HWND hwnd = editorWindow_.hwnd;
+    SettleWindow(hwnd);
+    HDC dc = GetDC(hwnd);
+    EXPECT_EQ(GetPixel(dc, 1, 0), face) << "a transparent pixel shows the background";
+    EXPECT_EQ(GetPixel(dc, 2, 0), ComposedOver(FixtureColour(2, 0), face, 128));
+    ReleaseDC(hwnd, dc);
+
+    const COLORREF teal = RGB(0, 128, 128);
+    AnswerColourDialog(IDM_BACKGROUND_COLOR, teal);
+    AnswerBox("Warning", IDYES);
+    Idle();
+    ExpectComposedPicture(state_->hbmImage, 0, teal, "rgba8.png reloaded");
 }
 
 class CustomColoursTest : public ColoursTest {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "editor/image_view.h"
+#include "picture/picture_wic.h"
 #include "region/region_rects.h"
 
 struct EditorState;
@@ -29,6 +30,9 @@ struct ProbeApi {
     void (*saveRegionFile)(HWND hwnd);
     void (*openRegionFile)(HWND hwnd);
     DLGPROC aboutDlgProc;
+    // The imaging component's route alone, whatever the OLE picture object decodes.
+    HBITMAP (*loadPictureFileThroughWic)(const char* path, COLORREF background, AlphaPlane* alpha);
+    HBITMAP (*loadPictureFileWithAlpha)(const char* path, COLORREF background, AlphaPlane* alpha);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();

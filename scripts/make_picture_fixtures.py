@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Writes the PNG, TIFF and icon pictures of tests/data/wic with the standard
+library only, so every byte (colour type, bit depth, interlacing, palette
+transparency) is chosen here. The pixel values follow Colour(), Grey() and
+Alpha(), which the Windows tests compute in the same way."""
+import os
+import struct
+import zlib
+
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "data", "wic")
+WIDTH, HEIGHT = 10, 7
+ALPHAS = [255, 0, 128, 64, 1, 254]
+
+
+def Colour(x, y):
+    return ((x * 37 + 5) & 255, (y * 53 + 9) & 255, (x * y * 7 + 11) & 255)
+
+
+def Grey(x, y):
+    return (x * 29 + y * 11) & 255
+
+
+def Alpha(x, y):
+    return ALPHAS[(x + 2 * y) % 6]
+
+
+def InShape(x, y):
+    # An ellipse in a 24 x 16 picture: the opaque part of shape.png.
+    return ((x - 11.5) / 10) ** 2 + ((y - 7.5) / 6) ** 2 <= 1
+
+
+def Chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+
+ADAM7 = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
+
+
+def Png(width, height, colour_type, depth, sample, interlaced=False, palette=None, trns=None):
+    """sample(x, y) gives the pixel's samples (ints at `depth` bits)."""
+    def Row(xs, y):
+        out = b"\0"
+        for x in xs:
+            for value in sample(x, y):
+                out += struct.pack(">H", value) if depth == 16 else bytes([value])
+        return out
+
+    raw = b""
+    if interlaced:
+        for x0, y0, dx, dy in ADAM7:
+            xs = list(range(x0, width, dx))
+            if not xs:
+                continue
+            for y in range(y0, height, dy):
+                raw += Row(xs, y)
+    else:
+        for y in range(height):
+            raw += Row(range(width), y)
+    header = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 1 if interlaced else 0)
+    data = b"\x89PNG\r\n\x1a\n" + Chunk(b"IHDR", header)
+    if palette is not None:
+        data += Chunk(b"PLTE", b"".join(bytes(c) for c in palette))
+    if trns is not None:
+        data += Chunk(b"tRNS", trns)
+    return data + Chunk(b"IDAT", zlib.compress(raw, 9)) + Chunk(b"IEND", b"")
+
+
+def PalettePng(alpha, interlaced=False):
+    entries, index = [], {}
+    for y in range(HEIGHT):
+        for x in range(WIDTH):
+            key = Colour(x, y) + ((Alpha(x, y),) if alpha else ())
+            if key not in index:
+                index[key] = len(entries)
+                entries.append(key)
+    def Sample(x, y):
+        return (index[Colour(x, y) + ((Alpha(x, y),) if alpha else ())],)
+    trns = bytes(e[3] for e in entries) if alpha else None
+    return Png(WIDTH, HEIGHT, 3, 8, Sample, interlaced, [e[:3] for e in entries], trns)
+
+
+def Wide(values):
+    return tuple(v * 257 for v in values)
+
+
+def Tiff(width, height, with_alpha):
+    samples = 4 if with_alpha else 3
+    pixels = b"".join(bytes(Colour(x, y) + ((Alpha(x, y),) if with_alpha else ()))
+                      for y in range(height) for x in range(width))
+    bits_offset = 8
+    pixels_offset = bits_offset + 2 * samples
+    ifd_offset = pixels_offset + len(pixels)
+    ifd_offset += ifd_offset & 1
+    tags = [(256, 4, 1, width), (257, 4, 1, height), (258, 3, samples, bits_offset), (259, 3, 1, 1),
+            (262, 3, 1, 2), (273, 4, 1, pixels_offset), (277, 3, 1, samples), (278, 4, 1, height),
+            (279, 4, 1, len(pixels)), (284, 3, 1, 1)]
+    if with_alpha:
+        tags.append((338, 3, 1, 2))  # unassociated alpha
+    data = b"II" + struct.pack("<HI", 42, ifd_offset) + struct.pack("<%dH" % samples, *([8] * samples)) + pixels
+    data += b"\0" * (ifd_offset - len(data))
+    data += struct.pack("<H", len(tags))
+    for tag, kind, count, value in tags:
+        data += struct.pack("<HHI", tag, kind, count) + (struct.pack("<HH", value, 0) if kind == 3 and count == 1
+                                                          else struct.pack("<I", value))
+    return data + struct.pack("<I", 0)
+
+
+def IconImage(size, pixel):
+    """A 32-bit icon image; pixel(x, y) gives (r, g, b, a)."""
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, 0, 0, 0, 0, 0)
+    colours = b"".join(bytes((b, g, r, a)) for y in reversed(range(size)) for x in range(size)
+                       for r, g, b, a in [pixel(x, y)])
+    mask_row = (size + 31) // 32 * 4
+    mask = b""
+    for y in reversed(range(size)):
+        bits = bytearray(mask_row)
+        for x in range(size):
+            if pixel(x, y)[3] == 0:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bytes(bits)
+    return header + colours + mask
+
+
+def Icon(images):
+    data = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    blobs = []
+    for size, pixel in images:
+        blob = IconImage(size, pixel)
+        data += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
+        blobs.append(blob)
+    return data + b"".join(blobs)
+
+
+def main():
+    os.makedirs(OUT, exist_ok=True)
+    rgb = lambda x, y: Colour(x, y)
+    rgba = lambda x, y: Colour(x, y) + (Alpha(x, y),)
+    grey = lambda x, y: (Grey(x, y),)
+    grey_alpha = lambda x, y: (Grey(x, y), Alpha(x, y))
+    files = {
+        "rgba8.png": Png(WIDTH, HEIGHT, 6, 8, rgba),
+        "rgba16.png": Png(WIDTH, HEIGHT, 6, 16, lambda x, y: Wide(rgba(x, y))),
+        "rgba8_interlaced.png": Png(WIDTH, HEIGHT, 6, 8, rgba, interlaced=True),
+        "rgb8.png": Png(WIDTH, HEIGHT, 2, 8, rgb),
+        "rgb16.png": Png(WIDTH, HEIGHT, 2, 16, lambda x, y: Wide(rgb(x, y))),
+        "grey8.png": Png(WIDTH, HEIGHT, 0, 8, grey),
+        "grey16.png": Png(WIDTH, HEIGHT, 0, 16, lambda x, y: Wide(grey(x, y))),
+        "grey_alpha8.png": Png(WIDTH, HEIGHT, 4, 8, grey_alpha),
+        "grey_alpha16.png": Png(WIDTH, HEIGHT, 4, 16, lambda x, y: Wide(grey_alpha(x, y))),
+        "palette.png": PalettePng(False),
+        "palette_alpha.png": PalettePng(True),
+        "palette_alpha_interlaced.png": PalettePng(True, interlaced=True),
+        "shape.png": Png(24, 16, 6, 8, lambda x, y: Colour(x, y) + (255 if InShape(x, y) else 0,)),
+        "rgba.tif": Tiff(WIDTH, HEIGHT, True),
+        "rgb.tif": Tiff(WIDTH, HEIGHT, False),
+        # The 32 x 32 image is the largest; the others are plain grey.
+        "icon.ico": Icon([(16, lambda x, y: (90, 90, 90, 255)), (32, rgba), (24, lambda x, y: (90, 90, 90, 255))]),
+    }
+    # A header claiming 100,000 x 100,000 pixels over the data of 10 x 7.
+    huge = bytearray(files["rgba8.png"])
+    ihdr = struct.pack(">IIBBBBB", 100000, 100000, 8, 6, 0, 0, 0)
+    huge[8:33] = Chunk(b"IHDR", ihdr)
+    files["huge.png"] = bytes(huge)
+    files["truncated.png"] = files["rgba8.png"][:60]
+    for name, data in files.items():
+        with open(os.path.join(OUT, name), "wb") as f:
+            f.write(data)
+
+
+if __name__ == "__main__":
+    main()
