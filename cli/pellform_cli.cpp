@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/no_throw.h"
 #include "common/win_handles.h"
 #include "picture/picture_loading.h"
 #include "region/region_data.h"
@@ -133,10 +134,18 @@ int Info(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     if (argc < 2) return UsageError("no command");
     const std::string command = argv[1];
     if (command == "build") return Build(argc, argv);
     if (command == "info") return Info(argc, argv);
     return UsageError(("unknown command " + command).c_str());
+}
+
+int main(int argc, char** argv) {
+    return ResultOrRecovery([&] { return Run(argc, argv); },
+                            [] {
+                                std::fputs("pellform: out of memory\n", stderr);
+                                return 1;
+                            });
 }

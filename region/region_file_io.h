@@ -7,12 +7,13 @@
 #include "region/region_rects.h"
 
 // Reads and checks a region file; the rectangles in banded form, as the
-// platform's region constructor would make them.
+// platform's region constructor would make them. False also when memory runs
+// out or the rectangles would pass kMaxRegionRects.
 bool ReadRegionFile(const char* path, RegionRects& rects);
-// Writes a region through a temporary file ("PF" prefix, system temporary
+// Writes a region through a temporary file ("PF" prefix, in the target's own
 // folder, its path left in `tempPath`, at least 260 characters) that replaces
-// `path` in one step only once it is complete; the old file stays as it was on
-// any failure.
+// `path` by a rename only once it is complete and flushed; the old file stays
+// as it was on any failure, and the temporary file is removed.
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath);
 
 #endif

@@ -29,6 +29,9 @@ struct ProbeApi {
     void (*saveRegionFile)(HWND hwnd);
     void (*openRegionFile)(HWND hwnd);
     DLGPROC aboutDlgProc;
+    // From `count` more allocations of the add-in's code on, each one fails
+    // (std::bad_alloc); -1 lets them all succeed again.
+    void (*failAllocationsAfter)(long count);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
