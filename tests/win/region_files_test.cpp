@@ -8,6 +8,7 @@
 
 #include "dialog_driver.h"
 #include "editor_fixture.h"
+#include "hostile_files.h"
 #include "region/region_data.h"
 #include "res/resource_ids.h"
 
@@ -46,15 +47,6 @@ int CountSaveLeftovers(const std::string& folder) {
 }
 
 std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
-
-// Rectangle i = (2i, i, 2i + 1, n + i): a file of 16 n bytes whose union has
-// n * n rectangles, every row a band of its own.
-std::vector<BYTE> StaircaseFile(int n) {
-    RegionRects rects;
-    for (int i = 0; i < n; ++i) rects.push_back({2 * i, i, 2 * i + 1, n + i});
-    const std::vector<std::uint8_t> data = EncodeRegionData(rects);
-    return std::vector<BYTE>(data.begin(), data.end());
-}
 
 // Which file a name stands for: a rename over it changes it, a copy does not.
 DWORD FileIndexOf(const std::string& path) {
