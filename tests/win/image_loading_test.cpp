@@ -199,4 +199,43 @@ TEST_F(ClosingDuringAQuestionTest, ExitWhileTheClipQuestionIsUpTakesNoPictureInt
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(next.hwnd, IDC_NO_PICTURE)));
 }
 
+// Under either owner-less question, commands that would change the picture, the
+// region or their names are refused until it is answered; the command that
+// asked then finishes with what it had.
+TEST_F(ClosingDuringAQuestionTest, DocumentCommandsAreRefusedWhileAQuestionIsUp) {
+    const std::string gif = TestDataPath("transparent.gif");
+    Load(gif);
+    const UINT refused[] = {IDM_NEW,          IDM_OPEN,           IDM_LOAD_IMAGE,   IDM_BACKGROUND_COLOR,
+                            IDM_PICK_MASK,    IDM_ENTER_MASK_RGB, IDM_VIEW_RAW_DATA};
+    for (UINT asking : {IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR}) {
+        GiveRegion(100, 100);
+        if (asking == IDM_LOAD_IMAGE) ChooseFile(IDM_LOAD_IMAGE, "Open", gif);
+        else AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(1, 2, 3));
+        // The reload question, if asked, leads to the clip question.
+        for (int question = 0; question < (asking == IDM_LOAD_IMAGE ? 1 : 2); ++question) {
+            HWND box = WaitForDialog(editorWindow_.threadId, "Warning");
+            ASSERT_NE(box, nullptr) << asking;
+            const HRGN region = state_->hrgnCurrent;
+            const HBITMAP picture = state_->hbmImage;
+            for (UINT id : refused) {
+                DWORD_PTR result = 0;
+                EXPECT_TRUE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &result))
+                    << asking << " " << id;
+                EXPECT_EQ(GetCapture(), nullptr);
+                EXPECT_EQ(state_->hrgnCurrent, region) << asking << " " << id;
+                EXPECT_EQ(state_->hbmImage, picture) << asking << " " << id;
+                EXPECT_STREQ(state_->imageFileName, gif.c_str()) << asking << " " << id;
+            }
+            PressButton(box, IDYES);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+        }
+        Idle();
+        EXPECT_STREQ(state_->imageFileName, gif.c_str()) << asking;
+        EXPECT_NE(state_->hbmImage, nullptr) << asking;
+        EXPECT_EQ(RegionBox().right, 40) << asking;
+        EXPECT_EQ(RegionBox().bottom, 30) << asking;
+        EXPECT_FALSE(WarningIsUp());
+    }
+}
+
 }  // namespace
