@@ -95,6 +95,23 @@ TEST_F(ImageLoadingTest, AHugePictureFillsTheWorkAreaAndScrolls) {
     EXPECT_EQ(GetScrollPos(editorWindow_.hwnd, SB_VERT), Range(SB_VERT));
 }
 
+TEST_F(ImageLoadingTest, AWorkAreaBelowAndRightOfATaskbarIsFilledExactly) {
+    RECT full{}, shifted{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &full, 0);
+    const RECT wanted = {full.left + 90, full.top + 70, full.right, full.bottom};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, const_cast<RECT*>(&wanted), 0));
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &shifted, 0);
+    const std::string path = TemporaryPath("huge.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, 1700, 1300, [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, 9); }));
+    Load(path);
+    RECT window{};
+    GetWindowRect(editorWindow_.hwnd, &window);
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, &full, 0);
+    ASSERT_TRUE(EqualRect(&shifted, &wanted)) << "this system keeps no work area of its own";
+    EXPECT_TRUE(EqualRect(&window, &wanted)) << window.left << "," << window.top << "," << window.right << ","
+                                             << window.bottom;
+}
+
 TEST_F(ImageLoadingTest, AFailedLoadReportsItKeepsPictureAndRegionAndForgetsTheFileName) {
     Load(TestDataPath("transparent.gif"));
     HBITMAP picture = state_->hbmImage;
