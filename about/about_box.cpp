@@ -45,13 +45,21 @@ static bool ShapeWindow(HWND hwnd) {
     return true;
 }
 
+// The splash is modeless: ending it must destroy it, or its window, picture and
+// outline would live hidden until the editor closes. The Help menu's box is modal.
+static void CloseAbout(HWND hwnd) {
+    if (GetWindowLongPtrA(hwnd, DWLP_USER)) DestroyWindow(hwnd);
+    else EndDialog(hwnd, 0);
+}
+
 static BOOL OnInitAbout(HWND hwnd, LPARAM displayTime) {
+    SetWindowLongPtrA(hwnd, DWLP_USER, static_cast<int>(displayTime) != -1);
     SetFontHeightFromScreen(hwnd);
     HBITMAP picture = nullptr;
     if (!ShapeWindow(hwnd) || !(picture = LoadPictureResource(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)))) {
         MSGBOXPARAMSA box = AboutMessageBox();
         MessageBoxIndirectA(&box);
-        EndDialog(hwnd, 0);
+        CloseAbout(hwnd);
         return TRUE;
     }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
@@ -98,11 +106,11 @@ INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_ERASEBKGND: SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 1); return TRUE;
     case WM_TIMER:
         KillTimer(hwnd, wParam);
-        EndDialog(hwnd, 0);
+        CloseAbout(hwnd);
         return FALSE;
-    case WM_LBUTTONUP: EndDialog(hwnd, 0); return FALSE;
+    case WM_LBUTTONUP: CloseAbout(hwnd); return FALSE;
     case WM_COMMAND:
-        if (wParam == IDCANCEL) EndDialog(hwnd, 0);
+        if (wParam == IDCANCEL) CloseAbout(hwnd);
         return FALSE;
     case WM_DESTROY: ReleaseAboutPicture(hwnd); return FALSE;
     default: return FALSE;

@@ -4,14 +4,9 @@
 
 #include <windows.h>
 
-#include <string>
-
 INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Its dialog parameter is the display time in milliseconds, or -1 for no limit.
 INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// Bytes of a picture's pixels, as a decimal text (never wrapped to 32 bits).
-std::string MemoryFigure(long long width, long long height, unsigned bitsPerPixel, unsigned planes);
 
 #endif

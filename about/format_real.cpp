@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -48,7 +49,8 @@ void FormatReal(double value, char* text) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     char* out = text;
-    if (bits == 0) {
+    // Negative zero is zero: its sign says nothing about a picture.
+    if ((bits << 1) == 0) {
         std::strcpy(text, "0");
         return;
     }
@@ -122,4 +124,48 @@ void FormatReal(double value, char* text) {
     }
     *out = '\0';
     std::fesetround(previousRounding);
+}
+
+double DivideAsExtended(long long numerator, long long denominator) {
+    if (numerator == 0) return 0.0;
+    const bool negative = (numerator < 0) != (denominator < 0);
+    std::uint64_t n = numerator < 0 ? 0 - static_cast<std::uint64_t>(numerator) : static_cast<std::uint64_t>(numerator);
+    std::uint64_t d = denominator < 0 ? 0 - static_cast<std::uint64_t>(denominator) : static_cast<std::uint64_t>(denominator);
+    int exponent = 0;  // the quotient lies in [2^exponent, 2^(exponent + 1))
+    while (n < d) {
+        n <<= 1;
+        --exponent;
+    }
+    while (n >= 2 * d) {
+        d <<= 1;
+        ++exponent;
+    }
+    // 64 quotient bits by long division; then n is twice the remainder.
+    std::uint64_t q = 0;
+    for (int i = 0; i < 64; ++i) {
+        const bool bit = n >= d;
+        if (bit) n -= d;
+        q = q << 1 | (bit ? 1u : 0u);
+        n <<= 1;
+    }
+    if (n > d || (n == d && (q & 1))) {
+        if (++q == 0) {
+            q = std::uint64_t{1} << 63;
+            ++exponent;
+        }
+    }
+    // The extended quotient to a double: 11 bits dropped, ties to even.
+    const std::uint64_t dropped = q & 0x7FF;
+    std::uint64_t significand = q >> 11;
+    if (dropped > 0x400 || (dropped == 0x400 && (significand & 1))) ++significand;
+    const double magnitude = std::ldexp(static_cast<double>(significand), exponent - 52);
+    return negative ? -magnitude : magnitude;
+}
+
+std::string MemoryFigure(long long width, long long height, unsigned bitsPerPixel, unsigned planes) {
+    // In floating point, rounded to the nearest integer with ties to even (a
+    // 1 x 1 picture of 4 bits takes 0.5 bytes: 0); a figure past 32 bits is
+    // shown whole rather than wrapped.
+    const double bytes = static_cast<double>(width) * static_cast<double>(height) * bitsPerPixel * planes / 8.0;
+    return std::to_string(static_cast<unsigned long long>(std::nearbyint(bytes)));
 }

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "common/no_throw.h"
 #include "editor/editor_state.h"
 #include "res/resource_ids.h"
 
@@ -119,7 +120,7 @@ extern "C" int WINAPI FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
     return 0;
 }
 
-DWORD WINAPI EditorThreadProc(LPVOID) {
+static DWORD RunEditorThread() {
     HWND window = CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_EDITOR), hwndHostMain, EditorDlgProc, 0);
     InterlockedExchange(&editorStarting, 0);
     if (!window) return 0;
@@ -133,6 +134,11 @@ DWORD WINAPI EditorThreadProc(LPVOID) {
         }
     }
     return 0;
+}
+
+DWORD WINAPI EditorThreadProc(LPVOID) {
+    // The window procedures catch their own; this is the last frame of ours.
+    return ResultOrFailure<DWORD>(1, RunEditorThread);
 }
 
 extern "C" BOOL WINAPI WAAddInUnload() {

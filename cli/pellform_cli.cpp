@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "common/no_throw.h"
 #include "common/win_handles.h"
 #include "picture/picture_loading.h"
 #include "region/region_data.h"
@@ -236,7 +237,9 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
         mask = PixelOf(bitmap.get(), options.maskX, options.maskY);
         if (mask == CLR_INVALID) return Complain(picturePath, "the pixel under --mask-at could not be read"), false;
     }
-    OwnedRegion region(byAlpha ? BuildRegionFromAlpha(alpha, size.bmWidth, size.bmHeight, options.alphaThreshold)
+    OwnedRegion region(byAlpha ? ResultOrFailure<HRGN>(nullptr, [&] {
+        return BuildRegionFromAlpha(alpha, size.bmWidth, size.bmHeight, options.alphaThreshold);
+    })
                                : BuildRegionFromPicture(bitmap.get(), size.bmWidth, size.bmHeight, mask));
     RegionRects rects;
     if (!region || !ReadRegionRects(region.get(), rects))
@@ -313,27 +316,6 @@ int Build(int argc, char** argv) {
     return 0;
 }
 
-// The region data block of a file: checked, and cut to its header and rectangles.
-bool ReadRegionBlock(const std::string& path, std::vector<std::uint8_t>& block, std::string& problem) {
-    const std::string systemPath = SystemPath(path);
-    if (!FileExists(systemPath)) return problem = "no such file", false;
-    RegionRects rects;
-    OwnedFile file(CreateFileA(systemPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    DWORD high = 0;
-    const DWORD size = file ? GetFileSize(file.get(), &high) : INVALID_FILE_SIZE;
-    // A block that names more rectangles than a region can hold is not region data.
-    if (size == INVALID_FILE_SIZE || high != 0 || size < kRegionHeaderSize || size > 0x10000000)
-        return problem = "not region data", false;
-    block.resize(size);
-    DWORD read = 0;
-    if (!ReadFile(file.get(), block.data(), size, &read, nullptr) || read != size)
-        return problem = "could not be read", false;
-    RegionRects stored;
-    if (!DecodeRegionData(block.data(), block.size(), stored)) return problem = "not region data", false;
-    block.resize(kRegionHeaderSize + kRegionRectSize * stored.size());
-    return true;
-}
-
 int Info(int argc, char** argv) {
     if (argc != 3) return UsageError("info needs one region file");
     const std::string path = argv[2];
@@ -376,9 +358,10 @@ int Export(int argc, char** argv) {
     }
     if (input.empty()) return UsageError("export needs a region file");
     if (format != "masm" && format != "c" && format != "bin") return UsageError("--as wants masm, c or bin");
+    const std::string systemInput = SystemPath(input);
+    if (!FileExists(systemInput)) return Failure(input, "no such file");
     std::vector<std::uint8_t> block;
-    std::string problem;
-    if (!ReadRegionBlock(input, block, problem)) return Failure(input, problem);
+    if (!ReadRegionBlock(systemInput.c_str(), block)) return Failure(input, "not region data");
     // The name follows the output file when there is one, so a header's name matches its file.
     const std::string name = MakeExportName(output.empty() ? input : output);
     const size_t slash = input.find_last_of("/\\:");
@@ -419,5 +402,9 @@ int main(int argc, char** argv) {
         _setmode(_fileno(stdout), _O_BINARY);
         _setmode(_fileno(stderr), _O_BINARY);
     }
-    return Run(argc, argv);
+    return ResultOrRecovery([&] { return Run(argc, argv); },
+                            [] {
+                                std::fputs("pellform: out of memory\n", stderr);
+                                return 1;
+                            });
 }

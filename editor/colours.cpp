@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/no_throw.h"
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
@@ -89,7 +90,13 @@ static void ReadCustomColours(HKEY key) {
     DWORD size = 0;
     if (RegQueryValueExA(key, kCustomColorsValue, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
         return;
-    std::vector<BYTE> value(size);
+    // Without memory for the value the colours stay as they are.
+    std::vector<BYTE> value;
+    if (!ResultOrFailure(false, [&] {
+            value.resize(size);
+            return true;
+        }))
+        return;
     if (RegQueryValueExA(key, kCustomColorsValue, nullptr, nullptr, value.data(), &size) != ERROR_SUCCESS) return;
     std::memcpy(editor.customColors, value.data(), size < sizeof editor.customColors ? size : sizeof editor.customColors);
 }

@@ -38,7 +38,7 @@ void UpdateEditorTitle(HWND hwnd) {
     std::memcpy(title, kPrefix, sizeof kPrefix - 1);
     std::memcpy(title + sizeof kPrefix - 1, name, nameLength);
     title[sizeof kPrefix - 1 + nameLength] = ']';
-    SetWindowTextA(hwnd, title);
+    if (SetWindowTextA(hwnd, title) && editor.regionFileName[0]) editor.regionFileShown = true;
 }
 
 void ReleaseEditorDocument() {

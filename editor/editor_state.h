@@ -14,6 +14,12 @@ constexpr int kPathLength = 260;
 
 struct EditorState {
     int busyCount = 0;
+    // Owner-less questions up: the editor stays usable under them, but the
+    // command that asked resumes after them with what it had decoded or read.
+    int pendingQuestions = 0;
+    // Whether this window's caption has shown `regionFileName`: a later window
+    // inherits the name without showing it, and must not write to it unasked.
+    bool regionFileShown = false;
     int sizeGuard = 0;
     MSGBOXPARAMSA errorBox{};
     MSGBOXPARAMSA warningBox{};

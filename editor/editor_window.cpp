@@ -3,6 +3,7 @@
 
 #include "about/about_dialogs.h"
 #include "addin/addin.h"
+#include "common/no_throw.h"
 #include "editor/editor_state.h"
 #include "editor/colours.h"
 #include "editor/image_loading.h"
@@ -34,6 +35,7 @@ static void SetSmallIcon(HWND hwnd, HICON icon) {
 
 static void OnInitDialog(HWND hwnd) {
     hwndEditor.store(hwnd);
+    editor.regionFileShown = false;
     editor.ofnRegionOpen.hwndOwner = hwnd;
     editor.ofnRegionSave.hwndOwner = hwnd;
     editor.ofnImage.hwndOwner = hwnd;
@@ -83,9 +85,31 @@ static void OnMouseMove(HWND hwnd) {
     SetCursor(LoadCursorA(nullptr, pointer));
 }
 
+// While an owner-less question is up, the command that asked waits for it
+// holding a decoded picture or an answer to come. Commands that would change the
+// picture, the region or their file names under it are refused, so it resumes
+// on the state it asked about; Exit still closes (the waiting command then
+// drops what it holds), and everything else only shows or saves.
+static bool IsRefusedUnderQuestion(WPARAM command) {
+    switch (command) {
+    case IDM_NEW:
+    case IDM_OPEN:
+    case IDM_LOAD_IMAGE:
+    case IDM_PICK_MASK:
+    case IDM_ENTER_MASK_RGB:
+    case IDM_BACKGROUND_COLOR:
+    case IDM_VIEW_RAW_DATA: return editor.pendingQuestions > 0;
+    default: return false;
+    }
+}
+
 // The whole wParam is matched, so only menu commands and the dialog keyboard's
 // IDCANCEL (notification code 0) reach a command.
 static void OnCommand(HWND hwnd, WPARAM command) {
+    if (IsRefusedUnderQuestion(command)) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
     switch (command) {
     case IDM_EXIT: DestroyWindow(hwnd); break;
     case IDM_NEW: DoNewCommand(hwnd); break;
@@ -113,7 +137,7 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     UpdatePreviewCommand(hwnd);
 }
 
-INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(hwnd); return TRUE;
     case WM_DESTROY: OnDestroy(hwnd); return FALSE;
@@ -136,4 +160,14 @@ INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_VSCROLL: ScrollEditorView(hwnd, SB_VERT, wParam); return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The commands turn their own failures into their messages; whatever still
+    // escapes them must not reach the system's frames, which would end the host.
+    return ResultOrRecovery([&] { return HandleEditorMessage(hwnd, message, wParam, lParam); },
+                            [&]() -> INT_PTR {
+                                if (message == WM_COMMAND) ShowError(kInternalErrorText);
+                                return FALSE;
+                            });
 }

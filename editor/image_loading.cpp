@@ -5,6 +5,7 @@
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "editor/image_view.h"
+#include "editor/pixel_math.h"
 #include "picture/picture_loading.h"
 #include "res/resource_ids.h"
 
@@ -83,6 +84,18 @@ void LoadImageIntoEditor(HWND hwnd) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
+// Where on the screen the placement's coordinates start. Windows gives a
+// window that is not a tool window its normal position in workspace
+// coordinates, which start at the work area's top-left corner; wine gives
+// screen coordinates. A window shown normally tells which by its own rectangle.
+static POINT PlacementOrigin(HWND hwnd, const WINDOWPLACEMENT& placement, const RECT& work) {
+    RECT window{};
+    if (!IsIconic(hwnd) && !IsZoomed(hwnd) && GetWindowRect(hwnd, &window))
+        return {window.left - placement.rcNormalPosition.left, window.top - placement.rcNormalPosition.top};
+    if (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return {0, 0};
+    return {work.left, work.top};
+}
+
 void FitWindowToImage(HWND hwnd) {
     WINDOWPLACEMENT& placement = editor.savedPlacement;
     placement.length = sizeof placement;
@@ -97,15 +110,14 @@ void FitWindowToImage(HWND hwnd) {
     if (fit.bottom - fit.top < minHeight) fit.bottom = fit.top + minHeight;
     OffsetRect(&fit, placement.rcNormalPosition.left - fit.left, placement.rcNormalPosition.top - fit.top);
 
+    // The work area is compared in the placement's own coordinates, so a
+    // taskbar on the top or the left is not counted twice.
     RECT work{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    if (fit.left < work.left) OffsetRect(&fit, work.left - fit.left, 0);
-    if (fit.top < work.top) OffsetRect(&fit, 0, work.top - fit.top);
-    if (fit.right > work.right) OffsetRect(&fit, work.right - fit.right, 0);
-    if (fit.bottom > work.bottom) OffsetRect(&fit, 0, work.bottom - fit.bottom);
-    // Larger than the work area: flush with its left and top, cut to its size.
-    if (fit.left < work.left) fit.left = work.left;
-    if (fit.top < work.top) fit.top = work.top;
+    const POINT origin = PlacementOrigin(hwnd, placement, work);
+    const Box fitted = FitToWorkArea({fit.left, fit.top, fit.right, fit.bottom},
+                                     {work.left, work.top, work.right, work.bottom}, origin.x, origin.y);
+    fit = {fitted.left, fitted.top, fitted.right, fitted.bottom};
 
     placement.rcNormalPosition = fit;
     SetWindowPlacement(hwnd, &placement);

@@ -12,7 +12,10 @@ int ShowError(const char* text) {
 
 int AskWarning(const char* text) {
     editor.warningBox.lpszText = text;
-    return MessageBoxIndirectA(&editor.warningBox);
+    ++editor.pendingQuestions;
+    const int answer = MessageBoxIndirectA(&editor.warningBox);
+    --editor.pendingQuestions;
+    return answer;
 }
 
 void BeginBusy() {

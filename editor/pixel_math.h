@@ -22,4 +22,28 @@ constexpr int CenteredStart(int outerStart, int outer, int inner) {
     return outerStart + ((outer - inner) >> 1);
 }
 
+// A rectangle, left and top inclusive, right and bottom exclusive.
+struct Box {
+    int left, top, right, bottom;
+};
+
+// Fits a window's normal position into the work area. The position is in the
+// placement's coordinates, which start at (originX, originY) on the screen; the
+// work area is in screen coordinates and is converted first. The window is
+// shifted right and down, then left and up, to lie inside; one larger than the
+// work area ends flush with its left and top and is cut to its size.
+constexpr Box FitToWorkArea(Box window, Box work, int originX, int originY) {
+    work = {work.left - originX, work.top - originY, work.right - originX, work.bottom - originY};
+    auto shift = [&](int dx, int dy) {
+        window = {window.left + dx, window.top + dy, window.right + dx, window.bottom + dy};
+    };
+    if (window.left < work.left) shift(work.left - window.left, 0);
+    if (window.top < work.top) shift(0, work.top - window.top);
+    if (window.right > work.right) shift(work.right - window.right, 0);
+    if (window.bottom > work.bottom) shift(0, work.bottom - window.bottom);
+    if (window.left < work.left) window.left = work.left;
+    if (window.top < work.top) window.top = work.top;
+    return window;
+}
+
 #endif

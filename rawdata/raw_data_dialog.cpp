@@ -98,7 +98,10 @@ void FillRows(HWND list, const RGNDATA* data) {
 void InitRawData(HWND hwnd) {
     InsertColumns(List(hwnd));
     editor.hrgnEditing = CreateRectRgn(0, 0, 0, 0);
-    CombineRgn(editor.hrgnEditing, editor.hrgnCurrent, nullptr, RGN_COPY);
+    if (editor.hrgnEditing && CombineRgn(editor.hrgnEditing, editor.hrgnCurrent, nullptr, RGN_COPY) == ERROR) {
+        DeleteObject(editor.hrgnEditing);
+        editor.hrgnEditing = nullptr;
+    }
     RefreshRawData(hwnd);
 }
 
@@ -142,10 +145,18 @@ void DeleteSelectedRows(HWND hwnd) {
 
 void RunInputDialog(HWND hwnd, int templateId, DLGPROC procedure, int button) {
     const INT_PTR result = DialogBoxParamA(hInstance, MAKEINTRESOURCEA(templateId), hwnd, procedure, button);
-    if (result != IDCANCEL) RefreshRawData(hwnd);
+    // Unloading the add-in destroys this dialog under the input dialog: there is
+    // nothing left to refresh (its owner would be none, the whole desktop).
+    if (result != IDCANCEL && IsWindow(hwnd)) RefreshRawData(hwnd);
 }
 
 void SaveWorkingCopy(HWND hwnd) {
+    // Without a working copy (it could not be made) the current region stays.
+    if (!editor.hrgnEditing) {
+        DiscardSelection();
+        EndDialog(hwnd, IDCANCEL);
+        return;
+    }
     if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
     editor.hrgnCurrent = editor.hrgnEditing;
     editor.hrgnEditing = nullptr;

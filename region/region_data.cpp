@@ -32,11 +32,17 @@ std::vector<std::uint8_t> EncodeRegionData(const RegionRects& rects) {
     return out;
 }
 
+bool DecodeRegionHeader(const std::uint8_t* header, std::uint32_t& count) {
+    if (GetInt(header) != kRegionHeaderSize || GetInt(header + 4) != 1) return false;
+    count = GetInt(header + 8);
+    return true;
+}
+
 bool DecodeRegionData(const std::uint8_t* data, std::size_t size, RegionRects& rects) {
     rects.clear();
-    if (!data || size < kRegionHeaderSize) return false;
-    if (GetInt(data) != kRegionHeaderSize || GetInt(data + 4) != 1) return false;
-    const std::uint64_t count = GetInt(data + 8);
+    std::uint32_t claimed = 0;
+    if (!data || size < kRegionHeaderSize || !DecodeRegionHeader(data, claimed)) return false;
+    const std::uint64_t count = claimed;
     // In 64 bits: nCount x 16 cannot overflow, whatever the file claims.
     if (count * kRegionRectSize > static_cast<std::uint64_t>(size) - kRegionHeaderSize) return false;
     rects.resize(static_cast<std::size_t>(count));

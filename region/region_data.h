@@ -16,6 +16,9 @@ constexpr std::uint32_t kRegionRectSize = 16;
 // The block for banded rectangles, nRgnSize set to 16 x nCount.
 std::vector<std::uint8_t> EncodeRegionData(const RegionRects& rects);
 
+// Checks a 32-byte header is (32, 1) and gives the nCount it claims.
+bool DecodeRegionHeader(const std::uint8_t* header, std::uint32_t& count);
+
 // Reads the rectangles of a block of `size` bytes, checking before anything is
 // read that the header is (32, 1) and that nCount rectangles lie within the
 // block. Bytes after them are allowed and ignored, as the platform does.

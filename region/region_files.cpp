@@ -76,6 +76,7 @@ void DoSaveRegionAsCommand(HWND hwnd) {
 
 void DoSaveRegionCommand(HWND hwnd) {
     if (!editor.hrgnCurrent) return;
-    if (!editor.regionFileName[0]) DoSaveRegionAsCommand(hwnd);
+    // A name this window never showed is asked for, the inherited one offered.
+    if (!editor.regionFileName[0] || !editor.regionFileShown) DoSaveRegionAsCommand(hwnd);
     else SaveRegionFile(hwnd);
 }

@@ -5,6 +5,7 @@
 #include <new>
 #include <vector>
 
+#include "common/no_throw.h"
 #include "common/win_handles.h"
 
 namespace {
@@ -16,15 +17,15 @@ namespace {
 constexpr std::size_t kRectsPerBlock = 16;
 
 HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
-    std::vector<BYTE> data(sizeof(RGNDATAHEADER) + count * sizeof(RECT));
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+    alignas(RGNDATAHEADER) BYTE data[sizeof(RGNDATAHEADER) + kRectsPerBlock * sizeof(RECT)];
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data);
     header->dwSize = sizeof(RGNDATAHEADER);
     header->iType = RDH_RECTANGLES;
     header->nCount = static_cast<DWORD>(count);
     header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
     RECT& bounds = header->rcBound;
     bounds = {rects[0].left, rects[0].top, rects[0].right, rects[0].bottom};
-    auto* out = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    auto* out = reinterpret_cast<RECT*>(data + sizeof(RGNDATAHEADER));
     for (std::size_t i = 0; i < count; ++i) {
         out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
         bounds.left = std::min(bounds.left, out[i].left);
@@ -32,7 +33,8 @@ HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
         bounds.right = std::max(bounds.right, out[i].right);
         bounds.bottom = std::max(bounds.bottom, out[i].bottom);
     }
-    return ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof(RGNDATAHEADER) + count * sizeof(RECT)),
+                           reinterpret_cast<const RGNDATA*>(data));
 }
 
 struct Pending {
@@ -44,7 +46,14 @@ struct Pending {
 
 HRGN CreateRegionFromRects(const RegionRects& rects) {
     if (rects.empty()) return CreateRectRgn(0, 0, 0, 0);
+    // One entry per level of the counter: with room for every level taken
+    // first, nothing below can throw while regions are held.
     std::vector<Pending> stack;
+    if (!ResultOrFailure(false, [&] {
+            stack.reserve(8 * sizeof(std::size_t) + 1);
+            return true;
+        }))
+        return nullptr;
     bool failed = false;
     for (std::size_t begin = 0; begin < rects.size() && !failed; begin += kRectsPerBlock) {
         HRGN block = CreateRegionFromBlock(rects.data() + begin, std::min(kRectsPerBlock, rects.size() - begin));
@@ -94,7 +103,7 @@ bool ReadRegionRects(HRGN region, RegionRects& rects) {
     return true;
 }
 
-HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor) {
+static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORREF maskColor) {
     if (!picture || width <= 0 || height <= 0) return nullptr;
     WindowDc screen(nullptr);
     if (!screen) return nullptr;
@@ -124,4 +133,9 @@ HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF mas
     }
     builder.AddFullRow();
     return CreateRegionFromRects(builder.Finish());
+}
+
+HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor) {
+    // No memory, or a picture noisier than a region may be: no region.
+    return ResultOrFailure<HRGN>(nullptr, [&] { return BuildRegionFromPixels(picture, width, height, maskColor); });
 }

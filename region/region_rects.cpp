@@ -63,6 +63,7 @@ void RegionRectBuilder::AddSpans(const std::int32_t* edges, std::size_t count) {
 }
 
 void RegionRectBuilder::CloseBand() {
+    if (rects_.size() + bandSpans_.size() / 2 > kMaxRegionRects) throw RegionTooLarge();
     for (std::size_t i = 0; i < bandSpans_.size(); i += 2)
         rects_.push_back({bandSpans_[i], bandTop_, bandSpans_[i + 1], y_});
     bandSpans_.clear();
@@ -119,12 +120,15 @@ bool SameSpans(const RegionRects& rects, BandRange a, BandRange b) {
 // that one touches it and has the same spans.
 class BandedWriter {
 public:
+    explicit BandedWriter(std::size_t& room) : room_(room) {}
     void Add(std::int32_t top, std::int32_t bottom, const std::vector<std::int32_t>& spans) {
         if (spans.empty() || top >= bottom) return;
         if (lastBegin_ < out_.size() && out_[lastBegin_].bottom == top && LastSpansEqual(spans)) {
             for (std::size_t i = lastBegin_; i < out_.size(); ++i) out_[i].bottom = bottom;
             return;
         }
+        if (spans.size() / 2 > room_) throw RegionTooLarge();
+        room_ -= spans.size() / 2;
         lastBegin_ = out_.size();
         for (std::size_t i = 0; i < spans.size(); i += 2) out_.push_back({spans[i], top, spans[i + 1], bottom});
     }
@@ -137,6 +141,7 @@ private:
             if (out_[i].left != spans[j] || out_[i].right != spans[j + 1]) return false;
         return true;
     }
+    std::size_t& room_;
     RegionRects out_;
     std::size_t lastBegin_ = static_cast<std::size_t>(-1);
 };
@@ -185,10 +190,14 @@ bool IsBanded(const RegionRects& rects) {
     return true;
 }
 
-RegionRects UnionBanded(const RegionRects& a, const RegionRects& b) {
-    if (a.empty()) return b;
-    if (b.empty()) return a;
-    BandedWriter writer;
+RegionRects UnionBanded(const RegionRects& a, const RegionRects& b, std::size_t& room) {
+    if (a.empty() || b.empty()) {
+        const RegionRects& only = a.empty() ? b : a;
+        if (only.size() > room) throw RegionTooLarge();
+        room -= only.size();
+        return only;
+    }
+    BandedWriter writer(room);
     std::vector<std::int32_t> spans;
     std::size_t ia = 0, ib = 0;
     // The part of the current band of each input not yet written starts at y.
@@ -216,10 +225,14 @@ RegionRects UnionBanded(const RegionRects& a, const RegionRects& b) {
     return writer.Take();
 }
 
-RegionRects UnionOfRects(const RegionRects& rects) {
+RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit) {
+    if (rects.size() > limit) throw RegionTooLarge();
     if (IsBanded(rects)) return rects;
     // Balanced merging: each rectangle a banded list of its own, then pairs of
-    // lists merged level by level, so the whole costs n log n.
+    // lists merged level by level, so the whole costs n log n. Overlapping
+    // rectangles can make far more rectangles than they were (a staircase of n
+    // makes about n * n / 2), so every level counts what it writes against the
+    // limit and stops there, before taking memory for more.
     std::vector<RegionRects> level;
     level.reserve(rects.size());
     for (const RegionRect& r : rects)
@@ -228,8 +241,16 @@ RegionRects UnionOfRects(const RegionRects& rects) {
     while (level.size() > 1) {
         std::vector<RegionRects> next;
         next.reserve((level.size() + 1) / 2);
-        for (std::size_t i = 0; i + 1 < level.size(); i += 2) next.push_back(UnionBanded(level[i], level[i + 1]));
-        if (level.size() % 2) next.push_back(std::move(level.back()));
+        std::size_t room = limit;
+        for (std::size_t i = 0; i + 1 < level.size(); i += 2) {
+            next.push_back(UnionBanded(level[i], level[i + 1], room));
+            RegionRects().swap(level[i]);
+            RegionRects().swap(level[i + 1]);
+        }
+        if (level.size() % 2) {
+            if (level.back().size() > room) throw RegionTooLarge();
+            next.push_back(std::move(level.back()));
+        }
         level.swap(next);
     }
     return std::move(level.front());

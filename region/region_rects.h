@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 struct RegionRect {
@@ -19,6 +20,17 @@ struct RegionRect {
 };
 
 using RegionRects = std::vector<RegionRect>;
+
+// The most rectangles a region may have here, stored or made by a union or a
+// picture: 16 MB per copy, so with the working copies a merge and the system's
+// own region need, a 32-bit host keeps most of its address space.
+constexpr std::size_t kMaxRegionRects = std::size_t{1} << 20;
+
+// What building or merging throws when the result would pass that limit; it is
+// thrown as soon as the count is passed, before any more memory is taken.
+struct RegionTooLarge : std::length_error {
+    RegionTooLarge() : std::length_error("region has too many rectangles") {}
+};
 
 // Builds the banded rectangles of every position whose pixel differs from the
 // mask, row by row from the top. Pixels are 32-bit DIB values (0x00RRGGBB, the
@@ -56,11 +68,13 @@ RegionRects BuildRegionRects(const std::uint32_t* pixels, std::int32_t width, st
 bool IsBanded(const RegionRects& rects);
 
 // The banded form of the union of any rectangles; empty and inverted ones
-// (left >= right or top >= bottom) cover nothing and are dropped.
-RegionRects UnionOfRects(const RegionRects& rects);
+// (left >= right or top >= bottom) cover nothing and are dropped. Throws
+// RegionTooLarge when a stage of the merge holds more than `limit` rectangles.
+RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit = kMaxRegionRects);
 
-// The union of two banded rectangle lists, banded.
-RegionRects UnionBanded(const RegionRects& a, const RegionRects& b);
+// The union of two banded rectangle lists, banded; throws RegionTooLarge once
+// it would write more than `room` rectangles, and takes what it wrote from `room`.
+RegionRects UnionBanded(const RegionRects& a, const RegionRects& b, std::size_t& room);
 
 // Bounding box; (0, 0, 0, 0) for none.
 RegionRect BoundsOf(const RegionRects& rects);

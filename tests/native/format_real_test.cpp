@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -37,14 +38,40 @@ TEST(FormatReal, TheListedValues) {
 }
 
 TEST(FormatReal, AspectRatiosOfTheListedPictures) {
-    EXPECT_EQ(Format(300.0 / 218.0), "1.3761467889908256");
-    EXPECT_EQ(Format(640.0 / 480.0), "1.3333333333333332");
-    EXPECT_EQ(Format(100.0 / 100.0), "1");
-    EXPECT_EQ(Format(3.0 / 1.0), "3");
-    EXPECT_EQ(Format(1.0 / 2.0), "0.5");
-    EXPECT_EQ(Format(2.0 / 3.0), "0.6666666666666665");
-    EXPECT_EQ(Format(1.0 / 7.0), "0.1428571428571428");
-    EXPECT_EQ(Format(1.0 / 100000.0), "0.00001");
+    const struct {
+        long long width, height;
+        const char* text;
+    } pictures[] = {
+        {300, 218, "1.3761467889908256"}, {640, 480, "1.3333333333333332"}, {100, 100, "1"},
+        {3, 1, "3"},                      {1, 2, "0.5"},                    {2, 3, "0.6666666666666665"},
+        {1, 7, "0.1428571428571428"},     {1, 100000, "0.00001"},
+        // Rounded to 64 bits and then to 53, which differs from rounding once.
+        {1999, 2055, "0.9727493917274937"}, {1089, 2075, "0.5248192771084336"},
+    };
+    for (const auto& p : pictures)
+        EXPECT_EQ(Format(DivideAsExtended(p.width, p.height)), p.text) << p.width << " x " << p.height;
+    EXPECT_EQ(DivideAsExtended(-7, 2), -3.5);
+}
+
+TEST(FormatReal, DivisionMatchesTheX87WhereThisMachineHasIt) {
+    if (std::numeric_limits<long double>::digits != 64) GTEST_SKIP() << "no 64-bit long double here";
+    std::mt19937 random(5);
+    for (int i = 0; i < 1000000; ++i) {
+        const long long width = random() % 100000 + 1, height = i < 500000 ? i % 1000 + 1200 : random() % 100000 + 1;
+        const double x87 = static_cast<double>(static_cast<long double>(width) / static_cast<long double>(height));
+        ASSERT_EQ(DivideAsExtended(width, height), x87) << width << " x " << height;
+    }
+}
+
+TEST(FormatReal, NegativeZeroIsZeroAndMemoryHalvesRoundToEven) {
+    EXPECT_EQ(Format(-0.0), "0");
+    const struct {
+        long long width, height;
+        unsigned bits;
+        const char* bytes;
+    } figures[] = {{1, 1, 4, "0"}, {3, 1, 4, "2"}, {5, 1, 4, "2"}, {1, 1, 1, "0"}, {300, 218, 32, "261600"},
+                   {100000, 100000, 32, "40000000000"}};
+    for (const auto& f : figures) EXPECT_EQ(MemoryFigure(f.width, f.height, f.bits, 1), f.bytes) << f.width;
 }
 
 TEST(FormatReal, TheLongestTextIs33Characters) {

@@ -112,6 +112,31 @@ TEST(UnionOfRects, RandomRectanglesAgreeWithTheirCells) {
     }
 }
 
+// Rectangle i = (2i, i, 2i + 1, n + i): every row its own band of up to n
+// spans, n * n rectangles in all from a file of 16 n bytes.
+RegionRects Staircase(int n) {
+    RegionRects rects;
+    for (int i = 0; i < n; ++i) rects.push_back({2 * i, i, 2 * i + 1, n + i});
+    return rects;
+}
+
+TEST(UnionOfRects, StopsAtTheLimitWhileMerging) {
+    EXPECT_EQ(UnionOfRects(Staircase(1024)).size(), kMaxRegionRects);
+    EXPECT_EQ(UnionOfRects(Staircase(10), 100).size(), 100u);
+    for (int n : {1025, 12000}) EXPECT_THROW(UnionOfRects(Staircase(n)), RegionTooLarge) << n;
+    EXPECT_THROW(UnionOfRects(Staircase(10), 99), RegionTooLarge);
+    EXPECT_THROW(UnionOfRects(RegionRects(kMaxRegionRects + 1, {0, 0, 1, 1})), RegionTooLarge);
+}
+
+TEST(BuildRegionRects, StopsAtTheLimit) {
+    // A checkerboard 2048 wide: 1024 rectangles a row, a band a row, plus the strip.
+    const int width = 2048;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * 1024);
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = (i + i / width) % 2 ? Dib(kMask) : 0;
+    EXPECT_EQ(BuildRegionRects(pixels.data(), width, 1023, width, kMask).size(), 1023u * 1024 + 1);
+    EXPECT_THROW(BuildRegionRects(pixels.data(), width, 1024, width, kMask), RegionTooLarge);
+}
+
 TEST(IsBanded, RejectsWhatARegionNeverReports) {
     EXPECT_TRUE(IsBanded({}));
     EXPECT_TRUE(IsBanded({{0, 0, 2, 1}, {3, 0, 4, 1}, {0, 1, 4, 2}}));

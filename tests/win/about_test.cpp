@@ -39,6 +39,8 @@ TEST_F(AboutTest, TheSplashShowsWhenTheEditorOpensAndClosesItself) {
     const ULONGLONG shown = GetTickCount64();
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(splash); }, 5000));
     EXPECT_GE(GetTickCount64() - shown, 500u) << "closed too early";
+    // Gone, not hidden: its window, picture and outline are freed at once.
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(splash); }, 2000));
 }
 
 TEST_F(AboutTest, TheMenuBoxHasTheOutlineStaysAndClosesByEscOrClickNotEnter) {

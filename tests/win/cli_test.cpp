@@ -9,6 +9,7 @@
 
 #include "dialog_driver.h"
 #include "editor_fixture.h"
+#include "hostile_files.h"
 #include "picture_fixtures.h"
 #include "res/resource_ids.h"
 
@@ -156,6 +157,38 @@ TEST_F(CliTest, InfoListsTheHeaderAndRectanglesAndRejectsMalformedFiles) {
         EXPECT_EQ(rejected.status, 1u) << name;
         EXPECT_TRUE(rejected.out.empty()) << name;
         EXPECT_NE(rejected.err.find("not region data"), std::string::npos) << name;
+    }
+}
+
+TEST_F(CliTest, RegionsPastTheLimitFailWithOneLine) {
+    const std::string stairs = TemporaryPath("stairs.rgn");
+    const std::string board = TemporaryPath("board.bmp");
+    // A checkerboard 2048 x 1024: 1024 rectangles in each of its 1024 rows.
+    ASSERT_TRUE(WriteBmpFile(board, 2048, 1024, [](int x, int y) { return (x + y) % 2 ? RGB(0, 0, 255) : 0; }));
+    const struct {
+        int steps;
+        const char* arguments;
+        const char* reason;
+    } runs[] = {{1025, "info ", "not region data"},
+                {12000, "info ", "not region data"},
+                {0, "build ", "could not be built"}};
+    for (const auto& run : runs) {
+        std::string arguments = run.arguments;
+        if (run.steps) {
+            const std::vector<BYTE> data = StaircaseFile(run.steps);
+            HANDLE file = CreateFileA(stairs.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+            DWORD written = 0;
+            WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
+            CloseHandle(file);
+            arguments += Quoted(stairs);
+        } else {
+            arguments += Quoted(board) + " " + Quoted(TemporaryPath("board.rgn")) + " --mask 0000FF";
+        }
+        ToolRun refused = RunTool(arguments);
+        EXPECT_EQ(refused.status, 1u) << arguments;
+        EXPECT_TRUE(refused.out.empty()) << arguments;
+        EXPECT_NE(refused.err.find(run.reason), std::string::npos) << refused.err;
+        EXPECT_EQ(std::count(refused.err.begin(), refused.err.end(), '\n'), 1) << refused.err;
     }
 }
 

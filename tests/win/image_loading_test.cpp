@@ -95,6 +95,23 @@ TEST_F(ImageLoadingTest, AHugePictureFillsTheWorkAreaAndScrolls) {
     EXPECT_EQ(GetScrollPos(editorWindow_.hwnd, SB_VERT), Range(SB_VERT));
 }
 
+TEST_F(ImageLoadingTest, AWorkAreaBelowAndRightOfATaskbarIsFilledExactly) {
+    RECT full{}, shifted{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &full, 0);
+    const RECT wanted = {full.left + 90, full.top + 70, full.right, full.bottom};
+    ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, const_cast<RECT*>(&wanted), 0));
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &shifted, 0);
+    const std::string path = TemporaryPath("huge.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, 1700, 1300, [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, 9); }));
+    Load(path);
+    RECT window{};
+    GetWindowRect(editorWindow_.hwnd, &window);
+    SystemParametersInfoA(SPI_SETWORKAREA, 0, &full, 0);
+    ASSERT_TRUE(EqualRect(&shifted, &wanted)) << "this system keeps no work area of its own";
+    EXPECT_TRUE(EqualRect(&window, &wanted)) << window.left << "," << window.top << "," << window.right << ","
+                                             << window.bottom;
+}
+
 TEST_F(ImageLoadingTest, AFailedLoadReportsItKeepsPictureAndRegionAndForgetsTheFileName) {
     Load(TestDataPath("transparent.gif"));
     HBITMAP picture = state_->hbmImage;
@@ -197,6 +214,45 @@ TEST_F(ClosingDuringAQuestionTest, ExitWhileTheClipQuestionIsUpTakesNoPictureInt
     EditorWindow next = OpenEditor();
     ASSERT_NE(next.hwnd, nullptr);
     EXPECT_TRUE(IsWindowVisible(GetDlgItem(next.hwnd, IDC_NO_PICTURE)));
+}
+
+// Under either owner-less question, commands that would change the picture, the
+// region or their names are refused until it is answered; the command that
+// asked then finishes with what it had.
+TEST_F(ClosingDuringAQuestionTest, DocumentCommandsAreRefusedWhileAQuestionIsUp) {
+    const std::string gif = TestDataPath("transparent.gif");
+    Load(gif);
+    const UINT refused[] = {IDM_NEW,          IDM_OPEN,           IDM_LOAD_IMAGE,   IDM_BACKGROUND_COLOR,
+                            IDM_PICK_MASK,    IDM_ENTER_MASK_RGB, IDM_VIEW_RAW_DATA};
+    for (UINT asking : {IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR}) {
+        GiveRegion(100, 100);
+        if (asking == IDM_LOAD_IMAGE) ChooseFile(IDM_LOAD_IMAGE, "Open", gif);
+        else AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(1, 2, 3));
+        // The reload question, if asked, leads to the clip question.
+        for (int question = 0; question < (asking == IDM_LOAD_IMAGE ? 1 : 2); ++question) {
+            HWND box = WaitForDialog(editorWindow_.threadId, "Warning");
+            ASSERT_NE(box, nullptr) << asking;
+            const HRGN region = state_->hrgnCurrent;
+            const HBITMAP picture = state_->hbmImage;
+            for (UINT id : refused) {
+                DWORD_PTR result = 0;
+                EXPECT_TRUE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, &result))
+                    << asking << " " << id;
+                EXPECT_EQ(GetCapture(), nullptr);
+                EXPECT_EQ(state_->hrgnCurrent, region) << asking << " " << id;
+                EXPECT_EQ(state_->hbmImage, picture) << asking << " " << id;
+                EXPECT_STREQ(state_->imageFileName, gif.c_str()) << asking << " " << id;
+            }
+            PressButton(box, IDYES);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
+        }
+        Idle();
+        EXPECT_STREQ(state_->imageFileName, gif.c_str()) << asking;
+        EXPECT_NE(state_->hbmImage, nullptr) << asking;
+        EXPECT_EQ(RegionBox().right, 40) << asking;
+        EXPECT_EQ(RegionBox().bottom, 30) << asking;
+        EXPECT_FALSE(WarningIsUp());
+    }
 }
 
 }  // namespace

@@ -338,6 +338,47 @@ TEST_F(RawDataTest, UnloadingWithTheDialogOpenDropsTheWorkingCopy) {
     EXPECT_EQ(GetObjectType(selection), 0u);
 }
 
+LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT) return DefWindowProcA(hwnd, message, wParam, lParam);
+    ++*reinterpret_cast<int*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    ValidateRect(hwnd, nullptr);
+    return 0;
+}
+
+TEST_F(RawDataTest, UnloadingWithAnInputDialogOpenRepaintsNothingElse) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = CountPaints;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PaintWitness";
+    RegisterClassA(&windowClass);
+    for (int button : {IDC_RAW_OR, IDC_RAW_MOVE}) {
+        Give(RegionOfRects({{5, 5, 15, 15}}));
+        HWND dialog = OpenRawData();
+        ASSERT_NE(dialog, nullptr);
+        PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(button), 0);
+        ASSERT_NE(WaitForDialog(editorWindow_.threadId, button == IDC_RAW_OR ? "OR" : "Move"), nullptr);
+        // A window of ours far from the editor: only a repaint of everything reaches it.
+        int paints = 0;
+        HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "PaintWitness", "", WS_POPUP | WS_VISIBLE,
+                                       1200, 950, 40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(witness, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&paints));
+        UpdateWindow(witness);
+        ASSERT_TRUE(WaitUntil([&] { return paints > 0; }));
+        paints = 0;
+        ASSERT_NE(host_.addInUnload(), FALSE) << button;
+        host_.frameWindowProc = nullptr;
+        PumpMessages();
+        EXPECT_FALSE(GetUpdateRect(witness, nullptr, FALSE)) << button;
+        EXPECT_EQ(paints, 0) << button;
+        DestroyWindow(witness);
+        if (button == IDC_RAW_OR) {
+            ASSERT_TRUE(LoadTheAddIn());
+            editorWindow_ = OpenEditor();
+            ASSERT_NE(editorWindow_.hwnd, nullptr);
+        }
+    }
+}
+
 TEST_F(RawDataTest, WithoutARegionTheCommandDoesNothing) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
     Idle();

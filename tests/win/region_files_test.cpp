@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "dialog_driver.h"
 #include "editor_fixture.h"
+#include "hostile_files.h"
 #include "region/region_data.h"
 #include "res/resource_ids.h"
 
@@ -32,10 +34,8 @@ std::vector<BYTE> Header(DWORD size, DWORD type, DWORD count, size_t total) {
     return data;
 }
 
-// Temporary files a save left behind in the system's temporary folder.
-int CountSaveLeftovers() {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
+// Temporary files a save left behind in a folder (ending in a backslash).
+int CountSaveLeftovers(const std::string& folder) {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((std::string(folder) + "PF*.tmp").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return 0;
@@ -45,6 +45,21 @@ int CountSaveLeftovers() {
     FindClose(search);
     return count;
 }
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+
+// Which file a name stands for: a rename over it changes it, a copy does not.
+DWORD FileIndexOf(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    return info.nFileIndexLow;
+}
+
+// The drive the test prefix maps to /dev/shm, another file system than the temporary folder's.
+const char kOtherVolume[] = "S:\\";
 
 class RegionFilesTest : public EditorTest {
 protected:
@@ -133,6 +148,9 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOddOnesLoadA
         {"header size 40", Header(40, 1, 0, 40)},
         {"count past the end", Header(32, 1, 2, 48)},
         {"count 0x10000000", Header(32, 1, 0x10000000, 64)},
+        {"count past the limit, all there", Header(32, 1, kMaxRegionRects + 1, 32 + 16 * (kMaxRegionRects + 1))},
+        {"staircase of 1025", StaircaseFile(1025)},
+        {"staircase of 12000", StaircaseFile(12000)},
     };
     for (const auto& file : rejected) {
         ASSERT_TRUE(WriteReadFileBytes(path, file.data));
@@ -171,28 +189,117 @@ TEST_F(RegionFilesTest, AcceptedOddFilesGiveWhatExtCreateRegionGives) {
 
 TEST_F(RegionFilesTest, ASaveThatCannotReplaceTheTargetLeavesItAsItWasAndNoTemporaryFile) {
     BuildRegion();
-    const std::string path = TemporaryPath("guarded.rgn");
     const std::vector<BYTE> old = {'o', 'l', 'd', ' ', 'd', 'a', 't', 'a'};
-    const int leftovers = CountSaveLeftovers();
-    for (int how = 0; how < 2; ++how) {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ASSERT_TRUE(WriteReadFileBytes(path, old));
-        HANDLE lock = INVALID_HANDLE_VALUE;
-        if (how == 0) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-        else lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        lstrcpyA(state_->regionFileName, path.c_str());
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
-        EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, region data was NOT saved.") << how;
-        if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(ReadFileBytes(path), old) << how;
-        EXPECT_EQ(CountSaveLeftovers(), leftovers) << how;
+    for (const std::string& path : {TemporaryPath("guarded.rgn"), std::string(kOtherVolume) + "guarded.rgn"}) {
+        const int leftovers = CountSaveLeftovers(FolderOf(path));
+        for (int how = 0; how < 2; ++how) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ASSERT_TRUE(WriteReadFileBytes(path, old)) << path;
+            HANDLE lock = INVALID_HANDLE_VALUE;
+            if (how == 0) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+            else lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            lstrcpyA(state_->regionFileName, path.c_str());
+            state_->regionFileShown = true;
+            PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
+            EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, region data was NOT saved.") << path << how;
+            if (lock != INVALID_HANDLE_VALUE) CloseHandle(lock);
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            EXPECT_EQ(ReadFileBytes(path), old) << path << how;
+            EXPECT_EQ(CountSaveLeftovers(FolderOf(path)), leftovers) << path << how;
+        }
+        // Replaceable again: the save goes through, with no message, and the
+        // target is a new file that took the name by a rename on its own volume,
+        // not the old one copied over.
+        const DWORD oldFile = FileIndexOf(path);
+        Command(IDM_SAVE);
+        EXPECT_FALSE(BoxIsUp("Error")) << path;
+        EXPECT_EQ(ReadFileBytes(path).size() % 16, 0u) << path;
+        EXPECT_EQ(CountSaveLeftovers(FolderOf(path)), leftovers) << path;
+        EXPECT_NE(FileIndexOf(path), oldFile) << path;
     }
-    // Replaceable again: the save goes through, with no message.
-    Command(IDM_SAVE);
+}
+
+TEST_F(RegionFilesTest, AStaircaseAtTheLimitOpens) {
+    BuildRegion();
+    const std::string path = TemporaryPath("stairs.rgn");
+    ASSERT_TRUE(WriteReadFileBytes(path, StaircaseFile(1024)));
+    Open(path);
     EXPECT_FALSE(BoxIsUp("Error"));
-    EXPECT_EQ(ReadFileBytes(path).size() % 16, 0u);
-    EXPECT_EQ(CountSaveLeftovers(), leftovers);
+    RGNDATAHEADER header{};
+    header.dwSize = sizeof header;
+    ASSERT_NE(state_->hrgnCurrent, nullptr);
+    std::vector<BYTE> data = CurrentRegionData();
+    std::memcpy(&header, data.data(), sizeof header);
+    EXPECT_EQ(header.nCount, kMaxRegionRects);
+}
+
+TEST_F(RegionFilesTest, RunningOutOfMemoryEndsEachCommandInItsFailureWithTheStateKept) {
+    BuildRegion();
+    const std::string good = TemporaryPath("good.rgn"), fresh = TemporaryPath("never.rgn");
+    SaveAs(good);
+    DeleteFileA(fresh.c_str());
+    const int leftovers = CountSaveLeftovers(FolderOf(fresh));
+    const struct {
+        UINT command;
+        const char* dialog;
+        std::string path;
+        const char* message;
+    } commands[] = {
+        {IDM_OPEN, "Open", good, "An error occured, region data was NOT loaded."},
+        {IDM_SAVE_AS, "Save As", fresh, "An error occured, region data was NOT saved."},
+        {IDM_ENTER_MASK_RGB, "Color", "", "An internal error occured..."},
+    };
+    for (const auto& c : commands) {
+        HRGN before = state_->hrgnCurrent;
+        probe_->failAllocationsAfter(0);
+        if (c.path.empty()) AnswerColourDialog(c.command, RGB(0, 255, 0));
+        else ChooseFile(c.command, c.dialog, c.path);
+        EXPECT_EQ(AnswerBox("Error", IDOK), c.message) << c.dialog;
+        probe_->failAllocationsAfter(-1);
+        EXPECT_EQ(state_->hrgnCurrent, before) << c.dialog;
+        EXPECT_TRUE(IsWindow(editorWindow_.hwnd));
+    }
+    EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CountSaveLeftovers(FolderOf(fresh)), leftovers);
+    // Memory back: the same commands work.
+    Open(good);
+    EXPECT_FALSE(BoxIsUp("Error"));
+    EXPECT_NE(state_->hrgnCurrent, nullptr);
+}
+
+TEST_F(RegionFilesTest, SaveAsksForANameThisWindowNeverShowed) {
+    BuildRegion();
+    const std::string path = TemporaryPath("inherited.rgn");
+    SaveAs(path);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(WriteReadFileBytes(path, {'m', 'i', 'n', 'e'}));
+    // The window that showed the name saves to it at once.
+    Command(IDM_SAVE);
+    EXPECT_EQ(FindDialogNow(editorWindow_.threadId, "Save As"), nullptr);
+    EXPECT_NE(ReadFileBytes(path).size(), 4u);
+
+    CloseEditor(editorWindow_);
+    editorWindow_ = OpenEditor();
+    ASSERT_NE(editorWindow_.hwnd, nullptr);
+    EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]");
+    EXPECT_STREQ(state_->regionFileName, path.c_str());
+    BuildRegion();
+    ASSERT_TRUE(WriteReadFileBytes(path, {'m', 'i', 'n', 'e'}));
+    // The later one offers the inherited name and asks before replacing the file.
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
+    HWND dialog = WaitForDialog(editorWindow_.threadId, "Save As");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(DialogItemText(dialog, 0x47C), "inherited.rgn");  // the folder is the dialog's own
+    PressButton(dialog, IDOK);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (question = GetLastActivePopup(dialog)) != dialog && question; }));
+    PressButton(question, IDNO);
+    ASSERT_TRUE(WaitUntil([&] { return GetLastActivePopup(dialog) == dialog; }));
+    PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    Idle();
+    EXPECT_EQ(ReadFileBytes(path), (std::vector<BYTE>{'m', 'i', 'n', 'e'}));
+    EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]");
 }
 
 TEST_F(RegionFilesTest, RepeatedBuildSaveOpenCyclesLeakNothing) {

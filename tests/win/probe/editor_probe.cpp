@@ -1,6 +1,9 @@
 // Test-only export: the editor state and helpers, so tests can arrange what the
 // commands that set them (in later work) would and call helpers directly.
 // Never part of the shipped DLL.
+#include <cstdlib>
+#include <new>
+
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
 #include "picture/com_owners.h"
@@ -22,6 +25,27 @@ static HBITMAP LoadPictureFileThroughWic(const char* path, COLORREF background, 
     return DecodePictureWithWic(wide, background, alpha);
 }
 
+// The probe's own operator new, in place of the runtime's in this DLL only: a
+// test can make every allocation from some point on fail, as a host out of
+// address space would.
+static volatile LONG allocationsLeft = -1;
+
+static void FailAllocationsAfter(long count) { InterlockedExchange(&allocationsLeft, count); }
+
+void* operator new(std::size_t size) {
+    for (;;) {
+        const LONG left = allocationsLeft;
+        if (left < 0) break;
+        if (left == 0) throw std::bad_alloc();
+        if (InterlockedCompareExchange(&allocationsLeft, left - 1, left) == left) break;
+    }
+    if (void* block = std::malloc(size ? size : 1)) return block;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+
 extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&editor,         ShowError,           AskWarning,        CenterOnOwner,
                                  MakeTintedIcon,  BeginBusy,           EndBusy,           LoadPictureFile,
@@ -29,6 +53,6 @@ extern "C" const ProbeApi* WINAPI PellformProbe() {
                                  LoadImageIntoEditor, BuildRegionFromPicture, CreateRegionFromRects,
                                  ApplyMaskColor,      SaveRegionFile,    OpenRegionFile,
                                  AboutDlgProc,        LoadPictureFileThroughWic,
-                                 LoadPictureFileWithAlpha};
+                                 LoadPictureFileWithAlpha, FailAllocationsAfter};
     return &api;
 }

@@ -33,6 +33,9 @@ struct ProbeApi {
     // The imaging component's route alone, whatever the OLE picture object decodes.
     HBITMAP (*loadPictureFileThroughWic)(const char* path, COLORREF background, AlphaPlane* alpha);
     HBITMAP (*loadPictureFileWithAlpha)(const char* path, COLORREF background, AlphaPlane* alpha);
+    // From `count` more allocations of the add-in's code on, each one fails
+    // (std::bad_alloc); -1 lets them all succeed again.
+    void (*failAllocationsAfter)(long count);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
