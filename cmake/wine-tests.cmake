@@ -2,7 +2,11 @@
 # display: the i686 tree under the WoW64 Wine that scripts/install-wow64-wine
 # sets up, the x86_64 tree under Debian's wine64. Each tree has its own prefix
 # (Wine 10 upgrades any prefix it touches).
-set(PELLFORM_WOW64_WINE /opt/pellform-wine CACHE PATH "Folder of the WoW64 Wine (scripts/install-wow64-wine)")
+set(PELLFORM_WOW64_WINE_DEFAULT /opt/pellform-wine)
+if(DEFINED ENV{PELLFORM_WOW64_WINE})
+    set(PELLFORM_WOW64_WINE_DEFAULT $ENV{PELLFORM_WOW64_WINE})
+endif()
+set(PELLFORM_WOW64_WINE ${PELLFORM_WOW64_WINE_DEFAULT} CACHE PATH "Folder of the WoW64 Wine (scripts/install-wow64-wine)")
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     set(PELLFORM_WINE_DIR /usr/lib/wine)
     set(PELLFORM_WINE ${PELLFORM_WINE_DIR}/wine64)
