@@ -66,8 +66,8 @@ gtest_discover_tests(pellform_win_tests
 # check the 32-bit arithmetic (real-number formatting, region data layout) that
 # the product DLL runs.
 file(GLOB PELLFORM_PORTABLE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
-add_executable(pellform_portable_tests ${PELLFORM_PORTABLE_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/region/region_rects.cpp
-    ${CMAKE_SOURCE_DIR}/region/region_data.cpp ${CMAKE_SOURCE_DIR}/about/format_real.cpp)
+include(${CMAKE_SOURCE_DIR}/cmake/portable.cmake)
+add_executable(pellform_portable_tests ${PELLFORM_PORTABLE_TEST_SOURCES} ${PELLFORM_PORTABLE_SOURCES})
 target_link_options(pellform_portable_tests PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform_portable_tests PRIVATE gtest_main)
 gtest_discover_tests(pellform_portable_tests
