@@ -8,10 +8,8 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 file(GLOB PELLFORM_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
-# The platform-free code, shared with the DLL.
-add_library(pellform_portable STATIC ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp
-    ${CMAKE_SOURCE_DIR}/cli/region_export.cpp
-    ${CMAKE_SOURCE_DIR}/about/format_real.cpp)
+include(${CMAKE_SOURCE_DIR}/cmake/portable.cmake)
+add_library(pellform_portable STATIC ${PELLFORM_PORTABLE_SOURCES})
 
 add_executable(pellform_native_tests ${PELLFORM_NATIVE_TESTS})
 target_link_libraries(pellform_native_tests PRIVATE pellform_portable GTest::gtest_main)

@@ -52,6 +52,4 @@ target_link_libraries(pellform PRIVATE ${PELLFORM_SYSTEM_LIBS})
 add_test(NAME dll_exports_and_imports
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${PELLFORM_OBJDUMP} $<TARGET_FILE:Pellform_WA>)
 
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    include(${CMAKE_SOURCE_DIR}/cmake/wine-tests.cmake)
-endif()
+include(${CMAKE_SOURCE_DIR}/cmake/wine-tests.cmake)

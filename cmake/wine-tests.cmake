@@ -1,4 +1,19 @@
-# Tests that load the x86_64 DLL, run by ctest through wine64 on the run's Xvfb display.
+# Tests that load this tree's DLL, run by ctest through wine on the run's Xvfb
+# display: the i686 tree under the WoW64 Wine that scripts/install-wow64-wine
+# sets up, the x86_64 tree under Debian's wine64. Each tree has its own prefix
+# (Wine 10 upgrades any prefix it touches).
+set(PELLFORM_WOW64_WINE_DEFAULT /opt/pellform-wine)
+if(DEFINED ENV{PELLFORM_WOW64_WINE})
+    set(PELLFORM_WOW64_WINE_DEFAULT $ENV{PELLFORM_WOW64_WINE})
+endif()
+set(PELLFORM_WOW64_WINE ${PELLFORM_WOW64_WINE_DEFAULT} CACHE PATH "Folder of the WoW64 Wine (scripts/install-wow64-wine)")
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(PELLFORM_WINE_DIR /usr/lib/wine)
+    set(PELLFORM_WINE ${PELLFORM_WINE_DIR}/wine64)
+else()
+    set(PELLFORM_WINE_DIR ${PELLFORM_WOW64_WINE}/usr/lib/x86_64-linux-gnu/wine)
+    set(PELLFORM_WINE ${PELLFORM_WINE_DIR}/wine)
+endif()
 set(PELLFORM_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
@@ -27,15 +42,39 @@ target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host)
 add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost pellform)
 
-add_test(NAME wine_prefix_setup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix start ${PELLFORM_WINE_PREFIX})
-add_test(NAME wine_prefix_cleanup COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-prefix stop ${PELLFORM_WINE_PREFIX})
+add_test(NAME wine_prefix_setup COMMAND ${CMAKE_BINARY_DIR}/wine-run --prefix start)
+add_test(NAME wine_prefix_cleanup COMMAND ${CMAKE_BINARY_DIR}/wine-run --prefix stop)
 set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
 set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine)
 
+# Wine 10 itself keeps one region for every shaped window shown and destroyed,
+# and nine bitmaps for every load and unload of comctl32 (both measured with a
+# few lines of plain Win32 and no add-in code; Wine 8 keeps neither). The leak
+# checks that cross those paths cannot tell its objects from ours there, so they
+# run against the x86_64 twin under wine64 only.
+set(PELLFORM_WIN_TEST_FILTER "")
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    set(PELLFORM_WIN_TEST_FILTER TEST_FILTER "-AboutTest.OpeningTheAboutBoxRepeatedlyLeaksNothing:EditorThreadTest.RepeatedOpenAndCloseLeaksNoGdiOrUserObjects:AddInLifetime.RepeatedLoadOpenUnloadLeaksNothing:PreviewTest.OpeningAndClosingLeaksNothing")
+endif()
 gtest_discover_tests(pellform_win_tests
+    ${PELLFORM_WIN_TEST_FILTER}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 300
     PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120 RUN_SERIAL TRUE)
+
+# The platform-free unit tests again, built by this tree's compiler: on i686 they
+# check the 32-bit arithmetic (real-number formatting, region data layout) that
+# the product DLL runs.
+file(GLOB PELLFORM_PORTABLE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
+include(${CMAKE_SOURCE_DIR}/cmake/portable.cmake)
+add_executable(pellform_portable_tests ${PELLFORM_PORTABLE_TEST_SOURCES} ${PELLFORM_PORTABLE_SOURCES})
+target_link_options(pellform_portable_tests PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(pellform_portable_tests PRIVATE gtest_main)
+gtest_discover_tests(pellform_portable_tests
+    TEST_PREFIX portable.
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 300
+    PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
 
 # Benchmarks: built with the tests, run by bench/run, never by ctest.
 add_executable(region_bench ${CMAKE_SOURCE_DIR}/bench/region_bench.cpp

@@ -132,13 +132,37 @@ bool WriteBmpFile(const std::string& path, int width, int height, const std::fun
     return ok;
 }
 
-// GetGuiResources is a stub under wine, so the GDI handle table that the PEB
-// points to is read directly: 24-byte entries whose type byte is non-zero are live.
-int CountGdiObjects() {
+// GetGuiResources is a stub under wine, so the GDI handle table is read directly:
+// 24-byte entries (object pointer 8, owner 4, unique 2, type 1, flags 1, user
+// pointer 8) whose type byte is non-zero are live.
+static const BYTE* FindGdiHandleTable() {
+#if defined(__x86_64__)
     // gs:0x60 holds the PEB on x64 (the intrinsic trips -Warray-bounds in GCC 12).
     const BYTE* peb = nullptr;
     asm("movq %%gs:0x60, %0" : "=r"(peb));
-    auto* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
+    return *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
+#else
+    // A 32-bit process under WoW64 finds its 32-bit PEB's table field (0x94)
+    // empty: the one table, in the 64-bit layout, hangs off the 64-bit PEB. The
+    // 64-bit TEB lies WowTebOffset (TEB32 + 0xFDC) away from the 32-bit one, and
+    // wine keeps it, the PEB and the table below 4 GB.
+    const BYTE* teb = nullptr;
+    asm("movl %%fs:0x18, %0" : "=r"(teb));
+    LONG wowTebOffset = 0;
+    std::memcpy(&wowTebOffset, teb + 0xFDC, sizeof wowTebOffset);
+    if (wowTebOffset == 0) return nullptr;
+    const BYTE* teb64 = teb + wowTebOffset;
+    unsigned long long peb64 = 0, table = 0;
+    std::memcpy(&peb64, teb64 + 0x60, sizeof peb64);
+    if (peb64 == 0 || peb64 >> 32) return nullptr;
+    std::memcpy(&table, reinterpret_cast<const BYTE*>(static_cast<UINT_PTR>(peb64)) + 0xF8, sizeof table);
+    if (table >> 32) return nullptr;
+    return reinterpret_cast<const BYTE*>(static_cast<UINT_PTR>(table));
+#endif
+}
+
+int CountGdiObjects() {
+    const BYTE* table = FindGdiHandleTable();
     if (!table) return -1;
     const DWORD pid = GetCurrentProcessId() & 0xFFFF;
     int count = 0;
