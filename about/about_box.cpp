@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "about/about_dialogs.h"
-#include "addin/addin.h"
+#include "common/module.h"
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "picture/picture_loading.h"
@@ -33,7 +33,7 @@ static void SetFontHeightFromScreen(HWND hwnd) {
 
 // The window takes the outline; false when it cannot be had.
 static bool ShapeWindow(HWND hwnd) {
-    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
     HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
     const auto* data = loaded ? static_cast<const RGNDATA*>(LockResource(loaded)) : nullptr;
     if (!data || SizeofResource(hInstance, resource) < sizeof(RGNDATAHEADER)) return false;

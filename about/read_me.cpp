@@ -4,11 +4,11 @@
 #include <string>
 
 #include "about/about_dialogs.h"
-#include "addin/addin.h"
+#include "common/module.h"
 #include "res/resource_ids.h"
 
 static void ShowReadMeText(HWND hwnd) {
-    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_README_TEXT), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
     HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
     const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
     if (!bytes) return;  // the window still opens, empty

@@ -9,7 +9,6 @@
 #include "editor/editor_state.h"
 #include "res/resource_ids.h"
 
-HINSTANCE hInstance = nullptr;
 HWND hwndHostMain = nullptr;
 HMODULE hRichEditModule = nullptr;
 HMENU hHostSubMenu = nullptr;
@@ -17,7 +16,6 @@ UINT addInCommandId = 0;
 HANDLE hEditorThread = nullptr;
 DWORD editorThreadId = 0;
 
-static const char kEditorClassName[] = "PFDlgClass";
 static const char kMenuItemText[] = "Pellform";
 static const char kAddInName[] = "Pellform v1.00\xDF by the Pellform developers";
 static const char kAddInDescription[] =
@@ -33,7 +31,7 @@ WNDCLASSA editorClass = {
     nullptr,
     reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)),
     nullptr,
-    kEditorClassName,
+    EDITOR_CLASS_NAME,
 };
 
 // Non-zero from the moment an editor thread is started until its window exists
@@ -147,7 +145,7 @@ extern "C" BOOL WINAPI WAAddInUnload() {
     SendMessageA(hwndEditor.load(), WM_COMMAND, IDM_EXIT, 0);
     // The host frees this module after we return: no editor code may still run.
     ReleaseEditorThread();
-    UnregisterClassA(kEditorClassName, editorClass.hInstance);
+    UnregisterClassA(EDITOR_CLASS_NAME, editorClass.hInstance);
     FreeLibrary(hRichEditModule);
     hRichEditModule = nullptr;
     // Three items means the host's one, our separator and ours; but the item in

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include "common/dialog_resource.h"
+#include "common/module.h"
+
 // The part of the host's record that the add-in reads: its first three fields.
 struct HostHandles {
     HWND hwndMain;
@@ -11,7 +14,6 @@ struct HostHandles {
     HWND hwndClient;
 };
 
-extern HINSTANCE hInstance;
 extern HWND hwndHostMain;
 extern HMODULE hRichEditModule;
 extern HMENU hHostSubMenu;
@@ -28,10 +30,5 @@ BOOL WINAPI WAAddInUnload();
 }
 
 DWORD WINAPI EditorThreadProc(LPVOID parameter);
-
-// Creates a modeless dialog from a template resource of `module`; the dialog's
-// instance is the host process, where the editor's window class lives.
-HWND CreateDialogFromResource(HINSTANCE module, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
-                              LPARAM initParam);
 
 #endif

@@ -16,6 +16,7 @@
 #include "host/stand_in_host.h"
 #include "region/region_rects.h"
 #include "tests/win/probe/probe_api.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
     const ProbeApi* probe = entry();
     SendMessageA(host.frame, WM_COMMAND, host.lastGivenCommandId, 0);
     HWND editorWindow = nullptr;
-    WaitFor([&] { return (editorWindow = FindWindowA("PFDlgClass", nullptr)) != nullptr; });
+    WaitFor([&] { return (editorWindow = FindWindowA(EDITOR_CLASS_NAME, nullptr)) != nullptr; });
     const DWORD thread = GetWindowThreadProcessId(editorWindow, nullptr);
     if (HWND splash = FindWindowOfThread(thread, nullptr)) PostMessageA(splash, WM_LBUTTONUP, 0, 0);
     SendMessageA(editorWindow, WM_NULL, 0, 0);

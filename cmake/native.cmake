@@ -8,10 +8,10 @@ find_package(GTest REQUIRED)
 include(GoogleTest)
 
 file(GLOB PELLFORM_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
-include(${CMAKE_SOURCE_DIR}/cmake/portable.cmake)
-add_library(pellform_portable STATIC ${PELLFORM_PORTABLE_SOURCES})
+include(${CMAKE_SOURCE_DIR}/cmake/layers.cmake)
 
 add_executable(pellform_native_tests ${PELLFORM_NATIVE_TESTS})
-target_link_libraries(pellform_native_tests PRIVATE pellform_portable GTest::gtest_main)
+target_include_directories(pellform_native_tests PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(pellform_native_tests PRIVATE pellform_core GTest::gtest_main)
 gtest_discover_tests(pellform_native_tests)
 

@@ -6,47 +6,38 @@ set(PELLFORM_SYSTEM_LIBS comctl32 comdlg32 gdi32 user32 ole32 oleaut32 uuid adva
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
-file(GLOB PELLFORM_ADDIN_SOURCES CONFIGURE_DEPENDS
-    ${CMAKE_SOURCE_DIR}/addin/*.cpp
-    ${CMAKE_SOURCE_DIR}/editor/*.cpp
-    ${CMAKE_SOURCE_DIR}/region/*.cpp
-    ${CMAKE_SOURCE_DIR}/rawdata/*.cpp
-    ${CMAKE_SOURCE_DIR}/picture/*.cpp
-    ${CMAKE_SOURCE_DIR}/about/*.cpp)
 file(GLOB PELLFORM_RESOURCE_FILES CONFIGURE_DEPENDS
     ${CMAKE_SOURCE_DIR}/res/*.h ${CMAKE_SOURCE_DIR}/res/icons/*.ico ${CMAKE_SOURCE_DIR}/res/*.gif
     ${CMAKE_SOURCE_DIR}/res/*.rgn ${CMAKE_SOURCE_DIR}/res/*.txt ${CMAKE_SOURCE_DIR}/res/*.manifest)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/pellform.rc PROPERTIES OBJECT_DEPENDS "${PELLFORM_RESOURCE_FILES}")
 
+include(${CMAKE_SOURCE_DIR}/cmake/layers.cmake)
+
 # Compiled once; linked into the product and, in the test tree, into a probe
 # variant that also exports the editor state.
-add_library(pellform_addin_objects OBJECT ${PELLFORM_ADDIN_SOURCES} ${CMAKE_SOURCE_DIR}/res/pellform.rc)
-target_include_directories(pellform_addin_objects PRIVATE ${CMAKE_SOURCE_DIR}/res)
-
 function(pellform_add_in_dll name def)
-    add_library(${name} SHARED $<TARGET_OBJECTS:pellform_addin_objects> ${def} ${ARGN})
+    add_library(${name} SHARED $<TARGET_OBJECTS:pellform_addin> $<TARGET_OBJECTS:pellform_ui> ${def} ${ARGN})
     set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${name})
     target_link_options(${name} PRIVATE ${PELLFORM_LINK_STATIC} -Wl,--enable-stdcall-fixup)
-    target_link_libraries(${name} PRIVATE ${PELLFORM_SYSTEM_LIBS})
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE pellform_platform)
 endfunction()
 
 pellform_add_in_dll(Pellform_WA ${CMAKE_SOURCE_DIR}/addin/Pellform_WA.def)
 
 # The stand-in host: a library the tests drive in-process, and the program.
 add_library(pellform_host STATIC ${CMAKE_SOURCE_DIR}/host/stand_in_host.cpp)
+target_include_directories(pellform_host PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(pellform_host PUBLIC ${PELLFORM_SYSTEM_LIBS})
 add_executable(PellformHost WIN32 ${CMAKE_SOURCE_DIR}/host/main.cpp)
 target_link_options(PellformHost PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(PellformHost PRIVATE pellform_host)
 
 # The command-line region builder: the add-in's own picture, region and file code.
-add_executable(pellform ${CMAKE_SOURCE_DIR}/cli/pellform_cli.cpp
-    ${CMAKE_SOURCE_DIR}/picture/picture_loading.cpp ${CMAKE_SOURCE_DIR}/picture/picture_wic.cpp
-    ${CMAKE_SOURCE_DIR}/region/region_gdi.cpp
-    ${CMAKE_SOURCE_DIR}/region/region_file_io.cpp ${CMAKE_SOURCE_DIR}/region/region_rects.cpp
-    ${CMAKE_SOURCE_DIR}/region/region_data.cpp ${CMAKE_SOURCE_DIR}/cli/region_export.cpp)
+add_executable(pellform ${CMAKE_SOURCE_DIR}/cli/pellform_cli.cpp)
+target_include_directories(pellform PRIVATE ${CMAKE_BINARY_DIR}/layers/platform)
 target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(pellform PRIVATE ${PELLFORM_SYSTEM_LIBS})
+target_link_libraries(pellform PRIVATE pellform_platform)
 
 # Every Windows build checks its own DLL's exports and imports.
 add_test(NAME dll_exports_and_imports

@@ -24,8 +24,8 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-include_directories(BEFORE ${CMAKE_SOURCE_DIR}/tests/win/gtest_port)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+target_include_directories(gtest BEFORE PUBLIC ${CMAKE_SOURCE_DIR}/tests/win/gtest_port)
 target_compile_options(gtest PRIVATE -Wno-error)
 target_compile_options(gtest_main PRIVATE -Wno-error)
 include(GoogleTest)
@@ -34,12 +34,11 @@ pellform_add_in_dll(Pellform_WA_probe ${CMAKE_SOURCE_DIR}/tests/win/probe/Pellfo
     ${CMAKE_SOURCE_DIR}/tests/win/probe/editor_probe.cpp)
 
 file(GLOB PELLFORM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc
-    ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
-target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/tests/data)
+add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc)
+target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/tests/data)
 target_compile_definitions(pellform_win_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host)
+target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host pellform_core)
 add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost pellform)
 
 add_test(NAME wine_prefix_setup COMMAND ${CMAKE_BINARY_DIR}/wine-run --prefix start)
@@ -66,10 +65,10 @@ gtest_discover_tests(pellform_win_tests
 # check the 32-bit arithmetic (real-number formatting, region data layout) that
 # the product DLL runs.
 file(GLOB PELLFORM_PORTABLE_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/native/*.cpp)
-include(${CMAKE_SOURCE_DIR}/cmake/portable.cmake)
-add_executable(pellform_portable_tests ${PELLFORM_PORTABLE_TEST_SOURCES} ${PELLFORM_PORTABLE_SOURCES})
+add_executable(pellform_portable_tests ${PELLFORM_PORTABLE_TEST_SOURCES})
+target_include_directories(pellform_portable_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(pellform_portable_tests PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(pellform_portable_tests PRIVATE gtest_main)
+target_link_libraries(pellform_portable_tests PRIVATE gtest_main pellform_core)
 gtest_discover_tests(pellform_portable_tests
     TEST_PREFIX portable.
     DISCOVERY_MODE PRE_TEST
@@ -77,15 +76,15 @@ gtest_discover_tests(pellform_portable_tests
     PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 120)
 
 # Benchmarks: built with the tests, run by bench/run, never by ctest.
-add_executable(region_bench ${CMAKE_SOURCE_DIR}/bench/region_bench.cpp
-    ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
+add_executable(region_bench ${CMAKE_SOURCE_DIR}/bench/region_bench.cpp)
+target_include_directories(region_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(region_bench PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(region_bench PRIVATE ${PELLFORM_SYSTEM_LIBS})
+target_link_libraries(region_bench PRIVATE pellform_core ${PELLFORM_SYSTEM_LIBS})
 add_dependencies(region_bench Pellform_WA_probe)
-add_executable(raw_data_bench ${CMAKE_SOURCE_DIR}/bench/raw_data_bench.cpp
-    ${CMAKE_SOURCE_DIR}/region/region_rects.cpp ${CMAKE_SOURCE_DIR}/region/region_data.cpp)
+add_executable(raw_data_bench ${CMAKE_SOURCE_DIR}/bench/raw_data_bench.cpp)
+target_include_directories(raw_data_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(raw_data_bench PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(raw_data_bench PRIVATE pellform_host)
+target_link_libraries(raw_data_bench PRIVATE pellform_host pellform_core)
 add_dependencies(raw_data_bench Pellform_WA_probe)
 
 # The tool's exports, assembled, compiled and loaded as their users would.

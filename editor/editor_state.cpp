@@ -1,8 +1,8 @@
 #include "editor/editor_state.h"
 
-#include "editor/colours.h"
+#include "editor/colors.h"
 #include "editor/image_loading.h"
-#include "region/region_files.h"
+#include "editor/region_files.h"
 #include "res/resource_ids.h"
 
 EditorState editor;

@@ -2,15 +2,16 @@
 #include <windows.h>
 
 #include "about/about_dialogs.h"
-#include "addin/addin.h"
+#include "common/dialog_resource.h"
+#include "common/module.h"
 #include "common/no_throw.h"
 #include "editor/editor_state.h"
-#include "editor/colours.h"
+#include "editor/colors.h"
 #include "editor/image_loading.h"
 #include "editor/image_view.h"
 #include "editor/preview_window.h"
 #include "rawdata/raw_data_dialogs.h"
-#include "region/region_files.h"
+#include "editor/region_files.h"
 #include "res/resource_ids.h"
 
 static void MakeCaptionIcons() {
@@ -77,11 +78,11 @@ static void OnSystemColorsChanged(HWND hwnd) {
 }
 
 static void OnMouseMove(HWND hwnd) {
-    LPCSTR pointer = MAKEINTRESOURCEA(32512);  // IDC_ARROW
+    LPCSTR pointer = IDC_ARROW;
     if (GetCapture() == hwnd)
-        pointer = MAKEINTRESOURCEA(32515);  // IDC_CROSS: picking a colour
+        pointer = IDC_CROSS;  // picking a color
     else if (editor.busyCount > 0)
-        pointer = MAKEINTRESOURCEA(32514);  // IDC_WAIT
+        pointer = IDC_WAIT;
     SetCursor(LoadCursorA(nullptr, pointer));
 }
 

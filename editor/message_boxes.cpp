@@ -20,12 +20,12 @@ int AskWarning(const char* text) {
 
 void BeginBusy() {
     ++editor.busyCount;
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514) /* IDC_WAIT */));
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 }
 
 void EndBusy() {
     --editor.busyCount;
-    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512) /* IDC_ARROW */));
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 
 static void KeepInsideWorkArea(HWND hwnd) {

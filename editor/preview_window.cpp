@@ -1,6 +1,6 @@
 #include "editor/preview_window.h"
 
-#include "addin/addin.h"
+#include "common/module.h"
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "res/resource_ids.h"

@@ -82,7 +82,7 @@ static bool TakeSteps(HWND editorWindow) {
 // The editor paints on its own thread; two quiet timer ticks after it appears
 // are enough for a screenshot to show it.
 static void CALLBACK CheckEditorReady(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND editorWindow = FindWindowA("PFDlgClass", nullptr);
+    HWND editorWindow = FindWindowA(EDITOR_CLASS_NAME, nullptr);
     if (!editorWindow || !IsWindowVisible(editorWindow)) return;
     if (!TakeSteps(editorWindow)) return;
     RedrawWindow(editorWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);

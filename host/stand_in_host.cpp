@@ -111,7 +111,7 @@ static bool RegisterHostClasses(HINSTANCE instance) {
     if (!GetClassInfoA(instance, kFrameClass, &frame)) {
         frame.lpfnWndProc = FrameProc;
         frame.hInstance = instance;
-        frame.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        frame.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         frame.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_APPWORKSPACE + 1));
         frame.lpszClassName = kFrameClass;
         if (!RegisterClassA(&frame)) return false;
@@ -120,7 +120,7 @@ static bool RegisterHostClasses(HINSTANCE instance) {
     if (!GetClassInfoA(instance, kChildClass, &child)) {
         child.lpfnWndProc = ChildProc;
         child.hInstance = instance;
-        child.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+        child.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         child.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
         child.lpszClassName = kChildClass;
         if (!RegisterClassA(&child)) return false;

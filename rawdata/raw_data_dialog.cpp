@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "addin/addin.h"
+#include "common/module.h"
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "rawdata/raw_data_dialogs.h"

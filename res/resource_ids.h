@@ -12,6 +12,9 @@
 #define IDR_ABOUT_OUTLINE 105
 #define IDR_README_TEXT 106
 
+/* The editor window's class, named by template 300 and registered at load */
+#define EDITOR_CLASS_NAME "PFDlgClass"
+
 /* Dialog templates */
 #define IDD_EDITOR 300
 #define IDD_RAW_DATA 302

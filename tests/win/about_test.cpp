@@ -52,7 +52,7 @@ TEST_F(AboutTest, TheMenuBoxHasTheOutlineStaysAndClosesByEscOrClickNotEnter) {
     EXPECT_EQ(window.bottom - window.top, 218);
     HRGN shape = CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(GetWindowRgn(box, shape), ERROR);
-    HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), MAKEINTRESOURCEA(10));
+    HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
     const auto* outline = static_cast<const BYTE*>(LockResource(LoadResource(host_.addIn, resource)));
     std::vector<BYTE> expected(outline, outline + SizeofResource(host_.addIn, resource));
     std::vector<BYTE> actual = RegionBytes(shape);
@@ -135,7 +135,7 @@ TEST_F(AboutTest, ReadMeHoldsExactlyTheResourceAndFillsItsWindow) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_README, 0);
     HWND readMe = WaitForDialog(editorWindow_.threadId, "Read Me");
     ASSERT_NE(readMe, nullptr);
-    HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_README_TEXT), MAKEINTRESOURCEA(10));
+    HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
     const char* bytes = static_cast<const char*>(LockResource(LoadResource(host_.addIn, resource)));
     const std::string expected(bytes, SizeofResource(host_.addIn, resource));
     HWND text = GetDlgItem(readMe, IDC_README_TEXT);

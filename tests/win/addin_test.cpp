@@ -6,6 +6,7 @@
 #include <string>
 
 #include "harness.h"
+#include "res/resource_ids.h"
 
 namespace {
 
@@ -29,8 +30,8 @@ std::string ItemDataText(const MenuItem& item) {
 
 int CountEditorWindows() {
     int count = 0;
-    for (HWND hwnd = FindWindowExA(nullptr, nullptr, "PFDlgClass", nullptr); hwnd;
-         hwnd = FindWindowExA(nullptr, hwnd, "PFDlgClass", nullptr))
+    for (HWND hwnd = FindWindowExA(nullptr, nullptr, EDITOR_CLASS_NAME, nullptr); hwnd;
+         hwnd = FindWindowExA(nullptr, hwnd, EDITOR_CLASS_NAME, nullptr))
         ++count;
     return count;
 }
@@ -206,7 +207,7 @@ TEST_F(EditorThreadTest, UnloadingWithTheEditorOpenClosesItFirst) {
     CloseHandle(thread);
     EXPECT_FALSE(IsWindow(editorWindow.hwnd));
     WNDCLASSA info{};
-    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "PFDlgClass", &info));
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), EDITOR_CLASS_NAME, &info));
     EXPECT_EQ(GetMenuItemCount(AddInsSubmenu()), 1);
 }
 
@@ -222,7 +223,7 @@ TEST_F(EditorThreadTest, UnloadWithoutEverOpeningTheEditorUndoesEverything) {
     UnloadAddIn(host_);
     EXPECT_NE(host_.unloadResult, FALSE);
     WNDCLASSA info{};
-    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), "PFDlgClass", &info));
+    EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), EDITOR_CLASS_NAME, &info));
     EXPECT_EQ(GetMenuItemCount(AddInsSubmenu()), 1);
     // Loading again works: the class could be registered anew.
     ASSERT_TRUE(LoadTheAddIn());
@@ -235,14 +236,14 @@ TEST_F(EditorThreadTest, LoadFailsWithoutAMenuItemWhenTheClassIsTaken) {
     WNDCLASSA squatter{};
     squatter.lpfnWndProc = DefWindowProcA;
     squatter.hInstance = GetModuleHandleA(nullptr);
-    squatter.lpszClassName = "PFDlgClass";
+    squatter.lpszClassName = EDITOR_CLASS_NAME;
     ASSERT_TRUE(RegisterClassA(&squatter));
     EXPECT_FALSE(LoadTheAddIn());
     EXPECT_EQ(host_.loadResult, -1);
     EXPECT_EQ(GetMenuItemCount(AddInsSubmenu()), 1);
     FreeLibrary(host_.addIn);
     host_.addIn = nullptr;
-    UnregisterClassA("PFDlgClass", GetModuleHandleA(nullptr));
+    UnregisterClassA(EDITOR_CLASS_NAME, GetModuleHandleA(nullptr));
 }
 
 TEST_F(EditorThreadTest, RepeatedOpenAndCloseLeaksNoGdiOrUserObjects) {

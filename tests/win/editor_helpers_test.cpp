@@ -164,12 +164,12 @@ TEST_F(BusyPointerTest, BusyCountNestsAndTheEditorShowsTheWaitPointerWhileItIsAb
     CURSORINFO shown{};
     shown.cbSize = sizeof shown;
     ASSERT_TRUE(GetCursorInfo(&shown));
-    EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));
+    EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, IDC_WAIT));
     probe_->endBusy();
     EXPECT_EQ(state->busyCount, 0);
     SendMessageA(editorWindow.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     ASSERT_TRUE(GetCursorInfo(&shown));
-    EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+    EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, IDC_ARROW));
 }
 
 }  // namespace

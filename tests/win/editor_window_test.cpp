@@ -100,7 +100,7 @@ TEST_F(EditorWindowTest, OpensWithTheTemplateMenuCaptionAndNoPicture) {
     EXPECT_TRUE(help.fType & MFT_RIGHTJUSTIFY);
     char className[32] = "";
     GetClassNameA(editorWindow.hwnd, className, sizeof className);
-    EXPECT_STREQ(className, "PFDlgClass");
+    EXPECT_STREQ(className, EDITOR_CLASS_NAME);
     // A dialog class of the host process, with no cursor of its own.
     EXPECT_EQ(GetClassLongPtrA(editorWindow.hwnd, GCL_STYLE), 0x3020);
     EXPECT_EQ(GetClassLongPtrA(editorWindow.hwnd, GCL_CBWNDEXTRA), DLGWINDOWEXTRA);

@@ -1,4 +1,5 @@
 #include "harness.h"
+#include "res/resource_ids.h"
 
 #include <cstring>
 
@@ -223,7 +224,7 @@ void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects) {
     }
 }
 
-HWND FindEditorWindow() { return FindWindowA("PFDlgClass", nullptr); }
+HWND FindEditorWindow() { return FindWindowA(EDITOR_CLASS_NAME, nullptr); }
 
 namespace {
 struct AboutSearch {

@@ -83,7 +83,7 @@ TEST_F(RegionEngineTest, TheAboutPictureWithItsCornerColourGivesItsOutlineResour
     RegionRects rects;
     ASSERT_TRUE(DecodeRegionData(RegionBytes(region).data(), RegionBytes(region).size(), rects));
     const std::vector<std::uint8_t> ours = EncodeRegionData(rects);
-    HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), MAKEINTRESOURCEA(10));
+    HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
     ASSERT_NE(resource, nullptr);
     const auto* bytes = static_cast<const std::uint8_t*>(LockResource(LoadResource(host_.addIn, resource)));
     const std::vector<std::uint8_t> outline(bytes, bytes + SizeofResource(host_.addIn, resource));

@@ -10,8 +10,8 @@
 #include "picture/picture_loading.h"
 #include "picture/picture_wic.h"
 #include "about/about_dialogs.h"
-#include "editor/colours.h"
-#include "region/region_files.h"
+#include "editor/colors.h"
+#include "editor/region_files.h"
 #include "region/region_gdi.h"
 #include "tests/win/probe/probe_api.h"
 

@@ -1,4 +1,4 @@
-#include "region/region_files.h"
+#include "editor/region_files.h"
 
 #include "editor/editor_state.h"
 #include "region/region_file_io.h"

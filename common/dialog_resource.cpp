@@ -1,8 +1,8 @@
-#include "addin/addin.h"
+#include "common/dialog_resource.h"
 
 HWND CreateDialogFromResource(HINSTANCE module, LPCSTR templateName, HWND owner, DLGPROC dialogProc,
                               LPARAM initParam) {
-    HRSRC resource = FindResourceA(module, templateName, MAKEINTRESOURCEA(5) /* RT_DIALOG */);
+    HRSRC resource = FindResourceA(module, templateName, RT_DIALOG);
     if (!resource) return nullptr;
     HGLOBAL loaded = LoadResource(module, resource);
     if (!loaded) return nullptr;

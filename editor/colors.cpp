@@ -1,4 +1,4 @@
-#include "editor/colours.h"
+#include "editor/colors.h"
 
 #include <cstring>
 #include <vector>
@@ -7,7 +7,7 @@
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
-#include "region/region_files.h"
+#include "editor/region_files.h"
 #include "res/resource_ids.h"
 
 static const char kAppearanceKey[] = "Control Panel\\Appearance";

@@ -107,7 +107,7 @@ TEST_F(ColoursTest, PickModeShowsTheBarePictureAndTheCrossPointer) {
     CURSORINFO shown{};
     shown.cbSize = sizeof shown;
     GetCursorInfo(&shown);
-    EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, MAKEINTRESOURCEA(32515)));
+    EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, IDC_CROSS));
     ReleaseDC(hwnd, dc);
     ClickClient(5, 5, true);
 }
