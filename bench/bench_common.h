@@ -62,28 +62,36 @@ struct Timing {
 };
 
 // Runs `work` on the whole `runs` times, unless the time one run would take,
-// judged by doubling parts from a sixteenth, passes `budgetMs` for all runs:
-// then the runs are made on the largest part that fits.
-inline Timing Measure(const Work& work, std::size_t whole, int runs, double budgetMs) {
+// judged by doubling parts from `firstPart` (a sixteenth if 0), passes
+// `budgetMs` for all runs: then the runs are made on the largest part that fits.
+inline Timing Measure(const Work& work, std::size_t whole, int runs, double budgetMs, std::size_t firstPart = 0) {
     Timing timing;
     timing.whole = whole;
-    std::size_t part = std::max<std::size_t>(1, whole / 16);
+    std::size_t part = std::max<std::size_t>(1, std::min(whole, firstPart ? firstPart : whole / 16));
+    std::size_t previousPart = 0;
     double ms = 0, previousMs = 0;
     std::vector<BYTE> output = work(part, ms);
-    for (;;) {
+    while (part < whole) {
         const double growth = previousMs > 0 ? std::max(2.0, ms / previousMs) : 4.0;
-        if (part == whole) break;
         const std::size_t next = std::min(whole, part * 2);
         const double nextMs = ms * growth * static_cast<double>(next) / static_cast<double>(part * 2);
         if (nextMs * runs > budgetMs) {
-            timing.exponent = previousMs > 0 ? std::log2(std::max(1.0, ms / previousMs)) : 2.0;
+            // The growth between the last two parts carries the figure on; with
+            // only one part timed, half of it is timed for that.
+            if (previousMs <= 0 && part >= 2) {
+                previousPart = part / 2;
+                work(previousPart, previousMs);
+            }
+            timing.exponent = previousMs > 0 ? std::log(std::max(1.0, ms / previousMs)) /
+                                                   std::log(static_cast<double>(part) / static_cast<double>(previousPart))
+                                             : 1.0;
             break;
         }
         previousMs = ms;
+        previousPart = part;
         part = next;
         output = work(part, ms);
     }
-    if (part < whole && timing.exponent == 0) timing.exponent = 2.0;
     timing.part = part;
     timing.ms.push_back(ms);
     for (int i = 1; i < runs; ++i) {
