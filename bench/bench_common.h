@@ -49,7 +49,8 @@ struct Timing {
     std::vector<double> ms;       // the runs, on the whole or on `part`
     std::size_t part = 0;         // units timed
     std::size_t whole = 0;
-    double exponent = 0;          // growth measured between part / 2 and part
+    double exponent = 0;          // growth used to carry a part on to the whole
+    double measuredExponent = 0;  // growth measured between the last two parts
     std::vector<BYTE> output;     // of the last run
     bool Extrapolated() const { return part < whole; }
     // The figure for the whole: measured, or carried on with the growth measured.
@@ -63,8 +64,12 @@ struct Timing {
 
 // Runs `work` on the whole `runs` times, unless the time one run would take,
 // judged by doubling parts from `firstPart` (a sixteenth if 0), passes
-// `budgetMs` for all runs: then the runs are made on the largest part that fits.
-inline Timing Measure(const Work& work, std::size_t whole, int runs, double budgetMs, std::size_t firstPart = 0) {
+// `budgetMs` for all runs: then the runs are made on the largest part that
+// fits, and carried on with the growth measured, or at most `maxExponent`
+// where that is the least a baseline can cost (1: each unit costs at least as
+// much as the first ones did).
+inline Timing Measure(const Work& work, std::size_t whole, int runs, double budgetMs, std::size_t firstPart = 0,
+                      double maxExponent = 0) {
     Timing timing;
     timing.whole = whole;
     std::size_t part = std::max<std::size_t>(1, std::min(whole, firstPart ? firstPart : whole / 16));
@@ -78,13 +83,15 @@ inline Timing Measure(const Work& work, std::size_t whole, int runs, double budg
         if (nextMs * runs > budgetMs) {
             // The growth between the last two parts carries the figure on; with
             // only one part timed, half of it is timed for that.
-            if (previousMs <= 0 && part >= 2) {
-                previousPart = part / 2;
+            if (previousMs <= 0 && part >= 4) {
+                previousPart = part / 4;
                 work(previousPart, previousMs);
             }
-            timing.exponent = previousMs > 0 ? std::log(std::max(1.0, ms / previousMs)) /
-                                                   std::log(static_cast<double>(part) / static_cast<double>(previousPart))
-                                             : 1.0;
+            timing.measuredExponent =
+                previousMs > 0 ? std::log(std::max(1.0, ms / previousMs)) /
+                                     std::log(static_cast<double>(part) / static_cast<double>(previousPart))
+                               : 1.0;
+            timing.exponent = maxExponent > 0 ? std::min(maxExponent, timing.measuredExponent) : timing.measuredExponent;
             break;
         }
         previousMs = ms;
@@ -118,8 +125,9 @@ inline Timing MeasureOn(const Work& work, std::size_t part, std::size_t whole, i
 inline std::string Describe(const Timing& t) {
     char text[256];
     if (t.Extrapolated())
-        std::snprintf(text, sizeof text, "best %.1f ms, median %.1f ms (carried on: measured %zu of %zu, best %.1f ms, median %.1f ms, growth n^%.2f)",
-                      t.BestMs(), t.MedianMs(), t.part, t.whole, Best(t.ms), Median(t.ms), t.exponent);
+        std::snprintf(text, sizeof text,
+                      "best %.1f ms, median %.1f ms (carried on as n^%.2f: measured %zu of %zu, best %.1f ms, median %.1f ms, growth seen n^%.2f)",
+                      t.BestMs(), t.MedianMs(), t.exponent, t.part, t.whole, Best(t.ms), Median(t.ms), t.measuredExponent);
     else
         std::snprintf(text, sizeof text, "best %.1f ms, median %.1f ms", t.BestMs(), t.MedianMs());
     return text;

@@ -105,6 +105,10 @@ void OnSelectionChanged(HWND hwnd, const NMLISTVIEW& change) {
     if (change.iItem != -1 && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0) return;
     if (selectionUnsettled) return;
     selectionUnsettled = true;
+    // The list stops drawing until the batch is through: otherwise it
+    // invalidates every changed row on its own, which is most of the time that
+    // selecting thousands of rows takes.
+    SendMessageA(List(hwnd), WM_SETREDRAW, FALSE, 0);
     if (!PostMessageA(hwnd, kSettleSelectionMessage, 0, 0)) SettleSelection(hwnd);
 }
 
@@ -115,17 +119,32 @@ void SettleSelection(HWND hwnd) {
     if (!selectionUnsettled) return;
     selectionUnsettled = false;
     HWND list = List(hwnd);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     BeginBusy();
     DiscardSelection();
+    const LRESULT selected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
     try {
-        RegionRects rects;
-        rects.reserve(static_cast<std::size_t>(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0)));
-        for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;) {
-            RECT rect{};
-            if (ReadRow(list, row, rect)) rects.push_back({rect.left, rect.top, rect.right, rect.bottom});
+        if (selected > 0 && selected == SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) {
+            // Every row: the rows are the working copy's own rectangles, so
+            // their union is the working copy itself.
+            editor.hrgnSelection = CreateRectRgn(0, 0, 0, 0);
+            RECT box{};
+            if (editor.hrgnSelection &&
+                (CombineRgn(editor.hrgnSelection, editor.hrgnEditing, nullptr, RGN_COPY) == ERROR ||
+                 (GetRgnBox(editor.hrgnSelection, &box), IsRectEmpty(&box))))
+                DiscardSelection();
+        } else if (selected > 0) {
+            RegionRects rects;
+            rects.reserve(static_cast<std::size_t>(selected));
+            for (int row = -1;
+                 (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;) {
+                RECT rect{};
+                if (ReadRow(list, row, rect)) rects.push_back({rect.left, rect.top, rect.right, rect.bottom});
+            }
+            const RegionRects united = UnionOfRects(rects);
+            if (!united.empty()) editor.hrgnSelection = CreateRegionFromRects(united);
         }
-        const RegionRects united = UnionOfRects(rects);
-        if (!united.empty()) editor.hrgnSelection = CreateRegionFromRects(united);
     } catch (...) {
         // Out of memory: no selection is shown, the working copy is drawn whole.
         DiscardSelection();
