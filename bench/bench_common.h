@@ -78,7 +78,8 @@ inline Timing Measure(const Work& work, std::size_t whole, int runs, double budg
     std::vector<BYTE> output = work(part, ms);
     while (part < whole) {
         const double growth = previousMs > 0 ? std::max(2.0, ms / previousMs) : 4.0;
-        const std::size_t next = std::min(whole, part * 2);
+        // Within an eighth of the whole, the next step is the whole.
+        const std::size_t next = part * 2 + part / 4 >= whole ? whole : part * 2;
         const double nextMs = ms * growth * static_cast<double>(next) / static_cast<double>(part * 2);
         if (nextMs * runs > budgetMs) {
             // The growth between the last two parts carries the figure on; with
