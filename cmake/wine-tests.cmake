@@ -33,12 +33,17 @@ include(GoogleTest)
 pellform_add_in_dll(Pellform_WA_probe ${CMAKE_SOURCE_DIR}/tests/win/probe/Pellform_WA_probe.def
     ${CMAKE_SOURCE_DIR}/tests/win/probe/editor_probe.cpp)
 
+# What the tests and the benchmarks share: the plain reference algorithms.
+add_library(pellform_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/naive_region.cpp)
+target_include_directories(pellform_test_support PUBLIC ${CMAKE_SOURCE_DIR})
+target_link_libraries(pellform_test_support PUBLIC ${PELLFORM_SYSTEM_LIBS})
+
 file(GLOB PELLFORM_WIN_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES} ${CMAKE_SOURCE_DIR}/tests/win/test_resources.rc)
 target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/tests/data)
 target_compile_definitions(pellform_win_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host pellform_core)
+target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host pellform_core pellform_test_support)
 add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost pellform)
 
 add_test(NAME wine_prefix_setup COMMAND ${CMAKE_BINARY_DIR}/wine-run --prefix start)
@@ -79,7 +84,7 @@ gtest_discover_tests(pellform_portable_tests
 add_executable(region_bench ${CMAKE_SOURCE_DIR}/bench/region_bench.cpp)
 target_include_directories(region_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(region_bench PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(region_bench PRIVATE pellform_core ${PELLFORM_SYSTEM_LIBS})
+target_link_libraries(region_bench PRIVATE pellform_core pellform_test_support)
 add_dependencies(region_bench Pellform_WA_probe)
 add_executable(raw_data_bench ${CMAKE_SOURCE_DIR}/bench/raw_data_bench.cpp)
 target_include_directories(raw_data_bench PRIVATE ${CMAKE_SOURCE_DIR})

@@ -11,6 +11,8 @@
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "rawdata/raw_data_dialogs.h"
+#include "region/region_gdi.h"
+#include "region/region_rects.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -21,6 +23,10 @@ const int kHeaderControls[8] = {IDC_RAW_HEADER_SIZE, IDC_RAW_TYPE,  IDC_RAW_COUN
 
 // While the list is rebuilt its notifications say nothing about the user's selection.
 bool refreshing = false;
+// A selection change has been seen and the selection region not yet rebuilt:
+// Ctrl+A or a click after it changes thousands of rows, one notification
+// each, and the region is rebuilt once when they are all through.
+bool selectionUnsettled = false;
 
 HWND List(HWND hwnd) { return GetDlgItem(hwnd, IDC_RAW_LIST); }
 HWND EditorOf(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
@@ -59,18 +65,6 @@ void DiscardSelection() {
     editor.hrgnSelection = nullptr;
 }
 
-// The view draws regions shifted by its scroll position: areas named in picture
-// coordinates are moved the same way, so the selection shows at once.
-void InvalidatePictureArea(HWND editorWindow, HRGN area) {
-    OwnedRegion shown(CreateRectRgn(0, 0, 0, 0));
-    if (!shown || CombineRgn(shown.get(), area, nullptr, RGN_COPY) == ERROR) {
-        InvalidateRect(editorWindow, nullptr, TRUE);
-        return;
-    }
-    OffsetRgn(shown.get(), -GetScrollPos(editorWindow, SB_HORZ), -GetScrollPos(editorWindow, SB_VERT));
-    InvalidateRgn(editorWindow, shown.get(), TRUE);
-}
-
 void FillRows(HWND list, const RGNDATA* data) {
     const auto* rects = reinterpret_cast<const RECT*>(reinterpret_cast<const BYTE*>(data) + data->rdh.dwSize);
     // Room for all rows made at once.
@@ -96,6 +90,7 @@ void FillRows(HWND list, const RGNDATA* data) {
 }
 
 void InitRawData(HWND hwnd) {
+    selectionUnsettled = false;
     InsertColumns(List(hwnd));
     editor.hrgnEditing = CreateRectRgn(0, 0, 0, 0);
     if (editor.hrgnEditing && CombineRgn(editor.hrgnEditing, editor.hrgnCurrent, nullptr, RGN_COPY) == ERROR) {
@@ -105,30 +100,62 @@ void InitRawData(HWND hwnd) {
     RefreshRawData(hwnd);
 }
 
+void SettleSelection(HWND hwnd);
+
 void OnSelectionChanged(HWND hwnd, const NMLISTVIEW& change) {
     if (refreshing || !(change.uChanged & LVIF_STATE)) return;
-    if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0) return;
-    const int mode = (change.uNewState & LVIS_SELECTED) ? RGN_OR : RGN_DIFF;
-    HWND editorWindow = EditorOf(hwnd);
+    // Item -1 stands for every row at once.
+    if (change.iItem != -1 && ((change.uNewState ^ change.uOldState) & LVIS_SELECTED) == 0) return;
+    if (selectionUnsettled) return;
+    selectionUnsettled = true;
+    // The list stops drawing until the batch is through: otherwise it
+    // invalidates every changed row on its own, which is most of the time that
+    // selecting thousands of rows takes.
+    SendMessageA(List(hwnd), WM_SETREDRAW, FALSE, 0);
+    if (!PostMessageA(hwnd, kSettleSelectionMessage, 0, 0)) SettleSelection(hwnd);
+}
+
+// The selection region made afresh from the selected rows: their rectangles
+// merged into banded form in one pass, then one platform region, so selecting
+// every row costs n log n instead of one growing combine per row.
+void SettleSelection(HWND hwnd) {
+    if (!selectionUnsettled) return;
+    selectionUnsettled = false;
+    HWND list = List(hwnd);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     BeginBusy();
-    RECT rect{};
-    bool created = false;
-    if (ReadRow(List(hwnd), change.iItem, rect)) {
-        if (!editor.hrgnSelection) {
+    DiscardSelection();
+    const LRESULT selected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
+    try {
+        if (selected > 0 && selected == SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)) {
+            // Every row: the rows are the working copy's own rectangles, so
+            // their union is the working copy itself.
             editor.hrgnSelection = CreateRectRgn(0, 0, 0, 0);
-            created = true;
+            RECT box{};
+            if (editor.hrgnSelection &&
+                (CombineRgn(editor.hrgnSelection, editor.hrgnEditing, nullptr, RGN_COPY) == ERROR ||
+                 (GetRgnBox(editor.hrgnSelection, &box), IsRectEmpty(&box))))
+                DiscardSelection();
+        } else if (selected > 0) {
+            RegionRects rects;
+            rects.reserve(static_cast<std::size_t>(selected));
+            for (int row = -1;
+                 (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;) {
+                RECT rect{};
+                if (ReadRow(list, row, rect)) rects.push_back({rect.left, rect.top, rect.right, rect.bottom});
+            }
+            const RegionRects united = UnionOfRects(rects);
+            if (!united.empty()) editor.hrgnSelection = CreateRegionFromRects(united);
         }
-        OwnedRegion area(CreateRectRgnIndirect(&rect));
-        if (area && editor.hrgnSelection) {
-            CombineRgn(editor.hrgnSelection, editor.hrgnSelection, area.get(), mode);
-            InvalidatePictureArea(editorWindow, area.get());
-        }
-        RECT box{};
-        if (editor.hrgnSelection && (GetRgnBox(editor.hrgnSelection, &box), IsRectEmpty(&box))) DiscardSelection();
+    } catch (...) {
+        // Out of memory: no selection is shown, the working copy is drawn whole.
+        DiscardSelection();
     }
     EndBusy();
-    if (!editor.hrgnSelection || created) InvalidateRect(editorWindow, nullptr, TRUE);
-    else InvalidatePictureArea(editorWindow, editor.hrgnSelection);
+    // The view switches between the selection and the whole working copy, so
+    // anything it drew may change.
+    InvalidateRect(EditorOf(hwnd), nullptr, TRUE);
 }
 
 void DeleteSelectedRows(HWND hwnd) {
@@ -192,6 +219,13 @@ BOOL OnRawDataNotify(HWND hwnd, const NMHDR& header) {
         OnSelectionChanged(hwnd, reinterpret_cast<const NMLISTVIEW&>(header));
     } else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_DELETE) {
         DeleteSelectedRows(hwnd);
+    } else if (header.code == LVN_KEYDOWN && reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == 'A' &&
+               GetKeyState(VK_CONTROL) < 0) {
+        // Ctrl+A selects every row, as in other lists; not every list view does it itself.
+        LVITEMA item{};
+        item.stateMask = LVIS_SELECTED;
+        item.state = LVIS_SELECTED;
+        SendMessageA(List(hwnd), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
     } else if (header.code == LVN_DELETEALLITEMS) {
         // No notification for each of thousands of rows while the list is emptied.
         SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
@@ -204,6 +238,7 @@ BOOL OnRawDataNotify(HWND hwnd, const NMHDR& header) {
 
 void RefreshRawData(HWND hwnd) {
     refreshing = true;
+    selectionUnsettled = false;
     DiscardSelection();
     HWND list = List(hwnd);
     // Thousands of rows: nothing is drawn while they go out and in.
@@ -232,6 +267,7 @@ INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_INITDIALOG: InitRawData(hwnd); return TRUE;
     case WM_COMMAND: OnRawDataCommand(hwnd, wParam); return FALSE;
     case WM_NOTIFY: return OnRawDataNotify(hwnd, *reinterpret_cast<const NMHDR*>(lParam));
+    case kSettleSelectionMessage: SettleSelection(hwnd); return TRUE;
     case WM_MOUSEMOVE:
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(editor.busyCount ? 32514 : 32512)));
         return FALSE;
@@ -240,6 +276,7 @@ INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         // than by Save or Cancel: the working copy goes as Cancel would drop it.
         if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
         editor.hrgnEditing = nullptr;
+        selectionUnsettled = false;
         DiscardSelection();
         return FALSE;
     default: return FALSE;

@@ -9,6 +9,10 @@ INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Posted by the raw data dialog to itself when the list's selection changes;
+// the selection region is rebuilt once when it arrives. Sending it rebuilds at once.
+constexpr UINT kSettleSelectionMessage = WM_APP + 1;
+
 // Rebuilds the header fields and the rectangle list from the working copy.
 void RefreshRawData(HWND hwnd);
 

@@ -7,6 +7,7 @@
 
 #include "dialog_driver.h"
 #include "editor_fixture.h"
+#include "rawdata/raw_data_dialogs.h"
 #include "res/resource_ids.h"
 
 namespace {
@@ -83,6 +84,9 @@ protected:
         item.stateMask = LVIS_SELECTED;
         item.state = selected ? LVIS_SELECTED : 0;
         SendMessageA(List(dialog), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+        // The dialog rebuilds its selection once the list's notifications are
+        // through; asking for it now makes the checks that follow see it.
+        SendMessageA(dialog, kSettleSelectionMessage, 0, 0);
     }
     // Runs the rectangle dialog of a button with a rectangle; `confirm` false cancels it.
     std::string RunRectangle(HWND dialog, int button, RECT rect, bool reverse = false, bool confirm = true,
@@ -180,6 +184,63 @@ TEST_F(RawDataTest, HeaderAndRowsAreTheRegionDataAndSelectedRowsAloneAreShown) {
     EXPECT_TRUE(HatchedNear(8, 12)) << "nothing selected: the whole working copy again";
     Close(dialog, IDCANCEL);
     EXPECT_EQ(state_->hrgnEditing, nullptr);
+}
+
+// Real input: a click on a row, Ctrl+A, then a click on another row, as a user
+// selects everything and then one rectangle.
+TEST_F(RawDataTest, CtrlAThenAClickShowExactlyTheSelectedRectangles) {
+    Give(RegionOfRects({{5, 5, 15, 15}, {30, 10, 50, 30}, {2, 33, 58, 38}}));
+    HWND dialog = OpenRawData();
+    ASSERT_NE(dialog, nullptr);
+    const std::vector<RECT> rows = Rows(dialog);
+    ASSERT_EQ(rows.size(), 5u);
+    auto clickRow = [&](int row) {
+        RECT bounds{};
+        bounds.left = LVIR_BOUNDS;
+        SendMessageA(List(dialog), LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&bounds));
+        POINT point = {bounds.left + 10, (bounds.top + bounds.bottom) / 2};
+        ClientToScreen(List(dialog), &point);
+        SetCursorPos(point.x, point.y);
+        INPUT input[2]{};
+        input[0].type = input[1].type = INPUT_MOUSE;
+        input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, input, sizeof(INPUT));
+    };
+    auto selectionIs = [&](const std::vector<RECT>& rects) {
+        if (!state_->hrgnSelection) return false;
+        HRGN expected = CreateRectRgn(0, 0, 0, 0);
+        for (const RECT& r : rects) {
+            HRGN part = CreateRectRgnIndirect(&r);
+            CombineRgn(expected, expected, part, RGN_OR);
+            DeleteObject(part);
+        }
+        const bool same = SameRects(RegionRectsOf(state_->hrgnSelection), RegionRectsOf(expected));
+        DeleteObject(expected);
+        return same;
+    };
+    clickRow(1);
+    ASSERT_TRUE(WaitUntil([&] { return selectionIs({rows[1]}); }));
+
+    INPUT keys[4]{};
+    for (INPUT& key : keys) key.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[3].ki.wVk = VK_CONTROL;
+    keys[1].ki.wVk = keys[2].ki.wVk = 'A';
+    keys[2].ki.dwFlags = keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(4, keys, sizeof(INPUT));
+    ASSERT_TRUE(WaitUntil([&] { return selectionIs(rows); })) << "Ctrl+A selects every rectangle";
+    EXPECT_EQ(SendMessageA(List(dialog), LVM_GETSELECTEDCOUNT, 0, 0), 5);
+    EXPECT_TRUE(HatchedNear(8, 6));
+    EXPECT_TRUE(HatchedNear(40, 20));
+    EXPECT_TRUE(HatchedNear(50, 34));
+
+    clickRow(4);  // (2, 33, 58, 38)
+    ASSERT_TRUE(WaitUntil([&] { return selectionIs({rows[4]}); })) << "a click leaves its row alone selected";
+    EXPECT_EQ(SendMessageA(List(dialog), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+    EXPECT_TRUE(HatchedNear(50, 34));
+    EXPECT_FALSE(HatchedNear(8, 6));
+    EXPECT_FALSE(HatchedNear(40, 20));
+    Close(dialog, IDCANCEL);
 }
 
 TEST_F(RawDataTest, TheSelectionShowsAtOnceOnAScrolledView) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "harness.h"
-#include "naive_region.h"
+#include "tests/support/naive_region.h"
 #include "region/region_data.h"
 #include "res/resource_ids.h"
 

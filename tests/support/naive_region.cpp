@@ -1,13 +1,6 @@
-// The region of a picture the plain way, as the reference that the region
-// engine is measured and checked against.
-#ifndef PELLFORM_NAIVE_REGION_H
-#define PELLFORM_NAIVE_REGION_H
+#include "tests/support/naive_region.h"
 
-#include <windows.h>
-
-// The reference: every pixel read with GetPixel, (W + 1) x (H + 1) positions,
-// each run OR-ed into one growing region.
-inline HRGN NaiveRegion(HBITMAP picture, int width, int height, COLORREF mask) {
+HRGN NaiveRegion(HBITMAP picture, int width, int height, COLORREF mask) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     ReleaseDC(nullptr, screen);
@@ -37,5 +30,3 @@ inline HRGN NaiveRegion(HBITMAP picture, int width, int height, COLORREF mask) {
     DeleteDC(memory);
     return accumulator;
 }
-
-#endif
