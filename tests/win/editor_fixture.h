@@ -3,6 +3,7 @@
 #ifndef PELLFORM_EDITOR_FIXTURE_H
 #define PELLFORM_EDITOR_FIXTURE_H
 
+#include <functional>
 #include <string>
 
 #include "editor/editor_state.h"
@@ -14,6 +15,9 @@ protected:
 
     // Sends a command and waits until the editor has handled it.
     void Command(UINT id);
+    // Runs `work` on the editor thread, between its messages, and waits for it:
+    // the only way a test may touch the editor's state or call its functions.
+    void OnEditorThread(const std::function<void()>& work);
     // Chooses a command that opens a file dialog with `caption` and answers it
     // with `path`; returns once the dialog is gone.
     void ChooseFile(UINT command, const char* caption, const std::string& path);

@@ -24,8 +24,10 @@ protected:
     }
     bool WarningIsUp() { return BoxIsUp("Warning"); }
     void GiveRegion(int right, int bottom) {
-        if (state_->hrgnCurrent) DeleteObject(state_->hrgnCurrent);
-        state_->hrgnCurrent = CreateRectRgn(0, 0, right, bottom);
+        OnEditorThread([&] {
+            if (state_->hrgnCurrent) DeleteObject(state_->hrgnCurrent);
+            state_->hrgnCurrent = CreateRectRgn(0, 0, right, bottom);
+        });
     }
     int Range(int bar) {
         int low = 0, high = 0;
