@@ -94,7 +94,7 @@ extern "C" int WINAPI WAAddInLoad(HostHandles* handles, int) {
     // A maximized MDI child puts its system menu in front of the host's submenus.
     hHostSubMenu = GetSubMenu(handles->hMainMenu, maximized ? 8 : 7);
     if (GetMenuItemCount(hHostSubMenu) == 1) AppendMenuA(hHostSubMenu, MF_SEPARATOR, 0, nullptr);
-    addInCommandId = static_cast<UINT>(SendMessageA(hwndHostMain, WM_USER + 100, 0, 0));
+    addInCommandId = static_cast<UINT>(SendMessageA(hwndHostMain, HOST_GET_FREE_COMMAND_ID, 0, 0));
     AppendMenuA(hHostSubMenu, MF_OWNERDRAW, addInCommandId, kMenuItemText);
     return 0;
 }

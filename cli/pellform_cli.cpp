@@ -34,10 +34,10 @@ const char kUsage[] =
     "       pellform export FILE.rgn --as masm|c|bin [-o OUT]\n"
     "       pellform --help | --version\n"
     "options of build:\n"
-    "  --mask-at X,Y        the mask is the colour of this pixel (default 0,0)\n"
-    "  --mask RRGGBB        the mask colour\n"
-    "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask colour\n"
-    "  --background RRGGBB  the colour behind transparent pixels (default the button face)\n";
+    "  --mask-at X,Y        the mask is the color of this pixel (default 0,0)\n"
+    "  --mask RRGGBB        the mask color\n"
+    "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask color\n"
+    "  --background RRGGBB  the color behind transparent pixels (default the button face)\n";
 
 int UsageError(const std::string& problem) {
     std::fprintf(stderr, "pellform: %s\n%s", problem.c_str(), kUsage);
@@ -143,7 +143,7 @@ bool ParseThreshold(const char* text, int& threshold) {
 }
 
 // Every pixel whose alpha is at least `threshold`, plus the strip below the
-// picture as in a region built from a mask colour. A picture without alpha is
+// picture as in a region built from a mask color. A picture without alpha is
 // opaque throughout.
 HRGN BuildRegionFromAlpha(const AlphaPlane& alpha, int width, int height, int threshold) {
     RegionRectBuilder builder(width, RGB(0, 0, 0));

@@ -13,7 +13,7 @@
 static const char kAppearanceKey[] = "Control Panel\\Appearance";
 static const char kCustomColorsValue[] = "CustomColors";
 
-void InitializeColourDialog(CHOOSECOLORA& dialog) {
+void InitializeColorDialog(CHOOSECOLORA& dialog) {
     dialog.lStructSize = sizeof(CHOOSECOLORA);
     dialog.lpCustColors = editor.customColors;
     dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
@@ -26,7 +26,7 @@ void StartPickMode(HWND hwnd) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-static bool ReadPictureColour(HWND hwnd, int x, int y, COLORREF& colour) {
+static bool ReadPictureColor(HWND hwnd, int x, int y, COLORREF& color) {
     if (x < 0 || y < 0 || x >= editor.imageInfo.bmWidth || y >= editor.imageInfo.bmHeight) return false;
     OwnedMemoryDc memory;
     {
@@ -36,11 +36,11 @@ static bool ReadPictureColour(HWND hwnd, int x, int y, COLORREF& colour) {
     if (!memory) return false;
     Selection selected(memory.get(), editor.hbmImage);
     if (!selected) return false;
-    colour = GetPixel(memory.get(), x, y);
-    return colour != CLR_INVALID;
+    color = GetPixel(memory.get(), x, y);
+    return color != CLR_INVALID;
 }
 
-void PickColourAt(HWND hwnd, LPARAM clientPoint) {
+void PickColorAt(HWND hwnd, LPARAM clientPoint) {
     if (GetCapture() != hwnd) return;
     bool picked = false;
     POINT cursor{};
@@ -48,9 +48,9 @@ void PickColourAt(HWND hwnd, LPARAM clientPoint) {
     if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd) {
         const int x = LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ);
         const int y = HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT);
-        COLORREF colour = 0;
-        if (ReadPictureColour(hwnd, x, y, colour)) {
-            editor.maskColor = colour;
+        COLORREF color = 0;
+        if (ReadPictureColor(hwnd, x, y, color)) {
+            editor.maskColor = color;
             picked = true;
         }
     }
@@ -74,23 +74,21 @@ void ApplyMaskColor(HWND hwnd) {
     } else {
         if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
         editor.hrgnCurrent = region;
-        HMENU menu = GetMenu(hwnd);
-        EnableMenuItem(menu, IDM_SAVE, MF_BYCOMMAND | (editor.regionFileName[0] ? MF_ENABLED : MF_GRAYED));
-        EnableMenuItem(menu, IDM_SAVE_AS, MF_BYCOMMAND | MF_ENABLED);
-        EnableMenuItem(menu, IDM_VIEW_RAW_DATA, MF_BYCOMMAND | MF_ENABLED);
+        editor.regionCommandsOffered = true;
+        UpdateMenuStates(hwnd);
     }
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-// Reads the shared custom colours. A shorter value replaces only the colours it
+// Reads the shared custom colors. A shorter value replaces only the colors it
 // holds; of a longer one (written by some other program) the first 64 bytes
-// count. The value is read whole first, so the colours never take a partial or
+// count. The value is read whole first, so the colors never take a partial or
 // undefined read.
-static void ReadCustomColours(HKEY key) {
+static void ReadCustomColors(HKEY key) {
     DWORD size = 0;
     if (RegQueryValueExA(key, kCustomColorsValue, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
         return;
-    // Without memory for the value the colours stay as they are.
+    // Without memory for the value the colors stay as they are.
     std::vector<BYTE> value;
     if (!ResultOrFailure(false, [&] {
             value.resize(size);
@@ -106,7 +104,7 @@ bool RunColorDialog(CHOOSECOLORA& dialog) {
     if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppearanceKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         key = nullptr;
-    if (key) ReadCustomColours(key);
+    if (key) ReadCustomColors(key);
     COLORREF& result = &dialog == &editor.ccMask ? editor.maskColor : editor.backgroundColor;
     dialog.rgbResult = result;
     const bool confirmed = ChooseColorA(&dialog) != FALSE;

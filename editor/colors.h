@@ -1,19 +1,19 @@
-// The mask and background colours: picking, the colour dialogs and the custom
-// colours they share with other programs through the registry.
-#ifndef PELLFORM_COLOURS_H
-#define PELLFORM_COLOURS_H
+// The mask and background colors: picking, the color dialogs and the custom
+// colors they share with other programs through the registry.
+#ifndef PELLFORM_COLORS_H
+#define PELLFORM_COLORS_H
 
 #include <windows.h>
 #include <commdlg.h>
 
-void InitializeColourDialog(CHOOSECOLORA& dialog);
+void InitializeColorDialog(CHOOSECOLORA& dialog);
 // "Pick mask color": pick mode is the editor holding the mouse capture.
 void StartPickMode(HWND hwnd);
-void PickColourAt(HWND hwnd, LPARAM clientPoint);
+void PickColorAt(HWND hwnd, LPARAM clientPoint);
 void CancelPickMode(HWND hwnd);
-// Builds the region for the mask colour and makes it current.
+// Builds the region for the mask color and makes it current.
 void ApplyMaskColor(HWND hwnd);
-// Runs a colour dialog with the custom colours from the registry; true when confirmed.
+// Runs a color dialog with the custom colors from the registry; true when confirmed.
 bool RunColorDialog(CHOOSECOLORA& dialog);
 void DoEnterMaskRgbCommand(HWND hwnd);
 void DoBackgroundColorCommand(HWND hwnd);

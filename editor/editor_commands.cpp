@@ -1,30 +1,43 @@
 // Commands of the editor that belong to the window as a whole: New, the caption
-// and the rules that gray and enable the document commands.
+// and the rules that gray and enable the menu's items.
 #include <windows.h>
 
 #include <cstring>
-#include <iterator>
 
 #include "common/win_handles.h"
 #include "editor/editor_state.h"
 #include "res/resource_ids.h"
 
-static const int kDocumentCommands[] = {IDM_SAVE, IDM_SAVE_AS, IDM_IMAGE_INFO, IDM_PICK_MASK, IDM_ENTER_MASK_RGB,
-                                        IDM_VIEW_RAW_DATA};
-static const int kPictureCommands[] = {IDM_IMAGE_INFO, IDM_PICK_MASK, IDM_ENTER_MASK_RGB};
+static UINT ViewModeCommand(Overlay mode) {
+    switch (mode) {
+    case Overlay::None: return IDM_VIEW_HIDE;
+    case Overlay::Transparency: return IDM_VIEW_TRANSPARENCY;
+    default: return IDM_VIEW_MASK;
+    }
+}
 
-static void SetMenuItemsEnabled(HWND hwnd, const int* first, const int* last, bool enabled) {
+void UpdateMenuStates(HWND hwnd) {
     HMENU menu = GetMenu(hwnd);
-    for (const int* id = first; id != last; ++id)
-        EnableMenuItem(menu, static_cast<UINT>(*id), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-void GrayDocumentCommands(HWND hwnd) {
-    SetMenuItemsEnabled(hwnd, std::begin(kDocumentCommands), std::end(kDocumentCommands), false);
-}
-
-void EnablePictureCommands(HWND hwnd) {
-    SetMenuItemsEnabled(hwnd, std::begin(kPictureCommands), std::end(kPictureCommands), true);
+    if (!menu) return;
+    const bool picture = editor.hbmImage != nullptr;
+    const bool region = editor.regionCommandsOffered;
+    // Save needs a file name this window knows: one it opened or saved to, or
+    // an inherited one once a region was made here (Save then asks first).
+    const bool save = editor.regionFileName[0] && (region || editor.regionFileShown);
+    const struct {
+        UINT id;
+        bool enabled;
+    } items[] = {
+        {IDM_SAVE, save},
+        {IDM_SAVE_AS, region},
+        {IDM_IMAGE_INFO, picture},
+        {IDM_PICK_MASK, picture},
+        {IDM_ENTER_MASK_RGB, picture},
+        {IDM_VIEW_RAW_DATA, region},
+        {IDM_PREVIEW, picture && editor.hrgnCurrent},
+    };
+    for (const auto& item : items) EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(editor.viewMode), MF_BYCOMMAND);
 }
 
 void UpdateEditorTitle(HWND hwnd) {
@@ -46,6 +59,7 @@ void ReleaseEditorDocument() {
     if (editor.hbmImage) DeleteObject(editor.hbmImage);
     editor.hrgnCurrent = nullptr;
     editor.hbmImage = nullptr;
+    editor.regionCommandsOffered = false;
 }
 
 void DoNewCommand(HWND hwnd) {
@@ -55,7 +69,7 @@ void DoNewCommand(HWND hwnd) {
     editor.maskColor = kNoColor;
     editor.backgroundColor = kNoColor;
     UpdateEditorTitle(hwnd);
-    GrayDocumentCommands(hwnd);
+    UpdateMenuStates(hwnd);
     ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_SHOW);
     SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
     SetScrollPos(hwnd, SB_VERT, 0, TRUE);

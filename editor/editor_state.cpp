@@ -40,6 +40,6 @@ void InitializeEditorRecords(HINSTANCE module) {
     editor.ofnImage.lStructSize = sizeof(OPENFILENAMEA);
     InitializeImageDialog(editor.ofnImage);
     InitializeRegionDialogs(editor.ofnRegionOpen, editor.ofnRegionSave);
-    InitializeColourDialog(editor.ccMask);
-    InitializeColourDialog(editor.ccBackground);
+    InitializeColorDialog(editor.ccMask);
+    InitializeColorDialog(editor.ccBackground);
 }

@@ -1,5 +1,5 @@
 // The editor's process-wide state. It outlives any one editor window, so a later
-// window starts with the file names and colours the last one left.
+// window starts with the file names and colors the last one left.
 #ifndef PELLFORM_EDITOR_STATE_H
 #define PELLFORM_EDITOR_STATE_H
 
@@ -12,6 +12,9 @@
 constexpr COLORREF kNoColor = 0xFFFFFFFF;
 constexpr int kPathLength = 260;
 
+// What the view draws over the picture: "Hide", "Show as mask", "Show as transparency".
+enum class Overlay { None, Mask, Transparency };
+
 struct EditorState {
     int busyCount = 0;
     // Owner-less questions up: the editor stays usable under them, but the
@@ -20,6 +23,11 @@ struct EditorState {
     // Whether this window's caption has shown `regionFileName`: a later window
     // inherits the name without showing it, and must not write to it unasked.
     bool regionFileShown = false;
+    // Whether this window offers Save as... and View raw data...: a region was
+    // opened or built here. A failed open withdraws them though the old region stays.
+    bool regionCommandsOffered = false;
+    // Per window: each new editor window starts with the mask.
+    Overlay viewMode = Overlay::Mask;
     int sizeGuard = 0;
     MSGBOXPARAMSA errorBox{};
     MSGBOXPARAMSA warningBox{};
@@ -70,21 +78,21 @@ void CenterOnOwner(HWND hwnd);
 void UpdateEditorTitle(HWND hwnd);
 HICON MakeTintedIcon(HINSTANCE module, int iconId, COLORREF color);
 
-// The six items that follow the picture, the region and the region file.
-void GrayDocumentCommands(HWND hwnd);
-void EnablePictureCommands(HWND hwnd);
+// Grays and enables the menu's items and sets the overlay's radio check, all
+// from the state above; every change of that state calls it.
+void UpdateMenuStates(HWND hwnd);
 
-// New: forgets picture, region, file names and colours; keeps the view mode.
+// New: forgets picture, region, file names and colors; keeps the view mode.
 void DoNewCommand(HWND hwnd);
 // Releases the picture and the current region.
 void ReleaseEditorDocument();
 
-// Moves the overlay mode's radio check to `command` and repaints, unless it is there.
-void ChooseViewMode(HWND hwnd, UINT command);
+// Makes `mode` the overlay and repaints, unless it is the overlay already.
+void ChooseViewMode(HWND hwnd, Overlay mode);
 
 INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Fills the static parts of the message-box, file-dialog and colour-dialog
+// Fills the static parts of the message-box, file-dialog and color-dialog
 // records; the add-in calls it once at load.
 void InitializeEditorRecords(HINSTANCE module);
 

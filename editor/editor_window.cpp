@@ -37,12 +37,15 @@ static void SetSmallIcon(HWND hwnd, HICON icon) {
 static void OnInitDialog(HWND hwnd) {
     hwndEditor.store(hwnd);
     editor.regionFileShown = false;
+    editor.regionCommandsOffered = false;
+    editor.viewMode = Overlay::Mask;
     editor.ofnRegionOpen.hwndOwner = hwnd;
     editor.ofnRegionSave.hwndOwner = hwnd;
     editor.ofnImage.hwndOwner = hwnd;
     editor.ccMask.hwndOwner = hwnd;
     editor.ccBackground.hwndOwner = hwnd;
     SetMenu(hwnd, LoadMenuA(hInstance, MAKEINTRESOURCEA(IDM_EDITOR_MENU)));
+    UpdateMenuStates(hwnd);
     MakeCaptionIcons();
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
     // The About box as a splash that closes itself after one second.
@@ -68,7 +71,7 @@ static void OnActivate(HWND hwnd, WPARAM wParam) {
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
-// Icons follow the new caption colours; the view repaints in the new colours.
+// Icons follow the new caption colors; the view repaints in the new colors.
 static void OnSystemColorsChanged(HWND hwnd) {
     const bool wasActive = TakeSmallIcon(hwnd) == editor.hiconActive && editor.hiconActive;
     DestroyCaptionIcons();
@@ -121,9 +124,9 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_PICK_MASK: StartPickMode(hwnd); break;
     case IDM_ENTER_MASK_RGB: DoEnterMaskRgbCommand(hwnd); break;
     case IDM_BACKGROUND_COLOR: DoBackgroundColorCommand(hwnd); break;
-    case IDM_VIEW_HIDE:
-    case IDM_VIEW_MASK:
-    case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, static_cast<UINT>(command)); break;
+    case IDM_VIEW_HIDE: ChooseViewMode(hwnd, Overlay::None); break;
+    case IDM_VIEW_MASK: ChooseViewMode(hwnd, Overlay::Mask); break;
+    case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, Overlay::Transparency); break;
     case IDM_IMAGE_INFO:
         if (editor.hbmImage) RunModal(hwnd, IDD_IMAGE_INFO, ImageInfoDlgProc, 0);
         break;
@@ -135,7 +138,8 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_ABOUT: RunModal(hwnd, IDD_ABOUT, AboutDlgProc, -1); break;
     default: break;
     }
-    UpdatePreviewCommand(hwnd);
+    // Commands that run dialogs (raw data among them) change state on their own.
+    UpdateMenuStates(hwnd);
 }
 
 static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -149,8 +153,8 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
     case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
     case WM_LBUTTONDOWN:
-        PickColourAt(hwnd, lParam);
-        UpdatePreviewCommand(hwnd);
+        PickColorAt(hwnd, lParam);
+        UpdateMenuStates(hwnd);
         return FALSE;
     case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;
     case WM_PAINT: return PaintEditorView(hwnd);

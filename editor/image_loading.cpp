@@ -78,7 +78,7 @@ void LoadImageIntoEditor(HWND hwnd) {
     SetScrollPos(hwnd, SB_VERT, 0, TRUE);
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
     ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_HIDE);
-    EnablePictureCommands(hwnd);
+    UpdateMenuStates(hwnd);
     FitWindowToImage(hwnd);
     SetScrollRangesForPicture(hwnd);
     InvalidateRect(hwnd, nullptr, TRUE);

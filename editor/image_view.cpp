@@ -6,22 +6,15 @@
 #include "editor/editor_state.h"
 #include "res/resource_ids.h"
 
-void ChooseViewMode(HWND hwnd, UINT command) {
-    HMENU menu = GetMenu(hwnd);
-    if (GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) return;
-    CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, command, MF_BYCOMMAND);
+void ChooseViewMode(HWND hwnd, Overlay mode) {
+    if (editor.viewMode == mode) return;
+    editor.viewMode = mode;
+    UpdateMenuStates(hwnd);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 static COLORREF EffectiveBackground() {
     return editor.backgroundColor == kNoColor ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
-}
-
-static Overlay OverlayChosenInMenu(HWND hwnd) {
-    HMENU menu = GetMenu(hwnd);
-    if (GetMenuState(menu, IDM_VIEW_MASK, MF_BYCOMMAND) & MF_CHECKED) return Overlay::Mask;
-    if (GetMenuState(menu, IDM_VIEW_TRANSPARENCY, MF_BYCOMMAND) & MF_CHECKED) return Overlay::Transparency;
-    return Overlay::None;
 }
 
 ViewContent ReadViewContent(HWND hwnd) {
@@ -32,28 +25,28 @@ ViewContent ReadViewContent(HWND hwnd) {
     content.scrollX = GetScrollPos(hwnd, SB_HORZ);
     content.scrollY = GetScrollPos(hwnd, SB_VERT);
     content.background = EffectiveBackground();
-    // While picking a colour the bare picture shows.
+    // While picking a color the bare picture shows.
     if (GetCapture() != hwnd) {
         HRGN shown = editor.hrgnSelection ? editor.hrgnSelection
                      : editor.hrgnEditing ? editor.hrgnEditing
                                           : editor.hrgnCurrent;
         if (shown) {
             content.region = shown;
-            content.overlay = OverlayChosenInMenu(hwnd);
+            content.overlay = editor.viewMode;
         }
     }
     return content;
 }
 
 // Hatches every pixel of the region opaquely: the gaps between the hatch lines
-// take the button-face colour.
+// take the button-face color.
 static void DrawMaskOverlay(HDC dc, HRGN region) {
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     OwnedBrush hatch(CreateHatchBrush(HS_DIAGCROSS, GetSysColor(COLOR_BTNTEXT)));
     if (hatch) FillRgn(dc, region, hatch.get());
 }
 
-// Paints the background colour over the picture area and the region's bounding
+// Paints the background color over the picture area and the region's bounding
 // box, except inside the region.
 static void DrawTransparencyOverlay(HDC dc, HRGN region, const ViewContent& content) {
     OwnedRegion outside(CreateRectRgn(0, 0, content.width, content.height));
@@ -133,7 +126,7 @@ void SetScrollRangesForPicture(HWND hwnd) {
     SetScrollRanges(hwnd, client);
 }
 
-static void CentreNoPictureText(HWND hwnd, const RECT& client) {
+static void CenterNoPictureText(HWND hwnd, const RECT& client) {
     HWND text = GetDlgItem(hwnd, IDC_NO_PICTURE);
     RECT box{};
     if (!text || !GetWindowRect(text, &box)) return;
@@ -151,7 +144,7 @@ void ResizeEditorView(HWND hwnd, WPARAM sizeType) {
     GetClientRect(hwnd, &client);
     // Both ranges from the client size taken before either bar changed it.
     if (editor.hbmImage) SetScrollRanges(hwnd, client);
-    CentreNoPictureText(hwnd, client);
+    CenterNoPictureText(hwnd, client);
     InvalidateRect(hwnd, nullptr, TRUE);
     --editor.sizeGuard;
 }

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-enum class Overlay { None, Mask, Transparency };
+#include "editor/editor_state.h"
 
 // Everything one paint shows, read from the editor's state and window.
 struct ViewContent {

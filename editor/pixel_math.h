@@ -15,7 +15,7 @@ constexpr std::uint32_t BlendPixelHalfway(std::uint32_t pixel, std::uint32_t col
     return (pixel & 0xFF000000u) | red << 16 | green << 8 | blue;
 }
 
-// Start of a window of extent `inner` centred over [outerStart, outerStart + outer).
+// Start of a window of extent `inner` centered over [outerStart, outerStart + outer).
 // The halving is an arithmetic shift, so a window larger than its owner starts
 // half the difference before the owner, rounded toward minus infinity.
 constexpr int CenteredStart(int outerStart, int outer, int inner) {

@@ -74,8 +74,3 @@ void DoPreviewCommand(HWND hwnd) {
     PreviewData data = {editor.hbmImage, editor.hrgnCurrent, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight};
     DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_PREVIEW), hwnd, PreviewDlgProc, reinterpret_cast<LPARAM>(&data));
 }
-
-void UpdatePreviewCommand(HWND hwnd) {
-    const bool ready = editor.hbmImage && editor.hrgnCurrent;
-    EnableMenuItem(GetMenu(hwnd), IDM_PREVIEW, MF_BYCOMMAND | (ready ? MF_ENABLED : MF_GRAYED));
-}

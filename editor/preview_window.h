@@ -7,7 +7,5 @@
 
 // Shows the preview modally over the editor, when there is a picture and a region.
 void DoPreviewCommand(HWND hwnd);
-// Grays or enables "Preview": it needs both a picture and a region.
-void UpdatePreviewCommand(HWND hwnd);
 
 #endif

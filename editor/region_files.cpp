@@ -7,12 +7,6 @@
 
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 
-static void SetRegionCommandsEnabled(HWND hwnd, bool enabled) {
-    HMENU menu = GetMenu(hwnd);
-    for (UINT id : {IDM_SAVE, IDM_SAVE_AS, IDM_VIEW_RAW_DATA})
-        EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
 HRGN BuildRegionFromImage() {
     return BuildRegionFromPicture(editor.hbmImage, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
                                   editor.maskColor);
@@ -46,21 +40,22 @@ void OpenRegionFile(HWND hwnd) {
         editor.hrgnCurrent = region;
     }
     InvalidateRect(hwnd, nullptr, TRUE);
+    editor.regionCommandsOffered = region != nullptr;
     if (region) {
         UpdateEditorTitle(hwnd);
-        SetRegionCommandsEnabled(hwnd, true);
+        UpdateMenuStates(hwnd);
         return;
     }
     // The region that was current stays current and is still drawn.
     editor.regionFileName[0] = '\0';
     UpdateEditorTitle(hwnd);
-    SetRegionCommandsEnabled(hwnd, false);
+    UpdateMenuStates(hwnd);
     ShowError(kRegionNotLoadedText);
 }
 
 void SaveRegionFile(HWND hwnd) {
     UpdateEditorTitle(hwnd);
-    EnableMenuItem(GetMenu(hwnd), IDM_SAVE, MF_BYCOMMAND | MF_ENABLED);
+    UpdateMenuStates(hwnd);
     if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent, editor.tempFileName))
         ShowError(kRegionNotSavedText);
 }

@@ -5,7 +5,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
-// The region of the editor's picture for its mask colour, or 0.
+// The region of the editor's picture for its mask color, or 0.
 HRGN BuildRegionFromImage();
 
 void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save);

@@ -1,4 +1,4 @@
-// The caption icons: the editor icon blended toward a caption colour.
+// The caption icons: the editor icon blended toward a caption color.
 #include <windows.h>
 
 #include <vector>
@@ -30,9 +30,9 @@ HICON MakeTintedIcon(HINSTANCE module, int iconId, COLORREF color) {
     if (!GetIconInfo(source.get(), &info)) return nullptr;
     // GetIconInfo hands out copies of both bitmaps; they are ours to release.
     OwnedBitmap mask(info.hbmMask);
-    OwnedBitmap colour(info.hbmColor);
+    OwnedBitmap colorPlane(info.hbmColor);
     BITMAP description{};
-    if (!colour || !GetObjectA(colour.get(), sizeof description, &description)) return nullptr;
-    if (!TintBitmap(colour.get(), description.bmWidth, description.bmHeight, color)) return nullptr;
+    if (!colorPlane || !GetObjectA(colorPlane.get(), sizeof description, &description)) return nullptr;
+    if (!TintBitmap(colorPlane.get(), description.bmWidth, description.bmHeight, color)) return nullptr;
     return CreateIconIndirect(&info);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "res/resource_ids.h"
+
 static const char kFrameClass[] = "PellformHostFrame";
 static const char kChildClass[] = "PellformHostChild";
 static const int kFirstChildId = 50000;
@@ -59,7 +61,7 @@ static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (host && host->frameWindowProc) host->frameWindowProc(hwnd, message, wParam, lParam);
     HWND client = host ? host->mdiClient : nullptr;
     switch (message) {
-    case WM_USER + 100:
+    case HOST_GET_FREE_COMMAND_ID:
         if (!host) break;
         host->lastGivenCommandId = host->nextFreeCommandId++;
         return host->lastGivenCommandId;

@@ -6,9 +6,6 @@
 #include "picture/com_owners.h"
 #include "picture/picture_size.h"
 
-// {7BF80980-BF32-101A-8BBB-00AA00300CAB}
-static const IID kIidPicture = {0x7BF80980, 0xBF32, 0x101A, {0x8B, 0xBB, 0x00, 0xAA, 0x00, 0x30, 0x0C, 0xAB}};
-
 namespace {
 
 struct Extent {
@@ -66,7 +63,7 @@ HBITMAP LoadPictureFile(const char* path, COLORREF background) {
 
 static HBITMAP LoadWithOle(LPOLESTR path, COLORREF background) {
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicturePath(path, nullptr, 0, 0, kIidPicture, picture.outVoid()))) return nullptr;
+    if (FAILED(OleLoadPicturePath(path, nullptr, 0, 0, IID_IPicture, picture.outVoid()))) return nullptr;
     return DrawOnBackground(picture.get(), background);
 }
 
@@ -135,7 +132,7 @@ HBITMAP LoadPictureMemory(const void* data, DWORD size) {
     // Run mode FALSE: Wine's picture object created in run mode does not own its
     // bitmap and never deletes it (one leaked bitmap per load); on Windows the
     // flag only keeps the original bytes until the picture is released.
-    OleLoadPicture(stream.get(), 0, FALSE, kIidPicture, picture.outVoid());
+    OleLoadPicture(stream.get(), 0, FALSE, IID_IPicture, picture.outVoid());
     HBITMAP bitmap = PictureToBitmap(picture.get());
     lastError.Keep();
     return bitmap;

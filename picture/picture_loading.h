@@ -11,7 +11,7 @@
 #include "picture/picture_wic.h"
 
 // A picture file drawn upright over a bitmap first filled with `background`, so
-// transparent pixels take that colour; partly transparent pixels of pictures
+// transparent pixels take that color; partly transparent pixels of pictures
 // the imaging component decodes are blended with it (BlendChannel). 0 on any
 // failure.
 HBITMAP LoadPictureFile(const char* path, COLORREF background);

@@ -12,14 +12,6 @@
 
 namespace {
 
-// The add-in carries the identifiers it needs in its own data.
-// CLSID_WICImagingFactory, the one every version of the component registers.
-const CLSID kClsidImagingFactory = {0xcacaf262, 0x9370, 0x4615, {0xa1, 0x3b, 0x9f, 0x55, 0x39, 0xda, 0x4c, 0x0a}};
-const IID kIidImagingFactory = {0xec5ec8a9, 0xc395, 0x4314, {0x9c, 0x77, 0x54, 0xd7, 0xa9, 0x35, 0xff, 0x70}};
-const GUID kFormatBgra = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x0f}};
-const GUID kFormatPbgra = {0x6fddc324, 0x4e03, 0x4bfe, {0xb1, 0x85, 0x3d, 0x77, 0x76, 0x8d, 0xc9, 0x10}};
-const GUID kContainerIco = {0xa3a860c4, 0x338f, 0x4c17, {0x91, 0x9a, 0xfb, 0xa4, 0xb5, 0x62, 0x8f, 0x21}};
-
 // A hostile header may claim any size: larger pictures are refused before the
 // decoder is asked for a single pixel.
 constexpr UINT kMaxSide = 1 << 16;
@@ -33,12 +25,12 @@ bool AcceptableSize(UINT width, UINT height) {
 }
 
 // The first frame, or for an icon its largest image. Of images of the same
-// size the later one is taken, as icon files usually list the deeper colour
+// size the later one is taken, as icon files usually list the deeper color
 // formats of a size after the shallower ones.
 HRESULT ChooseFrame(IWICBitmapDecoder* decoder, ComPtr<IWICBitmapFrameDecode>& frame) {
     GUID container{};
     UINT count = 0;
-    if (FAILED(decoder->GetContainerFormat(&container)) || container != kContainerIco ||
+    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatIco ||
         FAILED(decoder->GetFrameCount(&count)) || count < 2)
         return decoder->GetFrame(0, frame.out());
     std::uint64_t largest = 0;
@@ -62,17 +54,17 @@ HRESULT ConvertToBgra(IWICImagingFactory* factory, IWICBitmapFrameDecode* frame,
                       ComPtr<IWICBitmapSource>& source, bool& premultiplied) {
     WICPixelFormatGUID format{};
     if (FAILED(frame->GetPixelFormat(&format))) return E_FAIL;
-    if (format == kFormatBgra || format == kFormatPbgra) {
-        premultiplied = format == kFormatPbgra;
+    if (format == GUID_WICPixelFormat32bppBGRA || format == GUID_WICPixelFormat32bppPBGRA) {
+        premultiplied = format == GUID_WICPixelFormat32bppPBGRA;
         return frame->QueryInterface(__uuidof(IWICBitmapSource), source.outVoid());
     }
-    for (const GUID* target : {&kFormatBgra, &kFormatPbgra}) {
+    for (const GUID* target : {&GUID_WICPixelFormat32bppBGRA, &GUID_WICPixelFormat32bppPBGRA}) {
         ComPtr<IWICFormatConverter> converter;
         if (FAILED(factory->CreateFormatConverter(converter.out()))) return E_FAIL;
         if (FAILED(converter->Initialize(frame, *target, WICBitmapDitherTypeNone, nullptr, 0.0,
                                          WICBitmapPaletteTypeCustom)))
             continue;
-        premultiplied = target == &kFormatPbgra;
+        premultiplied = target == &GUID_WICPixelFormat32bppPBGRA;
         return converter->QueryInterface(__uuidof(IWICBitmapSource), source.outVoid());
     }
     return E_FAIL;
@@ -163,7 +155,7 @@ PictureRoute ChoosePictureRoute(const char* path) {
 HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlane* alpha) {
     if (alpha) *alpha = AlphaPlane{};
     ComPtr<IWICImagingFactory> factory;
-    if (FAILED(CoCreateInstance(kClsidImagingFactory, nullptr, CLSCTX_INPROC_SERVER, kIidImagingFactory,
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 factory.outVoid())))
         return nullptr;
     ComPtr<IWICBitmapDecoder> decoder;

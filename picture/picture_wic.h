@@ -31,17 +31,17 @@ PictureRoute ChoosePictureRoute(const char* path);
 // `alpha`, when given, receives the picture's alpha (left empty on failure).
 HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlane* alpha);
 
-// A colour channel of a pixel with straight alpha `alpha` over the background's
-// channel: (colour x alpha + background x (255 - alpha)) / 255 rounded to the
+// A color channel of a pixel with straight alpha `alpha` over the background's
+// channel: (color x alpha + background x (255 - alpha)) / 255 rounded to the
 // nearest integer (255 is odd, so there are no halves). Alpha 0 gives the
-// background exactly and alpha 255 the colour exactly.
-inline BYTE BlendChannel(unsigned colour, unsigned background, unsigned alpha) {
-    return static_cast<BYTE>((colour * alpha + background * (255 - alpha) + 127) / 255);
+// background exactly and alpha 255 the color exactly.
+inline BYTE BlendChannel(unsigned color, unsigned background, unsigned alpha) {
+    return static_cast<BYTE>((color * alpha + background * (255 - alpha) + 127) / 255);
 }
 
-// The same for a premultiplied channel: the colour is already scaled by alpha.
-inline BYTE BlendPremultipliedChannel(unsigned colour, unsigned background, unsigned alpha) {
-    const unsigned sum = colour + (background * (255 - alpha) + 127) / 255;
+// The same for a premultiplied channel: the color is already scaled by alpha.
+inline BYTE BlendPremultipliedChannel(unsigned color, unsigned background, unsigned alpha) {
+    const unsigned sum = color + (background * (255 - alpha) + 127) / 255;
     return static_cast<BYTE>(sum > 255 ? 255 : sum);
 }
 

@@ -59,7 +59,7 @@ private:
 };
 
 // The rectangles a picture of width x height pixels (rows `stride` pixels
-// apart, top row first) gives for a mask colour, the strip (0, H, W, H + 1)
+// apart, top row first) gives for a mask color, the strip (0, H, W, H + 1)
 // below it included.
 RegionRects BuildRegionRects(const std::uint32_t* pixels, std::int32_t width, std::int32_t height,
                              std::size_t stride, std::uint32_t maskColor);

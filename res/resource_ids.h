@@ -15,6 +15,9 @@
 /* The editor window's class, named by template 300 and registered at load */
 #define EDITOR_CLASS_NAME "PFDlgClass"
 
+/* The host's message that answers a free command identifier for an add-in's menu item */
+#define HOST_GET_FREE_COMMAND_ID (WM_USER + 100)
+
 /* Dialog templates */
 #define IDD_EDITOR 300
 #define IDD_RAW_DATA 302
