@@ -8,7 +8,6 @@
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
 #include "editor/region_files.h"
-#include "res/resource_ids.h"
 
 static const char kAppearanceKey[] = "Control Panel\\Appearance";
 static const char kCustomColorsValue[] = "CustomColors";

@@ -11,9 +11,10 @@
 static UINT ViewModeCommand(Overlay mode) {
     switch (mode) {
     case Overlay::None: return IDM_VIEW_HIDE;
+    case Overlay::Mask: break;
     case Overlay::Transparency: return IDM_VIEW_TRANSPARENCY;
-    default: return IDM_VIEW_MASK;
     }
+    return IDM_VIEW_MASK;
 }
 
 void UpdateMenuStates(HWND hwnd) {

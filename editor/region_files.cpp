@@ -3,7 +3,6 @@
 #include "editor/editor_state.h"
 #include "region/region_file_io.h"
 #include "region/region_gdi.h"
-#include "res/resource_ids.h"
 
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 

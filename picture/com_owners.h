@@ -1,4 +1,4 @@
-// Owners for COM's per-call state: the thread's initialisation, interface
+// Owners for COM's per-call state: the thread's initialization, interface
 // pointers and task memory, each released on every path.
 #ifndef PELLFORM_COM_OWNERS_H
 #define PELLFORM_COM_OWNERS_H
@@ -8,7 +8,7 @@
 
 // COM for the length of one call. Only a successful CoInitialize (S_OK or
 // S_FALSE) is balanced: a thread already in the multithreaded apartment refuses
-// it, and uninitialising then would take that thread's own apartment away.
+// it, and uninitializing then would take that thread's own apartment away.
 class ComScope {
 public:
     ComScope() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}

@@ -1,4 +1,4 @@
-// Pixel size of a picture from its HIMETRIC extent (hundredths of a millimetre).
+// Pixel size of a picture from its HIMETRIC extent (hundredths of a millimeter).
 #ifndef PELLFORM_PICTURE_SIZE_H
 #define PELLFORM_PICTURE_SIZE_H
 
@@ -9,7 +9,7 @@
 constexpr int kHimetricPerInch = 2540;
 
 // The file route: the exact quotient rounded to the nearest integer, an exact
-// half to the even neighbour (the product of two 32-bit numbers is exact in a
+// half to the even neighbor (the product of two 32-bit numbers is exact in a
 // long double).
 inline std::int32_t HimetricToPixelsHalfEven(std::int32_t himetric, std::int32_t pixelsPerInch) {
     const long double quotient =

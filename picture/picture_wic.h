@@ -27,7 +27,7 @@ PictureRoute ChoosePictureRoute(const char* path);
 
 // The first image (of an icon, the largest) composed over `background` into a
 // screen-format bitmap of the picture's pixel size, upright and selected
-// nowhere. COM must be initialised on the calling thread. 0 on any failure;
+// nowhere. COM must be initialized on the calling thread. 0 on any failure;
 // `alpha`, when given, receives the picture's alpha (left empty on failure).
 HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlane* alpha);
 
