@@ -37,6 +37,23 @@ RawData* DataOf(HWND hwnd) { return reinterpret_cast<RawData*>(GetWindowLongPtrA
 HWND List(HWND hwnd) { return GetDlgItem(hwnd, IDC_RAW_LIST); }
 HWND EditorOf(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
 
+// Every row at once (Ctrl+A, or anyone selecting or unselecting all): an
+// owner-data list changes each row, invalidating it, before it says anything,
+// so it stops drawing first and draws again once the change has settled.
+LRESULT CALLBACK OwnerDataListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list, GWLP_USERDATA));
+    if (message != LVM_SETITEMSTATE || static_cast<int>(wParam) != -1)
+        return CallWindowProcW(original, list, message, wParam, lParam);
+    CallWindowProcW(original, list, WM_SETREDRAW, FALSE, 0);
+    const LRESULT result = CallWindowProcW(original, list, message, wParam, lParam);
+    const RawData* data = DataOf(GetParent(list));
+    if (!data || !data->selectionUnsettled) {
+        CallWindowProcW(original, list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    }
+    return result;
+}
+
 // The template's list would keep a copy of every cell's text; this one asks
 // for a cell when it draws it. The style cannot be added to a list that
 // exists, so an equal list with it takes the template's place, id and tab order.
@@ -53,6 +70,8 @@ bool MakeOwnerDataList(HWND hwnd) {
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RAW_LIST)), hInstance, nullptr);
     if (!list) return false;
     SendMessageA(list, WM_SETFONT, SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
+    SetWindowLongPtrW(list, GWLP_USERDATA, GetWindowLongPtrW(list, GWLP_WNDPROC));
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerDataListProc));
     SetWindowPos(list, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     DestroyWindow(old);
     return true;
