@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
 #include <sstream>
 
 #include "dialog_driver.h"
@@ -21,10 +22,9 @@ Rects RectsOf(HRGN region) {
     const auto* rects = reinterpret_cast<const RECT*>(data.data() + sizeof(RGNDATAHEADER));
     return Rects(rects, rects + reinterpret_cast<const RGNDATAHEADER*>(data.data())->nCount);
 }
-// A rectangle as a row shows it: "left top right bottom", signed decimal.
 std::string Text(const RECT& r) {
-    return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
-           std::to_string(r.bottom);
+    char text[64];
+    return std::snprintf(text, sizeof text, "%ld %ld %ld %ld", r.left, r.top, r.right, r.bottom), text;
 }
 Texts RowsOf(HRGN region) {
     Texts rows;
@@ -43,17 +43,15 @@ bool Covers(HRGN region, const Rects& rects) {
     return DeleteObject(expected), same;
 }
 bool IsDeleted(HGDIOBJ object) { return GetObjectType(object) == 0; }
-
+int witnessPaints = 0;
 LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_PAINT) return DefWindowProcA(hwnd, message, wParam, lParam);
-    ++*reinterpret_cast<int*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    return ValidateRect(hwnd, nullptr), 0;
+    return ++witnessPaints, ValidateRect(hwnd, nullptr), 0;
 }
 
 class RawDataTest : public EditorTest {
 protected:
-    // A plain picture and a region handed to the editor on its thread, the view
-    // scrolled by `scroll` both ways, then the dialog opened on them.
+    // A plain picture and a region given on the editor thread, the view scrolled by `scroll`, the dialog opened.
     HWND Open(const Rects& rects, int scroll = 0) {
         OnEditorThread([&] {
             for (HGDIOBJ old : {HGDIOBJ(state_->hrgnCurrent), HGDIOBJ(state_->hbmImage)}) DeleteObject(old);
@@ -61,14 +59,10 @@ protected:
             GetObjectA(state_->hbmImage, sizeof state_->imageInfo, &state_->imageInfo);
             state_->hrgnCurrent = RegionOf(rects);
             ShowWindow(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE), SW_HIDE);
-            SendMessageA(editorWindow_.hwnd, WM_SIZE, SIZE_RESTORED, 0);
             SetWindowPos(editorWindow_.hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
         });
         for (UINT bar : {WM_HSCROLL, WM_VSCROLL}) SendMessageA(editorWindow_.hwnd, bar, MAKEWPARAM(SB_THUMBTRACK, scroll), 0);
         scroll_ = {GetScrollPos(editorWindow_.hwnd, SB_HORZ), GetScrollPos(editorWindow_.hwnd, SB_VERT)};
-        return Reopen();
-    }
-    HWND Reopen() {
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
         return list_ = GetDlgItem(dialog_ = WaitForDialog(editorWindow_.threadId, "Raw region data"), IDC_RAW_LIST);
     }
@@ -85,8 +79,7 @@ protected:
         ListView_SetItemState(list_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
         SendMessageA(dialog_, kSettleSelectionMessage, 0, 0);  // as the dialog does once a batch is through
     }
-    // Runs the input dialog of `button` with the words of `typed` in its edits
-    // from 207 on; returns its caption, with "+" when "Reverse operation" is enabled.
+    // Runs the input dialog of `button` with `typed` in its edits; returns its caption, "+" if "Reverse" is enabled.
     std::string Input(int button, const std::string& typed, bool confirm = true, bool reverse = false) {
         PostMessageA(dialog_, WM_COMMAND, button, 0);
         HWND input = nullptr;
@@ -99,13 +92,6 @@ protected:
         PressButton(input, confirm ? IDOK : IDCANCEL);
         WaitUntil([&] { return !IsWindow(input); });
         return SendMessageA(dialog_, WM_NULL, 0, 0), caption;
-    }
-    // Closes the dialog with a button, or with a key pressed in the list.
-    void Close(int button, UINT key = 0) {
-        if (key) PostMessageA(list_, WM_KEYDOWN, key, 0);
-        else PressButton(dialog_, button);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
-        Idle();
     }
     // For each picture point, whether the view (mask mode) hatches the first pixel near it that is not the picture's.
     std::string Hatching(const std::vector<POINT>& points) {
@@ -123,9 +109,8 @@ protected:
     POINT scroll_{};
 };
 
-// One session on a scrolled view: the header and rows are the region data,
-// selected rows alone are shown (Ctrl+A and clicks as real input), Delete and
-// Move act on exactly the rows' rectangles, Enter saves.
+// On a scrolled view: the header and rows are the region data, selected rows alone are shown (Ctrl+A and
+// clicks as real input), Delete and Move act on exactly the rows' rectangles.
 TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
     Idle();
@@ -134,17 +119,11 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     const Rects rects = RectsOf(state_->hrgnCurrent);  // 5 rows, the first two from the first rectangle
     EXPECT_EQ(GetWindow(dialog_, GW_OWNER), editorWindow_.hwnd);
     EXPECT_EQ(Rows(), RowsOf(state_->hrgnCurrent));
-    std::string header, titles;
+    std::string header;
     for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) header += DialogItemText(dialog_, id) + " ";
     EXPECT_EQ(header, "32 1 5 80 452 455 508 488 ");
-    for (char i = 0, text[32]; i < 4; ++i) {
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT, column.pszText = text, column.cchTextMax = sizeof text;
-        titles += (ListView_GetColumn(list_, i, &column), std::string(text) + " ");
-    }
-    EXPECT_EQ(titles, "RECT.left RECT.top RECT.right RECT.bottom ");
     EXPECT_EQ(ListView_GetExtendedListViewStyle(list_), DWORD(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
-    HDC dc = GetDC(editorWindow_.hwnd);
+    HDC dc = (SettleWindow(editorWindow_.hwnd), GetDC(editorWindow_.hwnd));
     SetPixel(dc, 10, 10, RGB(255, 0, 255));
     SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: no change, no redraw
     EXPECT_TRUE(Hatching({}).empty() && GetPixel(dc, 10, 10) == RGB(255, 0, 255) && Rows().size() == 5);
@@ -159,8 +138,7 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
         for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) mouse_event(button, 0, 0, 0, 0);
     };
     auto ctrlA = [] {
-        for (BYTE key : {BYTE(VK_CONTROL), BYTE('A')}) keybd_event(key, 0, 0, 0);
-        for (BYTE key : {BYTE('A'), BYTE(VK_CONTROL)}) keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+        for (int key : {VK_CONTROL, int{'A'}, -int{'A'}, -VK_CONTROL}) keybd_event(BYTE(std::abs(key)), 0, key < 0 ? KEYEVENTF_KEYUP : 0, 0);
     };
     const struct { std::function<void()> act; std::vector<int> shown; const char* seen; } steps[] = {
         {[] {}, {}, "xxxx"}, {[&] { Select(3, true); }, {3}, "..x."}, {[&] { Select(0, true); }, {0, 3}, "x.x."},
@@ -183,22 +161,18 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     EXPECT_TRUE(Covers(state_->hrgnSelection, {moved[0]}));
     SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);  // the Del key deletes like the button
     EXPECT_TRUE(Covers(state_->hrgnEditing, {moved[1], moved[2], moved[3], moved[4]}));
-    EXPECT_EQ(Rows(), RowsOf(state_->hrgnEditing));
     Select(0, true);
     Input(IDC_RAW_MOVE, "0 zero");  // moves nothing, yet the list is rebuilt
     EXPECT_TRUE(ListView_GetSelectedCount(list_) == 0 && state_->hrgnSelection == nullptr);
     Select(-1, true);
     SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);
     EXPECT_TRUE(Rows().empty() && DialogItemText(dialog_, IDC_RAW_COUNT) == "0" && !state_->hrgnSelection);
-    Close(0, VK_RETURN);
-    ASSERT_NE(state_->hrgnCurrent, nullptr);
-    EXPECT_EQ(GetRegionData(state_->hrgnCurrent, 0, nullptr), sizeof(RGNDATAHEADER)) << "empty, not none";
 }
 
-// The input dialogs combine and move the working copy; cancelled ones change
-// nothing; Cancel and Esc leave the current region, Enter replaces it; every
-// region the dialog made is gone once it closes.
-TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveReplacesTheRegion) {
+// Inputs change the working copy, cancelled ones nothing; Cancel and Esc keep the current region, Enter
+// replaces it (here by an empty one, not none). Unloading under an input dialog must refresh nothing: with no
+// owner left that would repaint every window on the desktop. Every region the dialog made is gone at the end.
+TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
     const struct { int button; RECT rect; bool reverse; int mode; const char* caption; } steps[] = {
         {IDC_RAW_OR, {15, 15, 30, 30}, false, RGN_OR, "OR"}, {IDC_RAW_AND, {12, 12, 25, 25}, false, RGN_AND, "AND"},
         {IDC_RAW_XOR, {0, 0, 18, 18}, false, RGN_XOR, "XOR"}, {IDC_RAW_DIFF, {14, 0, 16, 40}, false, RGN_DIFF, "DIFF+"},
@@ -206,18 +180,20 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveReplacesTheRegion) {
         {IDC_RAW_DIFF, {0, 0, 40, 40}, true, RGN_DIFF, "DIFF+"},  // covering, reversed: the rest of the rectangle
         {IDC_RAW_DIFF, {}, true, RGN_DIFF, "DIFF+"},  // zeros reversed: empty
         {IDC_RAW_OR, {10, 10, 20, 20}, false, RGN_OR, "OR"}, {IDC_RAW_AND, {}, false, RGN_AND, "AND"}};
-    ASSERT_NE(Open({{10, 10, 20, 20}}), nullptr);
-    for (UINT key : {0, VK_ESCAPE, VK_RETURN}) {
+    WNDCLASSA windowClass{0, CountPaints, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "Witness"};
+    RegisterClassA(&windowClass);
+    // Ours, far from the editor and shown long before it counts: only a repaint of everything reaches it.
+    HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Witness", "", WS_POPUP | WS_VISIBLE, 1200, 950,
+                                   40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return witnessPaints > 0; }));
+    for (int end : {IDCANCEL, VK_ESCAPE, VK_RETURN, IDC_RAW_OR, IDC_RAW_MOVE}) {
+        ASSERT_NE(Open({{10, 10, 20, 20}}), nullptr);
         HRGN before = state_->hrgnCurrent, expected = RegionOf(RectsOf(before));
-        const Texts original = RowsOf(before);
-        if (key) {
-            ASSERT_NE(Reopen(), nullptr);
-        }
         std::vector<HRGN> made = {state_->hrgnEditing};
         Select(0, true);
         Input(IDC_RAW_OR, "0 0 60 40", false);
         Input(IDC_RAW_MOVE, "3 3", false);
-        EXPECT_TRUE(Rows() == original && ListView_GetSelectedCount(list_) == 1) << "cancelled: nothing changes";
+        EXPECT_TRUE(Rows() == RowsOf(before) && ListView_GetSelectedCount(list_) == 1) << "cancelled: no change";
         for (const auto& step : steps) {
             made.push_back(state_->hrgnSelection);
             EXPECT_EQ(Input(step.button, step.rect.right ? Text(step.rect) : "", true, step.reverse), step.caption);
@@ -228,49 +204,31 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveReplacesTheRegion) {
             Select(0, true);
         }
         made.push_back(state_->hrgnSelection);
-        Close(IDCANCEL, key);
-        EXPECT_TRUE(state_->hrgnEditing == nullptr && state_->hrgnSelection == nullptr) << key;
-        EXPECT_EQ(key != VK_RETURN, state_->hrgnCurrent == before && RowsOf(before) == original) << key;
-        EXPECT_EQ(key == VK_RETURN, IsDeleted(before) && EqualRgn(state_->hrgnCurrent, expected)) << key;
-        for (HRGN region : made) EXPECT_TRUE(region == state_->hrgnCurrent || IsDeleted(region)) << key;
+        if (end == IDC_RAW_OR || end == IDC_RAW_MOVE) {
+            PostMessageA(dialog_, WM_COMMAND, static_cast<WPARAM>(end), 0);
+            ASSERT_NE(WaitForDialog(editorWindow_.threadId, end == IDC_RAW_OR ? "OR" : "Move"), nullptr);
+            SettleWindow(witness);
+            witnessPaints = 0;
+            ASSERT_NE(host_.addInUnload(), FALSE);
+            host_.frameWindowProc = nullptr;
+            PumpMessages();
+            EXPECT_TRUE(witnessPaints == 0 && !GetUpdateRect(witness, nullptr, FALSE)) << end;
+        } else {
+            if (end == IDCANCEL) PressButton(dialog_, IDCANCEL);
+            else PostMessageA(list_, WM_KEYDOWN, static_cast<WPARAM>(end), 0);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
+        Idle();
+        EXPECT_TRUE(state_->hrgnEditing == nullptr && state_->hrgnSelection == nullptr) << end;
+        EXPECT_EQ(state_->hrgnCurrent == before && Covers(before, {{10, 10, 20, 20}}), end == IDCANCEL || end == VK_ESCAPE);
+        EXPECT_EQ(IsDeleted(before) && EqualRgn(state_->hrgnCurrent, expected), end == VK_RETURN) << end;
+        for (HRGN region : made) EXPECT_TRUE(region == state_->hrgnCurrent || IsDeleted(region)) << end;
         DeleteObject(expected);
+        if (end == IDC_RAW_OR) {
+            ASSERT_TRUE(LoadTheAddIn() && (editorWindow_ = OpenEditor()).hwnd);
+        }
     }
-}
-
-// Unloading closes the dialog with its owner, under an open input dialog: the
-// working copy and the selection go, and nothing refreshes (which, with no
-// owner left, would repaint every window on the desktop).
-TEST_F(RawDataTest, UnloadingUnderAnInputDialogDropsTheWorkingCopyAndRepaintsNothingElse) {
-    WNDCLASSA windowClass{0, CountPaints, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "Witness"};
-    RegisterClassA(&windowClass);
-    for (int button : {IDC_RAW_OR, IDC_RAW_MOVE}) {
-        // Ours, far from the editor and shown before anything else happens:
-        // only a repaint of everything reaches it later.
-        int paints = 0;
-        HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Witness", "", WS_POPUP, 1200, 950, 40, 40,
-                                       nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        SetWindowLongPtrA(witness, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&paints));
-        ShowWindow(witness, SW_SHOWNOACTIVATE);
-        ASSERT_NE(Open({{5, 5, 15, 15}}), nullptr);
-        Select(0, true);
-        HRGN editing = state_->hrgnEditing, selection = state_->hrgnSelection;
-        PostMessageA(dialog_, WM_COMMAND, static_cast<WPARAM>(button), 0);
-        ASSERT_NE(WaitForDialog(editorWindow_.threadId, button == IDC_RAW_OR ? "OR" : "Move"), nullptr);
-        // Settled: it has painted, and a later look finds nothing more due.
-        ASSERT_TRUE(WaitUntil([&] { return paints > 0 && !GetUpdateRect(witness, nullptr, FALSE); }));
-        SettleWindow(witness);
-        paints = 0;
-        ASSERT_NE(host_.addInUnload(), FALSE) << button;
-        host_.frameWindowProc = nullptr;
-        PumpMessages();
-        EXPECT_FALSE(IsWindow(dialog_));
-        EXPECT_TRUE(!state_->hrgnEditing && !state_->hrgnSelection && IsDeleted(editing) && IsDeleted(selection));
-        EXPECT_TRUE(paints == 0 && !GetUpdateRect(witness, nullptr, FALSE)) << button;
-        DestroyWindow(witness);
-        if (button == IDC_RAW_MOVE) break;
-        ASSERT_TRUE(LoadTheAddIn());
-        ASSERT_NE((editorWindow_ = OpenEditor()).hwnd, nullptr);
-    }
+    DestroyWindow(witness);
 }
 
 }  // namespace
