@@ -80,17 +80,12 @@ protected:
         WaitUntil([&] { return !IsWindow(input); });
         return SendMessageA(dialog_, WM_NULL, 0, 0), caption;
     }
-    // For each picture point, whether the view (mask mode) hatches the first pixel near it that is not the picture's.
-    std::string Hatching(const std::vector<POINT>& points) {
+    // For each picture point, "x" where the view shows the picture (in the drawn region, "Show as transparency").
+    std::string Shown(const std::vector<POINT>& points) {
         SettleWindow(editorWindow_.hwnd);
         HDC dc = GetDC(editorWindow_.hwnd);
         std::string seen;
-        for (POINT p : points) {
-            COLORREF pixel = kPicture;
-            for (int i = 0; i < 9 && pixel == kPicture; ++i)
-                pixel = GetPixel(dc, p.x - scroll_.x + i % 3, p.y - scroll_.y + i / 3);
-            seen += pixel == GetSysColor(COLOR_BTNFACE) || pixel == GetSysColor(COLOR_BTNTEXT) ? 'x' : '.';
-        }
+        for (POINT p : points) seen += GetPixel(dc, p.x - scroll_.x, p.y - scroll_.y) == kPicture ? 'x' : '.';
         return ReleaseDC(editorWindow_.hwnd, dc), seen;
     }
     HWND dialog_ = nullptr, list_ = nullptr;
@@ -104,6 +99,7 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
     Idle();
     EXPECT_FALSE(BoxIsUp("Raw region data")) << "no region, no dialog";
+    Command(IDM_VIEW_TRANSPARENCY);
     ASSERT_NE(Open({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}, 450), nullptr);
     const Rects rects = {{455, 455, 465, 460}, {455, 460, 465, 465}, {480, 460, 500, 465}, {480, 465, 500, 480},
                          {452, 483, 508, 488}};
@@ -115,7 +111,7 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     HDC dc = (SettleWindow(editorWindow_.hwnd), GetDC(editorWindow_.hwnd));
     SetPixel(dc, 10, 10, RGB(255, 0, 255));
     SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: no change, no redraw
-    EXPECT_TRUE(Hatching({}).empty() && GetPixel(dc, 10, 10) == RGB(255, 0, 255) && Rows() == listed);
+    EXPECT_TRUE(Shown({}).empty() && GetPixel(dc, 10, 10) == RGB(255, 0, 255) && Rows() == listed);
     ReleaseDC(editorWindow_.hwnd, dc);
 
     auto click = [&](int row) {
@@ -139,7 +135,7 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
         step.act();
         EXPECT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, step.shown); })) << step.seen;
         EXPECT_EQ(ListView_GetSelectedCount(list_), step.shown.size()) << step.seen;
-        EXPECT_EQ(Hatching({{458, 456}, {458, 462}, {490, 470}, {500, 484}}), step.seen);
+        EXPECT_EQ(Shown({{458, 456}, {458, 462}, {490, 470}, {500, 484}}), step.seen);
     }
 
     Input(IDC_RAW_MOVE, "-460 5");
@@ -155,9 +151,9 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     EXPECT_TRUE(Rows().empty() && DialogItemText(dialog_, IDC_RAW_COUNT) == "0" && !state_->hrgnSelection);
 }
 
-// Inputs change the working copy, cancelled ones nothing; Cancel and Esc keep the current region, Enter
-// replaces it (here by an empty one, not none). Unloading under an input dialog must refresh nothing: with no
-// owner left that would repaint every window on the desktop. Every region the dialog made is gone at the end.
+// Inputs change the working copy, cancelled ones nothing; Cancel and Esc keep the current region, Enter replaces
+// it (by an empty one, not none); unloading under an input dialog refreshes nothing (with no owner left that would
+// repaint the whole desktop). Every region the dialog made is gone at the end.
 TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
     const struct { int button; const char* typed; bool reverse; int mode; const char* caption; } steps[] = {
         {IDC_RAW_OR, "15 15 30 30", false, RGN_OR, "OR"}, {IDC_RAW_MOVE, "0 zero", false, RGN_COPY, "Move"},
