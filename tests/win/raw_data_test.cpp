@@ -71,7 +71,7 @@ protected:
         PostMessageA(dialog_, WM_COMMAND, button, 0);
         HWND input = nullptr;
         WaitUntil([&] { return (input = GetLastActivePopup(dialog_)) != dialog_ && IsWindowVisible(input); });
-        const std::string caption = WindowText(input) + (IsWindowEnabled(GetDlgItem(input, IDC_RECT_REVERSE)) ? "+" : "");
+        const auto caption = WindowText(input) + (IsWindowEnabled(GetDlgItem(input, IDC_RECT_REVERSE)) ? "+" : "");
         std::istringstream words(typed);
         int id = IDC_RECT_LEFT;
         for (std::string word; words >> word; ++id) SetDlgItemTextA(input, id, word.c_str());
@@ -163,10 +163,10 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
         {IDC_RAW_DIFF, "0 0 40 40", true, RGN_DIFF, "DIFF+"},  // covering
         {IDC_RAW_DIFF, "", true, RGN_DIFF, "DIFF+"}, {IDC_RAW_OR, "10 10 20 20", false, RGN_OR, "OR"},
         {IDC_RAW_AND, "", false, RGN_AND, "AND"}};
-    WNDCLASSA windowClass{0, CountPaints, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, "Paints"};
+    WNDCLASSA windowClass{0, CountPaints, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Witness"};
     RegisterClassA(&windowClass);
     // Ours, far from the editor and shown long before it counts: only a repaint of everything reaches it.
-    HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Paints", "", WS_POPUP | WS_VISIBLE, 1200, 950,
+    HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Witness", "", WS_POPUP | WS_VISIBLE, 1200, 950,
                                    40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return witnessPaints > 0; }));
     for (int end : {IDCANCEL, VK_ESCAPE, VK_RETURN, IDC_RAW_MOVE}) {
