@@ -1,9 +1,9 @@
-// The rectangle dialog (OR, AND, XOR, DIFF) and the "Move" dialog: both change
-// the working copy of the raw region data dialog when confirmed.
+// The rectangle dialog (OR, AND, XOR, DIFF) and the "Move" dialog: each hands
+// what the user typed back to the raw region data dialog through its parameter.
 #include <windows.h>
 
-#include "common/win_handles.h"
-#include "editor/editor_state.h"
+#include <initializer_list>
+
 #include "rawdata/raw_data_dialogs.h"
 #include "res/resource_ids.h"
 
@@ -22,7 +22,7 @@ const Operation kOperations[] = {
     {IDC_RAW_DIFF, "DIFF", RGN_DIFF},
 };
 
-const Operation* FindOperation(LPARAM button) {
+const Operation* FindOperation(int button) {
     for (const Operation& operation : kOperations)
         if (operation.button == button) return &operation;
     return nullptr;
@@ -30,24 +30,22 @@ const Operation* FindOperation(LPARAM button) {
 
 int SignedItem(HWND hwnd, int id) { return static_cast<int>(GetDlgItemInt(hwnd, id, nullptr, TRUE)); }
 
-void InitRectDialog(HWND hwnd, LPARAM button) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, button);
-    const Operation* operation = FindOperation(button);
+void InitRectDialog(HWND hwnd, RectInput* input) {
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(input));
+    const Operation* operation = input ? FindOperation(input->operation) : nullptr;
     if (operation) SetWindowTextA(hwnd, operation->caption);
-    if (button == IDC_RAW_DIFF) EnableWindow(GetDlgItem(hwnd, IDC_RECT_REVERSE), TRUE);
+    if (operation && operation->button == IDC_RAW_DIFF) EnableWindow(GetDlgItem(hwnd, IDC_RECT_REVERSE), TRUE);
     for (int id : {IDC_RECT_LEFT, IDC_RECT_TOP, IDC_RECT_RIGHT, IDC_RECT_BOTTOM}) SetDlgItemInt(hwnd, id, 0, FALSE);
 }
 
-void CombineWithRectangle(HWND hwnd) {
-    const RECT rect = {SignedItem(hwnd, IDC_RECT_LEFT), SignedItem(hwnd, IDC_RECT_TOP), SignedItem(hwnd, IDC_RECT_RIGHT),
-                       SignedItem(hwnd, IDC_RECT_BOTTOM)};
-    const Operation* operation = FindOperation(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    OwnedRegion rectangle(CreateRectRgnIndirect(&rect));
-    if (operation && rectangle) {
-        if (IsDlgButtonChecked(hwnd, IDC_RECT_REVERSE))
-            CombineRgn(editor.hrgnEditing, rectangle.get(), editor.hrgnEditing, operation->mode);
-        else
-            CombineRgn(editor.hrgnEditing, editor.hrgnEditing, rectangle.get(), operation->mode);
+void ConfirmRectangle(HWND hwnd) {
+    auto* input = reinterpret_cast<RectInput*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (input) {
+        input->rect = {SignedItem(hwnd, IDC_RECT_LEFT), SignedItem(hwnd, IDC_RECT_TOP),
+                       SignedItem(hwnd, IDC_RECT_RIGHT), SignedItem(hwnd, IDC_RECT_BOTTOM)};
+        const Operation* operation = FindOperation(input->operation);
+        input->mode = operation ? operation->mode : 0;
+        input->reversed = IsDlgButtonChecked(hwnd, IDC_RECT_REVERSE) != 0;
     }
     EndDialog(hwnd, IDOK);
 }
@@ -56,24 +54,26 @@ void CombineWithRectangle(HWND hwnd) {
 
 INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: InitRectDialog(hwnd, lParam); return TRUE;
+    case WM_INITDIALOG: InitRectDialog(hwnd, reinterpret_cast<RectInput*>(lParam)); return TRUE;
     case WM_COMMAND:
-        if (wParam == IDOK) CombineWithRectangle(hwnd);
+        if (wParam == IDOK) ConfirmRectangle(hwnd);
         else if (wParam == IDCANCEL) EndDialog(hwnd, IDCANCEL);
         return FALSE;
     default: return FALSE;
     }
 }
 
-INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, lParam);
         SetDlgItemInt(hwnd, IDC_MOVE_X, 0, FALSE);
         SetDlgItemInt(hwnd, IDC_MOVE_Y, 0, FALSE);
         return TRUE;
     case WM_COMMAND:
         if (wParam == IDOK) {
-            OffsetRgn(editor.hrgnEditing, SignedItem(hwnd, IDC_MOVE_X), SignedItem(hwnd, IDC_MOVE_Y));
+            if (auto* input = reinterpret_cast<MoveInput*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)))
+                *input = {SignedItem(hwnd, IDC_MOVE_X), SignedItem(hwnd, IDC_MOVE_Y)};
             EndDialog(hwnd, IDOK);
         } else if (wParam == IDCANCEL) {
             EndDialog(hwnd, IDCANCEL);
