@@ -46,7 +46,8 @@ TEST(UnionOfRects, RandomRectanglesGiveTheirCellsBandedAndTouchingSpansJoin) {
         for (int i = static_cast<int>(random() % 12); i > 0; --i) {
             const int l = static_cast<int>(random() % 20) - 5, t = static_cast<int>(random() % 20) - 5;
             input.push_back({l, t, l + static_cast<int>(random() % 9) - 1, t + static_cast<int>(random() % 9) - 1});
-            if (input.back().left < input.back().right && input.back().top < input.back().bottom) valid.push_back(input.back());
+            const RegionRect& r = input.back();
+            if (r.left < r.right && r.top < r.bottom) valid.push_back(r);
         }
         const RegionRects result = UnionOfRects(input);
         ASSERT_TRUE(IsBanded(result)) << round;

@@ -18,17 +18,19 @@ struct ToolRun {
     std::string out, err;
 };
 
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
 // Runs pellform.exe with its output and errors going to files.
 ToolRun RunTool(const std::string& arguments) {
-    const std::string outPath = TemporaryPath("tool.out"), errPath = TemporaryPath("tool.err");
+    const std::string paths[] = {TemporaryPath("tool.out"), TemporaryPath("tool.err")};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = CreateFileA(outPath.c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
-    startup.hStdError = CreateFileA(errPath.c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.hStdOutput = CreateFileA(paths[0].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.hStdError = CreateFileA(paths[1].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION process{};
-    std::string line = "\"" + PathBesideTests("pellform.exe") + "\" " + arguments;
+    std::string line = Quoted(PathBesideTests("pellform.exe")) + " " + arguments;
     ToolRun run;
     if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
         WaitForSingleObject(process.hProcess, 60000);
@@ -38,13 +40,13 @@ ToolRun RunTool(const std::string& arguments) {
     }
     CloseHandle(startup.hStdOutput);
     CloseHandle(startup.hStdError);
-    const std::vector<BYTE> out = ReadFileBytes(outPath), err = ReadFileBytes(errPath);
-    run.out.assign(out.begin(), out.end());
-    run.err.assign(err.begin(), err.end());
+    for (std::string* text : {&run.out, &run.err}) {
+        const std::vector<BYTE> bytes = ReadFileBytes(paths[text == &run.err]);
+        text->assign(bytes.begin(), bytes.end());
+    }
     return run;
 }
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
 class CliTest : public EditorTest {};

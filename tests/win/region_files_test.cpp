@@ -114,7 +114,7 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAs
         ASSERT_TRUE(WriteBytes(path, data));
         Choose(IDM_OPEN, "Open", path);
         EXPECT_FALSE(BoxIsUp("Error")) << data.size();
-        HRGN platform = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data()));
+        HRGN platform = ExtCreateRegion(nullptr, data.size(), reinterpret_cast<const RGNDATA*>(data.data()));
         EXPECT_TRUE(EqualRgn(state_->hrgnCurrent, platform)) << data.size();
         DeleteObject(platform);
     }
