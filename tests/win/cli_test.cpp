@@ -51,27 +51,51 @@ int Lines(const std::string& text) { return static_cast<int>(std::count(text.beg
 
 class CliTest : public EditorTest {};
 
-TEST_F(CliTest, BuildWritesWhatTheEditorSavesWhicheverWayTheMaskIsGiven) {
-    const std::string picture = Quoted(TestDataPath("transparent.gif"));
+TEST_F(CliTest, BuildWritesWhatTheEditorSavesAloneInABatchAndOnLinuxPaths) {
+    const std::string gif = Quoted(TestDataPath("transparent.gif")), out = TemporaryPath("tool.rgn");
     // The editor: default background (button face), mask blue (the pixel at 0,0).
     LoadPicture(TestDataPath("transparent.gif"));
     AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-    const std::string fromEditor = TemporaryPath("editor.rgn"), out = TemporaryPath("tool.rgn");
+    const std::string fromEditor = TemporaryPath("editor.rgn");
     DeleteFileA(fromEditor.c_str());
     ChooseFile(IDM_SAVE_AS, "Save As", fromEditor);
     Idle();
     const std::vector<BYTE> expected = ReadFileBytes(fromEditor);
     ASSERT_FALSE(expected.empty());
-    for (const char* mask : {"", " --mask 0000FF"}) {
-        DeleteFileA(out.c_str());
-        const ToolRun run = RunTool("build " + picture + " " + Quoted(out) + mask);
+    // Run by the ./pellform script, the tool takes and writes Linux paths, its lines ending in LF alone.
+    const std::string linuxOut = "/tmp/pellform-cli-" + std::to_string(GetCurrentProcessId()) + ".rgn";
+    const std::string runs[][3] = {{gif, out, ""}, {gif, out, " --mask 0000FF"},
+                                   {Quoted(PELLFORM_TEST_DATA_DIR "/transparent.gif"), linuxOut, " --mask-at 0,0"}};
+    for (const auto& r : runs) {
+        const ToolRun run = RunTool("build " + r[0] + " " + Quoted(r[1]) + r[2]);
         EXPECT_EQ(run.status, 0u) << run.err;
-        EXPECT_EQ(ReadFileBytes(out), expected) << mask;
-        EXPECT_EQ(run.out.rfind(out + ": 1 rectangles, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
+        const std::string written = r[1][0] == '/' ? "Z:" + r[1] : r[1];
+        EXPECT_EQ(ReadFileBytes(written), expected) << r[2];
+        EXPECT_TRUE(DeleteFileA(written.c_str()));
+        EXPECT_EQ(run.out.rfind(r[1] + ": 1 rectangles, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
         EXPECT_EQ(Lines(run.out), 1);
+        EXPECT_EQ(run.out.find('\r'), std::string::npos);
     }
-    EXPECT_EQ(RunTool("build " + picture + " " + Quoted(out) + " --mask-at 0,25 --background FFFF00").status, 0u);
+    EXPECT_EQ(RunTool("build " + gif + " " + Quoted(out) + " --mask-at 0,25 --background FFFF00").status, 0u);
     EXPECT_NE(ReadFileBytes(out), expected);
+
+    // Into one folder: a missing picture, an undecodable one, and a second "transparent"
+    // that would overwrite the first one's output: three failures among two successes.
+    const std::string folder = TemporaryPath("batch");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const ToolRun batch = RunTool("build --mask-at 0,0 --out-dir " + Quoted(folder) + " " + gif + " " +
+                                  Quoted(TestDataPath("missing.gif")) + " " + Quoted(TestDataPath("not_a_picture.gif")) +
+                                  " " + Quoted(TestDataPath("stripes.png")) + " " + Quoted(TestDataPath("transparent.bmp")));
+    EXPECT_EQ(batch.status, 1u);
+    EXPECT_EQ(ReadFileBytes(folder + "\\transparent.rgn"), expected);
+    EXPECT_FALSE(ReadFileBytes(folder + "\\stripes.rgn").empty());
+    EXPECT_EQ(Lines(batch.out), 2) << batch.out;
+    EXPECT_NE(batch.out.find("transparent.rgn: 1 rectangles, bounding box (0, 10, 40, 31), "), std::string::npos);
+    EXPECT_NE(batch.out.find(" ms\n"), std::string::npos);
+    for (const char* line : {"missing.gif: no such file", "not_a_picture.gif: could not be decoded",
+                             "transparent.bmp: another picture of the same name", "3 of 5 pictures failed"})
+        EXPECT_NE(batch.err.find(line), std::string::npos) << batch.err;
+    EXPECT_EQ(RunTool("build --out-dir " + Quoted(folder) + " " + gif).status, 0u);
 }
 
 TEST_F(CliTest, AlphaThresholdGivesTheRegionOfTheAlphaChannelAndPicturesWithoutAlphaAreOpaque) {
@@ -152,38 +176,6 @@ TEST_F(CliTest, InfoListsOrRejectsFailuresExitOneWithOneLineAndUsageErrorsExitTw
     EXPECT_EQ(RunTool("build " + gif + " " + Quoted(guarded)).status, 1u);
     SetFileAttributesA(guarded.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadFileBytes(guarded), (std::vector<BYTE>{'o', 'l', 'd'}));
-}
-
-TEST_F(CliTest, ManyPicturesGoIntoOneFolderAndAFailureDoesNotStopTheRest) {
-    const std::string folder = TemporaryPath("batch"), single = TemporaryPath("single.rgn");
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string gif = Quoted(TestDataPath("transparent.gif"));
-    ASSERT_EQ(RunTool("build " + gif + " " + Quoted(single) + " --mask-at 0,0").status, 0u);
-    // A missing picture, an undecodable one, and a second "transparent" that
-    // would overwrite the first one's output: three failures among two successes.
-    const ToolRun batch = RunTool("build --mask-at 0,0 --out-dir " + Quoted(folder) + " " + gif + " " +
-                                  Quoted(TestDataPath("missing.gif")) + " " + Quoted(TestDataPath("not_a_picture.gif")) +
-                                  " " + Quoted(TestDataPath("stripes.png")) + " " + Quoted(TestDataPath("transparent.bmp")));
-    EXPECT_EQ(batch.status, 1u);
-    EXPECT_EQ(ReadFileBytes(folder + "\\transparent.rgn"), ReadFileBytes(single));
-    EXPECT_FALSE(ReadFileBytes(folder + "\\stripes.rgn").empty());
-    EXPECT_EQ(Lines(batch.out), 2) << batch.out;
-    EXPECT_NE(batch.out.find("transparent.rgn: 1 rectangles, bounding box (0, 10, 40, 31), "), std::string::npos);
-    EXPECT_NE(batch.out.find(" ms\n"), std::string::npos);
-    for (const char* line : {"missing.gif: no such file", "not_a_picture.gif: could not be decoded",
-                             "transparent.bmp: another picture of the same name", "3 of 5 pictures failed"})
-        EXPECT_NE(batch.err.find(line), std::string::npos) << batch.err;
-    EXPECT_EQ(RunTool("build --out-dir " + Quoted(folder) + " " + gif).status, 0u);
-}
-
-// Run by the ./pellform script, the tool is a Linux program to its user.
-TEST_F(CliTest, BuildTakesAndWritesLinuxPaths) {
-    const std::string linuxOut = "/tmp/pellform-cli-" + std::to_string(GetCurrentProcessId()) + ".rgn";
-    const ToolRun build = RunTool("build \"" PELLFORM_TEST_DATA_DIR "/transparent.gif\" " + Quoted(linuxOut));
-    EXPECT_EQ(build.status, 0u) << build.err;
-    EXPECT_EQ(build.out.rfind(linuxOut + ": 1 rectangles", 0), 0u) << build.out;
-    EXPECT_EQ(build.out.find('\r'), std::string::npos);  // LF, as the shell's own tools write
-    EXPECT_TRUE(DeleteFileA(("Z:" + linuxOut).c_str()));
 }
 
 }  // namespace
