@@ -55,7 +55,7 @@ protected:
         Idle();
     }
     void SetFileName(const std::string& path) {
-        OnEditorThread([&] { lstrcpyA(state_->regionFileName, path.c_str()), state_->regionFileShown = true; });
+        OnEditorThread([&] { lstrcpyA(state_->regionFileName, path.c_str()); state_->regionFileShown = true; });
     }
 };
 
