@@ -14,18 +14,13 @@ TEST(PixelMath, HalfwayBlendsCenteringAndFittingToTheWorkArea) {
     const int centers[][4] = {{100, 400, 200, 200}, {100, 401, 200, 200}, {100, 200, 301, 49}, {-10, 0, 1, -11}};
     for (const auto& c : centers) EXPECT_EQ(CenteredStart(c[0], c[1], c[2]), c[3]) << c[1] << " " << c[2];
     const Box work = {90, 70, 1280, 1024};  // taskbars on the left and on the top
-    const struct {
-        Box window;
-        int origin;  // 90, 70 in workspace coordinates (Windows), 0, 0 in screen coordinates (Wine)
-        Box fitted;
-    } fits[] = {
-        {{0, 0, 500, 400}, 1, {0, 0, 500, 400}},          {{-5, -5, 495, 395}, 1, {0, 0, 500, 400}},
-        {{900, 800, 1400, 1200}, 1, {690, 554, 1190, 954}}, {{0, 0, 1700, 1300}, 1, {0, 0, 1190, 954}},
-        {{0, 0, 500, 400}, 0, {90, 70, 590, 470}},        {{0, 0, 1700, 1300}, 0, {90, 70, 1280, 1024}},
-    };
-    for (const auto& f : fits) {
-        const Box fitted = FitToWorkArea(f.window, work, 90 * f.origin, 70 * f.origin);
-        EXPECT_EQ(std::memcmp(&fitted, &f.fitted, sizeof fitted), 0) << f.window.left << " " << f.origin << ": "
-            << fitted.left << "," << fitted.top << "," << fitted.right << "," << fitted.bottom;
+    // Origin 90, 70: workspace coordinates (Windows); 0, 0: screen coordinates (Wine).
+    const Box fits[][2] = {{{0, 0, 500, 400}, {0, 0, 500, 400}},           {{-5, -5, 495, 395}, {0, 0, 500, 400}},
+                           {{900, 800, 1400, 1200}, {690, 554, 1190, 954}}, {{0, 0, 1700, 1300}, {0, 0, 1190, 954}},
+                           {{0, 0, 500, 400}, {90, 70, 590, 470}},         {{0, 0, 1700, 1300}, {90, 70, 1280, 1024}}};
+    for (int i = 0; i < 6; ++i) {
+        const Box fitted = FitToWorkArea(fits[i][0], work, i < 4 ? 90 : 0, i < 4 ? 70 : 0);
+        EXPECT_EQ(std::memcmp(&fitted, &fits[i][1], sizeof fitted), 0) << i << ": " << fitted.left << "," << fitted.top
+                                                                      << "," << fitted.right << "," << fitted.bottom;
     }
 }

@@ -20,19 +20,13 @@ std::set<std::pair<int, int>> CellsOf(const RegionRects& rects) {
 const std::uint32_t kMask = 0x00123456, M = 0x00563412;
 
 TEST(BuildRegionRects, RunsIgnoreThePixelsTopByteAndTheStrideSkipsPadding) {
-    const struct {
-        std::vector<std::uint32_t> pixels;
-        int width, height, stride;
-        std::uint32_t mask;
-        RegionRects rects;
-    } cases[] = {
-        // Runs start after mask pixels and end at the right edge; a pixel's top byte is not compared.
-        {{M, 1, 2, 0xFF000007u, M | 0xAB000000u, 3}, 3, 2, 3, kMask, {{1, 0, 3, 1}, {0, 1, 1, 2}, {2, 1, 3, 2}, {0, 2, 3, 3}}},
-        {std::vector<std::uint32_t>(4, M), 2, 2, 2, 0xFFFFFFFF, {{0, 0, 2, 3}}},  // a mask with a top byte matches nothing
-        {{1, 99, M, 99, 1, 99}, 1, 3, 2, kMask, {{0, 0, 1, 1}, {0, 2, 1, 4}}},      // the stride skips padding
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(BuildRegionRects(c.pixels.data(), c.width, c.height, c.stride, c.mask), c.rects) << c.width << c.height;
+    // Runs start after mask pixels and end at the right edge; a pixel's top byte is not compared.
+    const std::uint32_t runs[] = {M, 1, 2, 0xFF000007u, M | 0xAB000000u, 3};
+    EXPECT_EQ(BuildRegionRects(runs, 3, 2, 3, kMask), (RegionRects{{1, 0, 3, 1}, {0, 1, 1, 2}, {2, 1, 3, 2}, {0, 2, 3, 3}}));
+    const std::uint32_t masks[] = {M, M, M, M};  // a mask with a top byte matches nothing
+    EXPECT_EQ(BuildRegionRects(masks, 2, 2, 2, 0xFFFFFFFF), (RegionRects{{0, 0, 2, 3}}));
+    const std::uint32_t padded[] = {1, 99, M, 99, 1, 99};
+    EXPECT_EQ(BuildRegionRects(padded, 1, 3, 2, kMask), (RegionRects{{0, 0, 1, 1}, {0, 2, 1, 4}}));
 }
 
 TEST(UnionOfRects, RandomRectanglesGiveTheirCellsBandedAndTouchingSpansJoin) {
