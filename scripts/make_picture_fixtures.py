@@ -24,11 +24,6 @@ def Alpha(x, y):
     return ALPHAS[(x + 2 * y) % 6]
 
 
-def InShape(x, y):
-    # An ellipse in a 24 x 16 picture: the opaque part of shape.png.
-    return ((x - 11.5) / 10) ** 2 + ((y - 7.5) / 6) ** 2 <= 1
-
-
 def Chunk(kind, data):
     return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
 
@@ -152,7 +147,6 @@ def main():
         "palette.png": PalettePng(False),
         "palette_alpha.png": PalettePng(True),
         "palette_alpha_interlaced.png": PalettePng(True, interlaced=True),
-        "shape.png": Png(24, 16, 6, 8, lambda x, y: Colour(x, y) + (255 if InShape(x, y) else 0,)),
         "rgba.tif": Tiff(WIDTH, HEIGHT, True),
         "rgb.tif": Tiff(WIDTH, HEIGHT, False),
         # The 32 x 32 image is the largest; the others are plain grey.

@@ -1,21 +1,18 @@
 /* A program as a user of an exported header writes it: the region from the
    header's array must equal the region from the .rgn file it was made of. */
 #include <stdio.h>
-#include <stdlib.h>
 
 #include "region_under_test.h"
 
 int main(int argc, char **argv) {
-    if (argc != 2) return 2;
-    FILE *file = fopen(argv[1], "rb");
-    if (!file) return 3;
     static unsigned char bytes[1 << 20];
+    FILE *file = argc == 2 ? fopen(argv[1], "rb") : NULL;
+    if (!file) return 2;
     size_t size = fread(bytes, 1, sizeof bytes, file);
     fclose(file);
     HRGN fromFile = ExtCreateRegion(NULL, (DWORD)size, (const RGNDATA *)bytes);
     HRGN fromHeader = ExtCreateRegion(NULL, REGION_UNDER_TEST_RGN_SIZE, (const RGNDATA *)region_under_test_rgn);
-    if (!fromFile || !fromHeader) return 4;
-    int equal = EqualRgn(fromFile, fromHeader);
+    int equal = fromFile && fromHeader && EqualRgn(fromFile, fromHeader);
     printf("%s: %s\n", argv[1], equal ? "equal" : "DIFFERENT");
-    return equal ? 0 : 1;
+    return !equal;
 }

@@ -1,31 +1,19 @@
 #include "tests/support/naive_region.h"
 
 HRGN NaiveRegion(HBITMAP picture, int width, int height, COLORREF mask) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
+    HDC memory = CreateCompatibleDC(nullptr);
     HGDIOBJ previous = SelectObject(memory, picture);
-    HRGN accumulator = nullptr;
-    for (int y = 0; y <= height; ++y) {
-        bool inRun = false;
-        int start = 0;
-        for (int x = 0; x <= width; ++x) {
-            const COLORREF c = GetPixel(memory, x, y);
-            if (c == mask || x >= width) {
-                if (!inRun) continue;
-                inRun = false;
-                HRGN run = CreateRectRgn(start, y, x, y + 1);
-                if (!accumulator) accumulator = run;
-                else {
-                    CombineRgn(accumulator, accumulator, run, RGN_OR);
-                    DeleteObject(run);
-                }
-            } else if (!inRun) {
-                inRun = true;
-                start = x;
-            }
+    HRGN accumulator = CreateRectRgn(0, 0, 0, 0);
+    for (int y = 0; y <= height; ++y)
+        for (int x = 0, start = -1; x <= width; ++x) {
+            const bool opaque = GetPixel(memory, x, y) != mask && x < width;
+            if (opaque && start < 0) start = x;
+            if (opaque || start < 0) continue;
+            HRGN run = CreateRectRgn(start, y, x, y + 1);
+            CombineRgn(accumulator, accumulator, run, RGN_OR);
+            DeleteObject(run);
+            start = -1;
         }
-    }
     SelectObject(memory, previous);
     DeleteDC(memory);
     return accumulator;

@@ -1,6 +1,5 @@
 // The pixels of the pictures in tests/data/wic, as scripts/make_picture_fixtures.py
-// writes them: 10 x 7 pictures (the icon's largest image 32 x 32), and a 24 x 16
-// shape that is opaque inside an ellipse and fully transparent around it.
+// writes them: 10 x 7 pictures (the icon's largest image 32 x 32).
 #ifndef PELLFORM_PICTURE_FIXTURES_H
 #define PELLFORM_PICTURE_FIXTURES_H
 
@@ -9,25 +8,15 @@
 #include <cmath>
 
 inline COLORREF FixtureColour(int x, int y) { return RGB((x * 37 + 5) & 255, (y * 53 + 9) & 255, (x * y * 7 + 11) & 255); }
-inline COLORREF FixtureGrey(int x, int y) {
-    const int grey = (x * 29 + y * 11) & 255;
-    return RGB(grey, grey, grey);
-}
+inline COLORREF FixtureGrey(int x, int y) { return 0x010101 * ((x * 29 + y * 11) & 255); }
 inline int FixtureAlpha(int x, int y) {
     static const int kAlphas[] = {255, 0, 128, 64, 1, 254};
     return kAlphas[(x + 2 * y) % 6];
 }
-inline bool InFixtureShape(int x, int y) {
-    const double dx = (x - 11.5) / 10, dy = (y - 7.5) / 6;
-    return dx * dx + dy * dy <= 1;
-}
 
-// A colour of straight alpha over the background, each channel rounded to the
-// nearest integer.
+// Straight alpha over the background, each channel rounded to the nearest integer.
 inline COLORREF ComposedOver(COLORREF colour, COLORREF background, int alpha) {
-    auto channel = [alpha](int c, int b) {
-        return static_cast<int>(std::lround((c * alpha + b * (255.0 - alpha)) / 255.0));
-    };
+    auto channel = [alpha](int c, int b) { return static_cast<int>(std::lround((c * alpha + b * (255.0 - alpha)) / 255.0)); };
     return RGB(channel(GetRValue(colour), GetRValue(background)), channel(GetGValue(colour), GetGValue(background)),
                channel(GetBValue(colour), GetBValue(background)));
 }

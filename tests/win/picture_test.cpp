@@ -1,141 +1,166 @@
-// Decoding pictures from files and resources into bitmaps.
+// Decoding pictures into bitmaps: GIF, JPEG and BMP through the OLE picture
+// object, PNG, TIFF and icons through the imaging component with their alpha
+// composed over the background; resources, failures, leaks and COM state.
 #include <windows.h>
 #include <objbase.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "harness.h"
+#include "picture_fixtures.h"
 #include "res/resource_ids.h"
 
 namespace {
 
-const COLORREF kBlue = RGB(0, 0, 255);
-const COLORREF kGreen = RGB(0, 255, 0);
-const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0);
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
     return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
 
-int ScreenDpi(int axis) {
-    HDC screen = GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, axis);
-    ReleaseDC(nullptr, screen);
-    return dpi;
+std::string WicData(const char* name) { return TestDataPath((std::string("wic\\") + name).c_str()); }
+
+// The result of entering the apartment again: S_OK when the thread had none of
+// that kind (left again at once), S_FALSE when it was in it.
+HRESULT EnterApartment(DWORD apartment = COINIT_MULTITHREADED) {
+    const HRESULT result = CoInitializeEx(nullptr, apartment);
+    if (SUCCEEDED(result)) CoUninitialize();
+    return result;
 }
 
-// True when the calling thread has no COM apartment: entering the
-// multithreaded one then succeeds with S_OK.
-bool ThreadHasNoComApartment() {
-    HRESULT result = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    if (SUCCEEDED(result)) CoUninitialize();
-    return result == S_OK;
+// The last error of a route that should have failed; 0 when it gave a bitmap.
+DWORD ErrorOf(HBITMAP bitmap) {
+    const DWORD error = GetLastError();
+    return bitmap && DeleteObject(bitmap) ? 0 : error;
 }
 
 class PictureTest : public ProbeTest {};
 
-TEST_F(PictureTest, TransparentGifPixelsTakeExactlyTheBackgroundColourAndTheRestStays) {
-    ASSERT_EQ(ScreenDpi(LOGPIXELSX), 96);
+TEST_F(PictureTest, OlePicturesComeOutUprightWithTransparencyExactlyTheBackgroundAndNoAlpha) {
     for (COLORREF background : {RGB(255, 255, 0), RGB(12, 34, 56)}) {
-        HBITMAP bitmap = probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), background);
-        ASSERT_NE(bitmap, nullptr);
-        Pixels pixels = ReadPixels(bitmap);
-        ASSERT_EQ(pixels.width, 40);
-        ASSERT_EQ(pixels.height, 30);
-        // Blue band on top, transparent band, green band at the bottom: upright.
-        for (int y = 0; y < 30; ++y) {
-            const COLORREF expected = y < 10 ? kBlue : y < 20 ? background : kGreen;
-            for (int x = 0; x < 40; ++x) ASSERT_EQ(pixels.at(x, y), expected) << x << "," << y;
-        }
+        // Blue band on top, transparent band, green band at the bottom; the
+        // imaging component's route gives the same pixels.
+        const std::string gif = TestDataPath("transparent.gif");
+        HBITMAP bitmap = probe_->loadPictureFile(gif.c_str(), background);
+        HBITMAP wic = probe_->loadPictureFileThroughWic(gif.c_str(), background, nullptr);
+        const Pixels pixels = ReadPixels(bitmap);
+        ASSERT_EQ(pixels.width * 100 + pixels.height, 4030);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x)
+                ASSERT_EQ(pixels.at(x, y), y < 10 ? kBlue : y < 20 ? background : kGreen) << x << "," << y;
+        EXPECT_EQ(ReadPixels(wic).values, pixels.values);
         DeleteObject(bitmap);
+        DeleteObject(wic);
     }
-}
-
-TEST_F(PictureTest, BmpPngAndJpegComeOutUprightAtTheirNaturalSize) {
-    for (const char* name : {"stripes.bmp", "stripes.png", "stripes.jpg"}) {
-        HBITMAP bitmap = probe_->loadPictureFile(TestDataPath(name).c_str(), RGB(9, 9, 9));
+    for (const std::string name : {"stripes.bmp", "stripes.png", "stripes.jpg", "transparent.gif"}) {
+        AlphaPlane alpha;
+        HBITMAP bitmap = probe_->loadPictureFileWithAlpha(TestDataPath(name.c_str()).c_str(), RGB(9, 9, 9), &alpha);
         ASSERT_NE(bitmap, nullptr) << name;
-        // The returned bitmap is selected nowhere: it can go into a DC at once.
-        HDC memory = CreateCompatibleDC(nullptr);
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        EXPECT_NE(previous, nullptr) << name;
-        SelectObject(memory, previous);
+        EXPECT_TRUE(name == "stripes.png" || !alpha.values) << name << ": the OLE picture object gives no alpha";
+        HDC memory = CreateCompatibleDC(nullptr);  // selected nowhere: it can go into a DC at once
+        EXPECT_NE(SelectObject(memory, bitmap), nullptr) << name;
         DeleteDC(memory);
-        Pixels pixels = ReadPixels(bitmap);
-        EXPECT_EQ(pixels.width, 48) << name;
-        EXPECT_EQ(pixels.height, 32) << name;
-        // JPEG may be off by a little; the others are exact.
-        const int tolerance = std::string(name).find(".jpg") != std::string::npos ? 12 : 0;
-        EXPECT_TRUE(Near(pixels.at(24, 2), kRed, tolerance)) << name;
-        EXPECT_TRUE(Near(pixels.at(24, 29), kBlue, tolerance)) << name;
+        const Pixels pixels = ReadPixels(bitmap);
         DeleteObject(bitmap);
+        if (name[0] == 't') continue;
+        const int tolerance = name == "stripes.jpg" ? 12 : 0;  // JPEG may be off by a little
+        EXPECT_EQ(pixels.width * 100 + pixels.height, 4832) << name;
+        EXPECT_TRUE(Near(pixels.at(24, 2), kRed, tolerance) && Near(pixels.at(24, 29), kBlue, tolerance)) << name;
     }
 }
 
-TEST_F(PictureTest, FailuresGiveNoBitmapAndLeaveGdiObjectsAndComStateAsTheyWere) {
-    probe_->loadPictureFile("Z:\\no\\such\\picture.gif", 0);  // warm-up
-    DeleteObject(probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), 0));
-    const int before = CountGdiObjects();
-    ASSERT_TRUE(ThreadHasNoComApartment());
-    for (const char* name : {"missing.gif", "not_a_picture.gif", "truncated.gif"}) {
-        EXPECT_EQ(probe_->loadPictureFile(TestDataPath(name).c_str(), RGB(1, 2, 3)), nullptr) << name;
-        EXPECT_TRUE(ThreadHasNoComApartment()) << name;
+TEST_F(PictureTest, ImagingComponentPicturesComeOutUprightWithTheirAlphaComposedOverTheBackground) {
+    for (const std::string name : {"rgba8.png", "rgba16.png", "rgba8_interlaced.png", "rgb8.png", "rgb16.png", "grey8.png",
+                                   "grey16.png", "grey_alpha8.png", "grey_alpha16.png", "palette.png", "palette_alpha.png",
+                                   "palette_alpha_interlaced.png", "rgba.tif", "rgb.tif", "icon.ico"}) {
+        const bool grey = name.find("grey") == 0;
+        const bool hasAlpha = name.find("rgba") == 0 || name.find("alpha") != name.npos || name == "icon.ico";
+        const int width = name == "icon.ico" ? 32 : 10, height = width == 32 ? 32 : 7;  // the icon's largest image
+        for (COLORREF background : {RGB(255, 255, 0), RGB(12, 34, 56)}) {
+            AlphaPlane alpha;
+            HBITMAP bitmap = probe_->loadPictureFileThroughWic(WicData(name.c_str()).c_str(), background, &alpha);
+            const Pixels pixels = ReadPixels(bitmap);
+            DeleteObject(bitmap);
+            ASSERT_EQ(pixels.width * 100 + pixels.height, width * 100 + height) << name;
+            ASSERT_EQ(alpha.width * 100 + alpha.height, width * 100 + height) << name;
+            int wrong = 0, wrongAlpha = 0;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const int a = hasAlpha ? FixtureAlpha(x, y) : 255;
+                    const COLORREF expected = ComposedOver(grey ? FixtureGrey(x, y) : FixtureColour(x, y), background, a);
+                    if (pixels.at(x, y) != expected && wrong++ < 3)
+                        ADD_FAILURE() << name << " at " << x << "," << y << ": " << std::hex << pixels.at(x, y);
+                    wrongAlpha += alpha.at(x, y) != a;
+                }
+            EXPECT_EQ(wrongAlpha, 0) << name;
+            // The editor's route sends these formats to the same decoder.
+            HBITMAP usual = probe_->loadPictureFile(WicData(name.c_str()).c_str(), background);
+            EXPECT_EQ(ReadPixels(usual).values, pixels.values) << name;
+            DeleteObject(usual);
+        }
     }
-    EXPECT_EQ(CountGdiObjects(), before);
-    // A success leaves COM as it was too, also in a thread that had it already.
-    DeleteObject(probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), 0));
-    EXPECT_TRUE(ThreadHasNoComApartment());
-    ASSERT_EQ(CoInitialize(nullptr), S_OK);
-    DeleteObject(probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), 0));
-    EXPECT_EQ(CoInitialize(nullptr), S_FALSE) << "the apartment must still be there";
-    CoUninitialize();
-    CoUninitialize();
-    EXPECT_TRUE(ThreadHasNoComApartment());
 }
 
-TEST_F(PictureTest, ResourcesAreFoundInTheModuleGivenAndFailuresSetTheLastError) {
+TEST_F(PictureTest, ResourcesComeFromTheModuleGivenFailuresGiveNothingAndNoRouteLeavesObjectsFilesOrComState) {
     HBITMAP about = probe_->loadPictureResource(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE));
-    ASSERT_NE(about, nullptr);
-    Pixels pixels = ReadPixels(about);
-    EXPECT_EQ(pixels.width, 300);
-    EXPECT_EQ(pixels.height, 218);
+    const Pixels pixels = ReadPixels(about);
+    EXPECT_EQ(pixels.width * 1000 + pixels.height, 300218);
     DeleteObject(about);
-
     HMODULE tests = GetModuleHandleA(nullptr);
     HBITMAP gif = probe_->loadPictureResource(tests, MAKEINTRESOURCEA(901));
-    ASSERT_NE(gif, nullptr);
-    Pixels stripes = ReadPixels(gif);
+    const Pixels stripes = ReadPixels(gif);
+    ASSERT_EQ(stripes.height, 30);
     EXPECT_EQ(stripes.at(0, 0), kBlue);
     EXPECT_EQ(stripes.at(0, 29), kGreen);
     DeleteObject(gif);
 
-    SetLastError(0);
-    EXPECT_EQ(probe_->loadPictureResource(tests, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)), nullptr);
-    EXPECT_EQ(GetLastError(), 2u) << "the About picture is the add-in's, not the program's";
-    SetLastError(0);
-    EXPECT_EQ(probe_->loadPictureResource(tests, MAKEINTRESOURCEA(900)), nullptr);
-    EXPECT_EQ(GetLastError(), 87u);
-    EXPECT_TRUE(ThreadHasNoComApartment());
-}
-
-TEST_F(PictureTest, NeitherRouteLeavesAnObjectBehind) {
-    auto both = [&] {
-        DeleteObject(probe_->loadPictureResource(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)));
-        DeleteObject(probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), 0));
-    };
-    both();
-    both();
-    const int before = CountGdiObjects();
-    for (int i = 0; i < 10; ++i) both();
-    EXPECT_EQ(CountGdiObjects(), before);
-}
-
-TEST_F(PictureTest, MemoryRouteDecodesBytesAndRejectsOthers) {
+    // Not found is the add-in's own picture asked of the program; 87 what is no picture.
     const char text[] = "GIF89a but then nothing useful";
-    SetLastError(0);
-    EXPECT_EQ(probe_->loadPictureMemory(text, sizeof text), nullptr);
-    EXPECT_EQ(GetLastError(), 87u);
+    EXPECT_EQ((SetLastError(0), ErrorOf(probe_->loadPictureResource(tests, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)))), 2u);
+    EXPECT_EQ((SetLastError(0), ErrorOf(probe_->loadPictureResource(tests, MAKEINTRESOURCEA(900)))), 87u);
+    EXPECT_EQ((SetLastError(0), ErrorOf(probe_->loadPictureMemory(text, sizeof text))), 87u);
+    for (const std::string& path : {TestDataPath("missing.gif"), TestDataPath("not_a_picture.gif"),
+                                    TestDataPath("truncated.gif"), WicData("truncated.png"), WicData("huge.png"),
+                                    WicData("missing.png")}) {
+        AlphaPlane alpha;
+        EXPECT_EQ(probe_->loadPictureFileWithAlpha(path.c_str(), 0, &alpha), nullptr) << path;
+        EXPECT_EQ(alpha.values, nullptr) << path;
+        EXPECT_EQ(EnterApartment(), S_OK) << path;
+    }
+    for (const char* name : {"truncated.png", "huge.png", "missing.png"})
+        EXPECT_EQ(probe_->loadPictureFileThroughWic(WicData(name).c_str(), 0, nullptr), nullptr) << name;
+
+    // Every route in a cycle, with a copy that nothing may hold open once decoding is over.
+    const std::string copy = TemporaryPath("held.png");
+    ASSERT_TRUE(CopyFileA(WicData("rgba8.png").c_str(), copy.c_str(), FALSE));
+    HBITMAP picture = MakeBitmap(50, 40, [](int x, int y) { return (x * 7 + y * 3) % 5 ? RGB(1, 1, 1) : RGB(9, 9, 9); });
+    ExpectNoGrowth([&] {
+        for (const std::string& path : {WicData("icon.ico"), WicData("rgba.tif"), WicData("truncated.png"), copy,
+                                        TestDataPath("transparent.gif"), TestDataPath("truncated.gif")})
+            DeleteObject(probe_->loadPictureFile(path.c_str(), RGB(1, 2, 3)));
+        DeleteObject(probe_->loadPictureResource(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)));
+        DeleteObject(probe_->buildRegionFromPicture(picture, 50, 40, RGB(9, 9, 9)));
+        DeleteObject(probe_->createRegionFromRects({{0, 0, 5, 5}, {7, 0, 9, 5}}));
+    });
+    DeleteObject(picture);
+    HANDLE alone = CreateFileA(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(alone, INVALID_HANDLE_VALUE) << "a decoder still holds the file";
+    CloseHandle(alone);
+
+    // Without COM, in the single-threaded and in the multithreaded apartment:
+    // the thread is where it was afterwards.
+    for (int apartment : {-1, int(COINIT_APARTMENTTHREADED), int(COINIT_MULTITHREADED)}) {
+        ASSERT_TRUE(apartment < 0 || CoInitializeEx(nullptr, apartment) == S_OK);
+        for (const std::string& path : {WicData("rgba8.png"), WicData("truncated.png"), TestDataPath("transparent.gif")})
+            DeleteObject(probe_->loadPictureFile(path.c_str(), 0));
+        if (apartment >= 0) {
+            EXPECT_EQ(EnterApartment(apartment), S_FALSE) << apartment;
+            CoUninitialize();
+        }
+        EXPECT_EQ(EnterApartment(), S_OK) << apartment;
+    }
 }
 
 }  // namespace

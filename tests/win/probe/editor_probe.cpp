@@ -1,6 +1,6 @@
-// Test-only export: the editor state and helpers, so tests can arrange what the
-// commands that set them (in later work) would and call helpers directly.
-// Never part of the shipped DLL.
+// Test-only export: the editor state and helpers, for tests to read the state
+// and call the helpers (those that touch the editor on its thread). Never part
+// of the shipped DLL.
 #include <cstdlib>
 #include <new>
 
@@ -9,9 +9,6 @@
 #include "picture/com_owners.h"
 #include "picture/picture_loading.h"
 #include "picture/picture_wic.h"
-#include "about/about_dialogs.h"
-#include "editor/colors.h"
-#include "editor/region_files.h"
 #include "region/region_gdi.h"
 #include "tests/win/probe/probe_api.h"
 
@@ -47,12 +44,10 @@ void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 extern "C" const ProbeApi* WINAPI PellformProbe() {
-    static const ProbeApi api = {&editor,         ShowError,           AskWarning,        CenterOnOwner,
-                                 MakeTintedIcon,  BeginBusy,           EndBusy,           LoadPictureFile,
-                                 LoadPictureResource, LoadPictureMemory, ComposeView,
-                                 LoadImageIntoEditor, BuildRegionFromPicture, CreateRegionFromRects,
-                                 ApplyMaskColor,      SaveRegionFile,    OpenRegionFile,
-                                 AboutDlgProc,        LoadPictureFileThroughWic,
+    static const ProbeApi api = {&editor,         ShowError,           AskWarning,          CenterOnOwner,
+                                 MakeTintedIcon,  BeginBusy,           EndBusy,             LoadPictureFile,
+                                 LoadPictureResource, LoadPictureMemory, ComposeView,       LoadImageIntoEditor,
+                                 BuildRegionFromPicture, CreateRegionFromRects, LoadPictureFileThroughWic,
                                  LoadPictureFileWithAlpha, FailAllocationsAfter};
     return &api;
 }

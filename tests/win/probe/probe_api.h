@@ -1,5 +1,6 @@
 // What the probe build of the add-in hands to tests besides the four exports:
-// the editor state and the editor's helpers, to call them directly.
+// the editor state to read and the helpers to call (on the editor thread when
+// they touch the editor).
 #ifndef PELLFORM_PROBE_API_H
 #define PELLFORM_PROBE_API_H
 
@@ -26,10 +27,6 @@ struct ProbeApi {
     void (*loadImageIntoEditor)(HWND hwnd);
     HRGN (*buildRegionFromPicture)(HBITMAP picture, int width, int height, COLORREF maskColor);
     HRGN (*createRegionFromRects)(const RegionRects& rects);
-    void (*applyMaskColor)(HWND hwnd);
-    void (*saveRegionFile)(HWND hwnd);
-    void (*openRegionFile)(HWND hwnd);
-    DLGPROC aboutDlgProc;
     // The imaging component's route alone, whatever the OLE picture object decodes.
     HBITMAP (*loadPictureFileThroughWic)(const char* path, COLORREF background, AlphaPlane* alpha);
     HBITMAP (*loadPictureFileWithAlpha)(const char* path, COLORREF background, AlphaPlane* alpha);
