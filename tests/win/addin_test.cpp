@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "dialog_driver.h"
 #include "editor_fixture.h"
@@ -28,13 +29,8 @@ std::string Layout(HMENU menu, UINT ourId) {
 }
 
 TEST(AddInMenu, OursFollowsASeparatorOrAForeignItemAndOnlyOursGoesAtUnload) {
-    const struct {
-        bool maximized, foreignFirst, foreignLater;
-        const char *loaded, *unloaded;
-    } cases[] = {{false, false, false, "hsp", "h"},
-                 {true, false, false, "hsp", "h"},
-                 {false, true, false, "hfp", "hf"},
-                 {false, false, true, "hspf", "hsf"}};
+    const struct { bool maximized, foreignFirst, foreignLater; const char *loaded, *unloaded; } cases[] = {
+        {false, false, false, "hsp", "h"}, {true, false, false, "hsp", "h"}, {false, true, false, "hfp", "hf"}, {false, false, true, "hspf", "hsf"}};
     for (const auto& c : cases) {
         StandInHost host;
         ASSERT_TRUE(CreateStandInHost(host, true));
@@ -59,10 +55,7 @@ class EditorThreadTest : public HostTest {};
 
 TEST_F(EditorThreadTest, LoadFailsWithoutAMenuItemWhenTheClassIsTaken) {
     UnloadAddIn(host_);
-    WNDCLASSA squatter{};
-    squatter.lpfnWndProc = DefWindowProcA;
-    squatter.hInstance = GetModuleHandleA(nullptr);
-    squatter.lpszClassName = EDITOR_CLASS_NAME;
+    WNDCLASSA squatter{0, DefWindowProcA, 0, 0, GetModuleHandleA(nullptr), nullptr, nullptr, nullptr, nullptr, EDITOR_CLASS_NAME};
     ASSERT_TRUE(RegisterClassA(&squatter));
     EXPECT_FALSE(LoadTheAddIn());
     EXPECT_EQ(host_.loadResult, -1);
@@ -92,20 +85,16 @@ TEST_F(EditorThreadTest, OneEditorOnItsOwnThreadFocusedAgainAndEndedByExitEscOrT
     PostMessageA(first.hwnd, WM_COMMAND, 1, 0);
     SendMessageA(first.hwnd, WM_NULL, 0, 0);  // handled after the posted ones
     EXPECT_TRUE(IsWindow(first.hwnd));
-    const struct {
-        UINT message;
-        WPARAM wParam;
-    } closers[] = {{WM_COMMAND, IDM_EXIT}, {WM_KEYDOWN, VK_ESCAPE}, {WM_SYSCOMMAND, SC_CLOSE}};
+    const std::pair<UINT, WPARAM> closers[] = {{WM_COMMAND, IDM_EXIT}, {WM_KEYDOWN, VK_ESCAPE}, {WM_SYSCOMMAND, SC_CLOSE}};
     DWORD previousThread = 0;
-    for (const auto& closer : closers) {
+    for (const auto& [message, wParam] : closers) {
         EditorWindow editorWindow = OpenEditor();
-        ASSERT_NE(editorWindow.hwnd, nullptr) << closer.message;
+        ASSERT_NE(editorWindow.hwnd, nullptr) << message;
         EXPECT_NE(editorWindow.threadId, previousThread) << "a fresh thread after Exit";
         previousThread = editorWindow.threadId;
-        PostMessageA(editorWindow.hwnd, closer.message, closer.wParam, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editorWindow.hwnd); })) << closer.message;
-        EXPECT_TRUE(WaitForThreadEnd(editorWindow.threadId)) << closer.message;
-        EXPECT_EQ(FindEditorWindow(), nullptr) << closer.message;
+        PostMessageA(editorWindow.hwnd, message, wParam, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editorWindow.hwnd) && FindEditorWindow() == nullptr; })) << message;
+        EXPECT_TRUE(WaitForThreadEnd(editorWindow.threadId)) << message;
     }
 }
 
@@ -148,9 +137,12 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
     };
     // Wine's file dialogs keep a few objects of their own each time they open:
     // they are opened once here, and the cycle takes their files directly.
+    DeleteFileA(file.c_str());  // Save As would ask before replacing it
     LoadPicture(picture);
     AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
+    Idle();
     ChooseFile(IDM_SAVE_AS, "Save As", file);
+    Idle();
     ChooseFile(IDM_OPEN, "Open", file);
     Idle();
     auto cycle = [&] {
@@ -160,9 +152,6 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
             probe_->loadImageIntoEditor(hwnd);
         });
         Command(IDM_PICK_MASK);
-        POINT point = {5, 5};
-        ClientToScreen(hwnd, &point);
-        SetCursorPos(point.x, point.y);
         SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
         Idle();
@@ -174,12 +163,10 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         });
         AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(0, 255, 0));
         AnswerBox("Warning", IDYES);  // reloads the picture
-        Command(IDM_VIEW_TRANSPARENCY);
-        Command(IDM_VIEW_MASK);
-        closeDialog(IDM_VIEW_RAW_DATA, "Raw region data", WM_COMMAND, IDCANCEL);
-        closeDialog(IDM_IMAGE_INFO, "Image information", WM_COMMAND, IDCANCEL);
-        closeDialog(IDM_ABOUT, "", WM_COMMAND, IDCANCEL);
-        closeDialog(IDM_README, "Read Me", WM_COMMAND, IDCANCEL);
+        for (UINT command : {IDM_VIEW_TRANSPARENCY, IDM_VIEW_HIDE, IDM_VIEW_MASK}) Command(command);
+        for (const auto& [command, caption] : {std::pair<UINT, const char*>{IDM_VIEW_RAW_DATA, "Raw region data"},
+                                               {IDM_IMAGE_INFO, "Image information"}, {IDM_ABOUT, ""}, {IDM_README, "Read Me"}})
+            closeDialog(command, caption, WM_COMMAND, IDCANCEL);
         closeDialog(IDM_PREVIEW, "Preview", WM_KEYDOWN, VK_ESCAPE);
         Command(IDM_NEW);
         CloseEditor(editorWindow_);

@@ -34,7 +34,7 @@ protected:
     }
     void StartPicking() {
         Command(IDM_PICK_MASK);
-        ASSERT_TRUE(InPickMode());
+        EXPECT_TRUE(InPickMode());
     }
     static COLORREF Patterned(int x, int y) { return RGB(x & 0xFF, y & 0xFF, (x >> 8) | (y >> 8) << 4); }
 };
@@ -54,8 +54,7 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     EXPECT_EQ(GetPixel(dc, 20, 25), RGB(0, 255, 0));
     ReleaseDC(hwnd, dc);
     SendMessageA(hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(20, 25));
-    CURSORINFO shown{};
-    shown.cbSize = sizeof shown;
+    CURSORINFO shown{sizeof shown, 0, nullptr, {}};
     GetCursorInfo(&shown);
     EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, IDC_CROSS));
     // A right click, a click beside the picture and one on the caption pick nothing.

@@ -15,11 +15,9 @@ TEST_F(EditorHelpersTest, CenteringOnTheOwnerRoundsTowardMinusInfinityAndStaysOn
     HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 300, 200, 400, 300, nullptr, nullptr, nullptr, nullptr);
     HWND dialog = CreateDialogParamA(host_.addIn, MAKEINTRESOURCEA(IDD_IMAGE_INFO), owner, PlainDlgProc, 0);
     ASSERT_NE(dialog, nullptr);
-    const struct {
-        int ownerLeft, ownerTop, width, height, left, top;
-    } cases[] = {{300, 200, 201, 101, 300 + 99, 200 + 99},
-                 {300, 200, 601, 401, 300 - 101, 200 - 51},  // larger: before the owner's corner
-                 {-500, -400, 300, 200, 0, 0}};              // pushed off the screen: brought back
+    // Smaller, larger (before the owner's corner), and pushed off the screen (brought back).
+    const struct { int ownerLeft, ownerTop, width, height, left, top; } cases[] = {
+        {300, 200, 201, 101, 300 + 99, 200 + 99}, {300, 200, 601, 401, 300 - 101, 200 - 51}, {-500, -400, 300, 200, 0, 0}};
     for (const auto& c : cases) {
         SetWindowPos(owner, nullptr, c.ownerLeft, c.ownerTop, 400, 300, SWP_NOZORDER | SWP_NOACTIVATE);
         SetWindowPos(dialog, nullptr, 0, 0, c.width, c.height, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -48,8 +46,7 @@ TEST_F(EditorHelpersTest, BusyCountNestsAndTheEditorShowsTheWaitPointerWhileItIs
     for (LPCSTR expected : {IDC_WAIT, IDC_ARROW}) {
         // The pointer is per thread: ask the editor's thread what it set.
         SendMessageA(editorWindow_.hwnd, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
-        CURSORINFO shown{};
-        shown.cbSize = sizeof shown;
+        CURSORINFO shown{sizeof shown, 0, nullptr, {}};
         ASSERT_TRUE(GetCursorInfo(&shown));
         EXPECT_EQ(shown.hCursor, LoadCursorA(nullptr, expected));
         if (expected == IDC_WAIT) OnEditorThread([&] { probe_->endBusy(), counts[2] = state_->busyCount; });

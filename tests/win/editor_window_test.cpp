@@ -34,11 +34,9 @@ protected:
 
 TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedExactlyWhenTheyHaveWhatTheyNeed) {
     const std::string picture = TestDataPath("transparent.gif"), file = TemporaryPath("offered.rgn");
-    const struct {
-        const char* step;
-        std::function<void()> action;
-        const char* offered;  // Save, Save as, Info, Pick, Enter, Raw data, Preview
-    } steps[] = {
+    DeleteFileA(file.c_str());  // Save As would ask before replacing it
+    // Offered: Save, Save as, Info, Pick, Enter, Raw data, Preview.
+    const struct { const char* step; std::function<void()> action; const char* offered; } steps[] = {
         {"fresh", [] {}, "-------"},
         {"New when empty", [&] { Command(IDM_NEW); }, "-------"},
         {"picture", [&] { LoadPicture(picture); }, "--xxx--"},
@@ -69,6 +67,7 @@ TEST_F(EditorWindowTest, ExitReleasesPictureAndRegionKeepsColorsAndNamesAndNewFo
     AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6));
     AnswerBox("Warning", IDNO);
     const std::string file = TemporaryPath("kept.rgn");
+    DeleteFileA(file.c_str());
     ChooseFile(IDM_SAVE_AS, "Save As", file);
     Idle();
     for (bool exit : {true, false}) {

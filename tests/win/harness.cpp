@@ -25,7 +25,7 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 std::string PathBesideTests(const char* name) {
     char path[MAX_PATH];
-    std::string result(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    const std::string result(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     return result.substr(0, result.find_last_of('\\') + 1) + name;
 }
 
@@ -45,11 +45,9 @@ std::string TemporaryPath(const char* name) {
 }
 
 std::vector<BYTE> ReadFileBytes(const std::string& path) {
-    std::vector<BYTE> data;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return data;
-    data.resize(GetFileSize(file, nullptr));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::vector<BYTE> data(GetFileSize(file, nullptr));
     DWORD read = 0;
     if (!data.empty()) ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
     CloseHandle(file);
@@ -93,25 +91,22 @@ HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)
 }
 
 bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& color) {
-    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u, imageBytes = rowBytes * height;
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageBytes;
-    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up rows
-    std::vector<BYTE> data(imageBytes);
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    std::vector<BYTE> data(offset + rowBytes * height);
+    const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(data.size()), 0, 0, offset};
+    const BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up rows
+    std::memcpy(data.data(), &file, sizeof file);
+    std::memcpy(data.data() + sizeof file, &header, sizeof header);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            BYTE* pixel = data.data() + static_cast<size_t>(height - 1 - y) * rowBytes + 3 * x;
-            const COLORREF c = color(x, y);
-            pixel[0] = GetBValue(c), pixel[1] = GetGValue(c), pixel[2] = GetRValue(c);
+            BYTE* pixel = data.data() + offset + static_cast<size_t>(height - 1 - y) * rowBytes + 3 * x;
+            pixel[0] = GetBValue(color(x, y)), pixel[1] = GetGValue(color(x, y)), pixel[2] = GetRValue(color(x, y));
         }
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(handle, &file, sizeof file, &written, nullptr) &&
-              WriteFile(handle, &header, sizeof header, &written, nullptr) &&
-              WriteFile(handle, data.data(), imageBytes, &written, nullptr);
+    const bool ok = WriteFile(handle, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
     CloseHandle(handle);
     return ok;
 }
@@ -135,9 +130,8 @@ static const BYTE* FindGdiHandleTable() {
     LONG wowTebOffset = 0;
     std::memcpy(&wowTebOffset, teb + 0xFDC, sizeof wowTebOffset);
     if (wowTebOffset == 0) return nullptr;
-    const BYTE* teb64 = teb + wowTebOffset;
     unsigned long long peb64 = 0, table = 0;
-    std::memcpy(&peb64, teb64 + 0x60, sizeof peb64);
+    std::memcpy(&peb64, teb + wowTebOffset + 0x60, sizeof peb64);
     if (peb64 == 0 || peb64 >> 32) return nullptr;
     std::memcpy(&table, reinterpret_cast<const BYTE*>(static_cast<UINT_PTR>(peb64)) + 0xF8, sizeof table);
     if (table >> 32) return nullptr;
@@ -150,12 +144,10 @@ int CountGdiObjects() {
     if (!table) return -1;
     const DWORD pid = GetCurrentProcessId() & 0xFFFF;
     int count = 0;
-    for (int i = 0; i < 65536; ++i) {
-        const BYTE* entry = table + i * 24;
+    for (const BYTE* entry = table; entry < table + 65536 * 24; entry += 24) {
         DWORD owner;
         std::memcpy(&owner, entry + 8, sizeof owner);
-        const BYTE type = entry[14];
-        if (type != 0 && ((owner & 0xFFFF) == pid || (owner & 0xFFFF) == 0)) ++count;
+        count += entry[14] != 0 && ((owner & 0xFFFF) == pid || (owner & 0xFFFF) == 0);
     }
     return count;
 }
@@ -220,7 +212,7 @@ void SettleWindow(HWND hwnd) {
 bool WaitForThreadEnd(DWORD threadId, DWORD timeoutMs) {
     HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
     if (!thread) return true;  // already gone
-    bool ended = WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    const bool ended = WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, timeoutMs);
     CloseHandle(thread);
     return ended;
 }

@@ -64,20 +64,12 @@ TEST_F(ImageLoadingTest, CancelChangesNothingAndAFailedLoadKeepsPictureAndRegion
 
 TEST_F(ImageLoadingTest, TheClipQuestionComesExactlyWhenTheRegionReachesPastTheNewPicture) {
     const std::string gif = TestDataPath("transparent.gif");  // 40 x 30
-    const struct {
-        bool picture;
-        int right, bottom, button;
-        const char* wording;  // none: no question
-        int clippedRight, clippedBottom;
-    } cases[] = {
-        {false, 100, 100, IDYES, kSecondWording, 40, 30},  // a region without a picture, as from a file
-        {true, 40, 31, IDYES, nullptr, 40, 31},            // a region built from it reaches its strip below
-        {true, 41, 31, IDYES, nullptr, 41, 31},
-        {true, 40, 32, IDNO, kFirstWording, 40, 32},
-        {true, 40, 32, IDYES, kFirstWording, 40, 30},
-        {true, 42, 20, IDYES, kFirstWording, 40, 20},
-        {true, 0, 0, IDYES, kFirstWording, 0, 0},  // an empty region is asked about too
-    };
+    // First a region without a picture, as from a file; a region built from the picture reaches its
+    // strip below (y 31) and is not asked about; an empty region is. No wording: no question.
+    const struct { bool picture; int right, bottom, button; const char* wording; int clippedRight, clippedBottom; } cases[] = {
+        {false, 100, 100, IDYES, kSecondWording, 40, 30}, {true, 40, 31, IDYES, nullptr, 40, 31}, {true, 41, 31, IDYES, nullptr, 41, 31},
+        {true, 40, 32, IDNO, kFirstWording, 40, 32}, {true, 40, 32, IDYES, kFirstWording, 40, 30},
+        {true, 42, 20, IDYES, kFirstWording, 40, 20}, {true, 0, 0, IDYES, kFirstWording, 0, 0}};
     for (const auto& c : cases) {
         if (c.picture && !state_->hbmImage) LoadPicture(gif);
         GiveRegion(c.right, c.bottom);
@@ -88,8 +80,7 @@ TEST_F(ImageLoadingTest, TheClipQuestionComesExactlyWhenTheRegionReachesPastTheN
             LoadPicture(gif);
             EXPECT_FALSE(BoxIsUp("Warning")) << c.right << "," << c.bottom;
         }
-        EXPECT_EQ(RegionBox().right, c.clippedRight) << c.right << "," << c.bottom;
-        EXPECT_EQ(RegionBox().bottom, c.clippedBottom) << c.right << "," << c.bottom;
+        EXPECT_TRUE(RegionBox().right == c.clippedRight && RegionBox().bottom == c.clippedBottom) << c.right << "," << c.bottom;
     }
 }
 
@@ -116,8 +107,7 @@ TEST_F(ImageLoadingTest, ExitWhileTheClipQuestionIsUpTakesNoPictureIntoTheNextEd
 TEST_F(ImageLoadingTest, DocumentCommandsAreRefusedWhileAQuestionIsUp) {
     const std::string gif = TestDataPath("transparent.gif");
     LoadPicture(gif);
-    const UINT refused[] = {IDM_NEW,       IDM_OPEN,           IDM_LOAD_IMAGE,   IDM_BACKGROUND_COLOR,
-                            IDM_PICK_MASK, IDM_ENTER_MASK_RGB, IDM_VIEW_RAW_DATA};
+    const UINT refused[] = {IDM_NEW, IDM_OPEN, IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR, IDM_PICK_MASK, IDM_ENTER_MASK_RGB, IDM_VIEW_RAW_DATA};
     for (UINT asking : {IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR}) {
         GiveRegion(100, 100);
         if (asking == IDM_LOAD_IMAGE) ChooseFile(IDM_LOAD_IMAGE, "Open", gif);
@@ -142,8 +132,7 @@ TEST_F(ImageLoadingTest, DocumentCommandsAreRefusedWhileAQuestionIsUp) {
         Idle();
         EXPECT_STREQ(state_->imageFileName, gif.c_str()) << asking;
         EXPECT_NE(state_->hbmImage, nullptr) << asking;
-        EXPECT_EQ(RegionBox().right, 40) << asking;
-        EXPECT_EQ(RegionBox().bottom, 30) << asking;
+        EXPECT_TRUE(RegionBox().right == 40 && RegionBox().bottom == 30) << asking;
         EXPECT_FALSE(BoxIsUp("Warning"));
     }
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "editor/image_view.h"
 #include "editor_fixture.h"
@@ -18,18 +19,11 @@ class ComposeViewTest : public ProbeTest {};
 TEST_F(ComposeViewTest, PictureAtTopLeftWithTheRegionIgnoredHatchedOrCuttingItOut) {
     const COLORREF background = RGB(10, 200, 30), face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
     HBITMAP picture = MakeBitmap(20, 10, PicturePixel);
-    const struct {
-        Overlay overlay;
-        RECT rects[2];
-        int scrollX, scrollY;
-    } cases[] = {
-        {Overlay::None, {{2, 2, 8, 8}, {}}, 0, 0},
-        {Overlay::Mask, {{5, 5, 30, 30}, {}}, 0, 0},  // beyond the picture too
-        {Overlay::Mask, {}, 0, 0},
-        {Overlay::Transparency, {{2, 2, 6, 6}, {10, 4, 30, 8}}, 0, 0},  // its box is more than the region
-        {Overlay::Transparency, {}, 0, 0},
-        {Overlay::Transparency, {{5, 4, 9, 7}, {}}, 3, 2},  // scrolled; the region in picture coordinates
-    };
+    // Regions beyond the picture, with a box larger than themselves, empty, and scrolled (in picture coordinates).
+    const struct { Overlay overlay; RECT rects[2]; int scrollX, scrollY; } cases[] = {
+        {Overlay::None, {{2, 2, 8, 8}, {}}, 0, 0}, {Overlay::Mask, {{5, 5, 30, 30}, {}}, 0, 0}, {Overlay::Mask, {}, 0, 0},
+        {Overlay::Transparency, {{2, 2, 6, 6}, {10, 4, 30, 8}}, 0, 0}, {Overlay::Transparency, {}, 0, 0},
+        {Overlay::Transparency, {{5, 4, 9, 7}, {}}, 3, 2}};
     int before = -1;
     for (const auto& c : cases) {
         HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -90,7 +84,7 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
     HWND hwnd = editorWindow_.hwnd;
     // Without a picture: the text centered, no minimum size, scroll requests ignored.
     SetWindowPos(hwnd, nullptr, 0, 0, 517, 333, SWP_NOMOVE | SWP_NOZORDER);
-    RECT text{};
+    RECT text{}, window{};
     GetWindowRect(GetDlgItem(hwnd, IDC_NO_PICTURE), &text);
     MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&text), 2);
     EXPECT_EQ(text.left, (Client().right - (text.right - text.left)) >> 1);
@@ -104,7 +98,6 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
 
     // Narrower than the minimum: 280 wide. Then a picture the client area fits exactly.
     LoadPicture(TestDataPath("transparent.gif"));
-    RECT window{};
     GetWindowRect(hwnd, &window);
     EXPECT_EQ(window.right - window.left, 280);
     const std::string medium = TemporaryPath("medium.bmp");
@@ -152,15 +145,11 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
     for (int bar : {SB_HORZ, SB_VERT}) {
         const UINT message = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
         const int range = Range(bar);
-        auto scroll = [&](WORD request, WORD position = 0) {
-            SendMessageA(hwnd, message, MAKEWPARAM(request, position), 0);
-            return GetScrollPos(hwnd, bar);
-        };
-        const int steps[][3] = {{SB_LINEDOWN, 0, 1}, {SB_LINEDOWN, 0, 2}, {SB_LINEUP, 0, 1},
-                                {SB_PAGEDOWN, 0, std::min(range, 1 + static_cast<int>(client.bottom))},  // a page is the client height
-                                {SB_TOP, 0, 0}, {SB_LINEUP, 0, 0}, {SB_PAGEUP, 0, 0}, {SB_THUMBTRACK, 37, 37},
-                                {SB_THUMBPOSITION, 60000, range}, {SB_ENDSCROLL, 0, range}, {SB_TOP, 0, 0},
-                                {SB_BOTTOM, 0, range}, {SB_LINEDOWN, 0, range}};
+        auto scroll = [&](WORD request, WORD position) { return SendMessageA(hwnd, message, MAKEWPARAM(request, position), 0), GetScrollPos(hwnd, bar); };
+        // A page is the client height for both bars.
+        const int steps[][3] = {{SB_LINEDOWN, 0, 1}, {SB_LINEDOWN, 0, 2}, {SB_LINEUP, 0, 1}, {SB_PAGEDOWN, 0, std::min(range, 1 + static_cast<int>(client.bottom))},
+                                {SB_TOP, 0, 0}, {SB_LINEUP, 0, 0}, {SB_PAGEUP, 0, 0}, {SB_THUMBTRACK, 37, 37}, {SB_THUMBPOSITION, 60000, range},
+                                {SB_ENDSCROLL, 0, range}, {SB_TOP, 0, 0}, {SB_BOTTOM, 0, range}, {SB_LINEDOWN, 0, range}};
         for (const auto& step : steps)
             EXPECT_EQ(scroll(static_cast<WORD>(step[0]), static_cast<WORD>(step[1])), step[2]) << bar << " " << step[0];
     }
@@ -170,22 +159,17 @@ TEST_F(EditorViewTest, OverlayCommandsMoveTheCheckAndRepaintOnlyOnAChange) {
     LoadPicture(TestDataPath("transparent.gif"));
     HWND hwnd = editorWindow_.hwnd;
     // A pixel drawn behind the editor's back survives exactly as long as the view is not repainted.
-    const struct {
-        UINT command;
-        bool repainted;
-    } steps[] = {{IDM_VIEW_MASK, false}, {IDM_VIEW_TRANSPARENCY, true}, {IDM_VIEW_TRANSPARENCY, false},
-                 {IDM_VIEW_HIDE, true}, {IDM_NEW, true}};
-    for (const auto& step : steps) {
+    const std::pair<UINT, bool> steps[] = {{IDM_VIEW_MASK, false}, {IDM_VIEW_TRANSPARENCY, true}, {IDM_VIEW_TRANSPARENCY, false}, {IDM_VIEW_HIDE, true}, {IDM_NEW, true}};
+    for (const auto& [command, repainted] : steps) {
         SettleWindow(hwnd);
         HDC window = GetDC(hwnd);
         SetPixel(window, 3, 3, RGB(255, 0, 255));
-        Command(step.command);
+        Command(command);
         SettleWindow(hwnd);
-        EXPECT_EQ(GetPixel(window, 3, 3) != RGB(255, 0, 255), step.repainted) << step.command;
+        EXPECT_EQ(GetPixel(window, 3, 3) != RGB(255, 0, 255), repainted) << command;
         ReleaseDC(hwnd, window);
-        const UINT checked = step.command == IDM_NEW ? IDM_VIEW_HIDE : step.command;  // New keeps the overlay
-        for (UINT id : {IDM_VIEW_HIDE, IDM_VIEW_MASK, IDM_VIEW_TRANSPARENCY})
-            EXPECT_EQ(IsMenuItemChecked(Menu(), id), id == checked) << step.command << " " << id;
+        for (UINT id : {IDM_VIEW_HIDE, IDM_VIEW_MASK, IDM_VIEW_TRANSPARENCY})  // New keeps the overlay
+            EXPECT_EQ(IsMenuItemChecked(Menu(), id), id == (command == IDM_NEW ? IDM_VIEW_HIDE : command)) << command;
     }
 }
 
