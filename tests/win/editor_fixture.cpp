@@ -49,7 +49,9 @@ void EditorTest::ChooseFile(UINT command, const char* caption, const std::string
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, caption);
     ASSERT_NE(dialog, nullptr) << caption;
-    ChooseFileInDialog(dialog, path);
+    // The name box of an explorer-style file dialog is the combo box cmb13 (0x47C).
+    SetDlgItemTextA(dialog, 0x47C, path.c_str());
+    PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
 }
 
@@ -70,14 +72,14 @@ void EditorTest::LoadPicture(const std::string& path) {
     Idle();
 }
 
-void EditorTest::AnswerColourDialog(UINT command, COLORREF colour, bool confirm) {
+void EditorTest::AnswerColourDialog(UINT command, COLORREF color, bool confirm) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, "Color");
     ASSERT_NE(dialog, nullptr);
     if (confirm) {
-        SetDlgItemInt(dialog, 706, GetRValue(colour), FALSE);
-        SetDlgItemInt(dialog, 707, GetGValue(colour), FALSE);
-        SetDlgItemInt(dialog, 708, GetBValue(colour), FALSE);
+        SetDlgItemInt(dialog, 706, GetRValue(color), FALSE);
+        SetDlgItemInt(dialog, 707, GetGValue(color), FALSE);
+        SetDlgItemInt(dialog, 708, GetBValue(color), FALSE);
     }
     PressButton(dialog, confirm ? IDOK : IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));

@@ -1,5 +1,5 @@
 // An open editor (probe build) and the steps a user takes in it: commands that
-// open a file or colour dialog, and the boxes that follow.
+// open a file or color dialog, and the boxes that follow.
 #ifndef PELLFORM_EDITOR_FIXTURE_H
 #define PELLFORM_EDITOR_FIXTURE_H
 
@@ -28,8 +28,8 @@ protected:
     bool BoxIsUp(const char* caption);
     // "Load..." with a file that needs no answer.
     void LoadPicture(const std::string& path);
-    // A colour dialog opened by `command`, answered with `colour`, or cancelled.
-    void AnswerColourDialog(UINT command, COLORREF colour, bool confirm = true);
+    // A color dialog opened by `command`, answered with `color`, or cancelled.
+    void AnswerColourDialog(UINT command, COLORREF color, bool confirm = true);
     HMENU Menu() const { return GetMenu(editorWindow_.hwnd); }
     RECT RegionBox() const;
 

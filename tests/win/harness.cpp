@@ -1,7 +1,9 @@
 #include "harness.h"
-#include "res/resource_ids.h"
 
 #include <cstring>
+
+#include "dialog_driver.h"
+#include "res/resource_ids.h"
 
 void PumpMessages() {
     MSG msg;
@@ -23,14 +25,12 @@ bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
 
 std::string PathBesideTests(const char* name) {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string result(path, length);
+    const std::string result(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     return result.substr(0, result.find_last_of('\\') + 1) + name;
 }
 
 std::string TestDataPath(const char* name) {
-    std::string path = "Z:" PELLFORM_TEST_DATA_DIR "/";
-    path += name;
+    std::string path = std::string("Z:" PELLFORM_TEST_DATA_DIR "/") + name;
     for (char& c : path)
         if (c == '/') c = '\\';
     return path;
@@ -45,11 +45,9 @@ std::string TemporaryPath(const char* name) {
 }
 
 std::vector<BYTE> ReadFileBytes(const std::string& path) {
-    std::vector<BYTE> data;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return data;
-    data.resize(GetFileSize(file, nullptr));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    std::vector<BYTE> data(GetFileSize(file, nullptr));
     DWORD read = 0;
     if (!data.empty()) ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr);
     CloseHandle(file);
@@ -58,19 +56,12 @@ std::vector<BYTE> ReadFileBytes(const std::string& path) {
 
 static BITMAPINFO TopDown32(int width, int height) {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     return info;
 }
 
-static COLORREF FromDib(DWORD pixel) { return RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF); }
-static DWORD ToDib(COLORREF colour) {
-    return static_cast<DWORD>(GetRValue(colour)) << 16 | static_cast<DWORD>(GetGValue(colour)) << 8 | GetBValue(colour);
-}
+// 0x00RRGGBB in a 32-bit DIB, 0x00BBGGRR in a COLORREF: the same swap both ways.
+static DWORD SwapRedBlue(DWORD value) { return RGB(value >> 16 & 0xFF, value >> 8 & 0xFF, value & 0xFF); }
 
 Pixels ReadPixels(HBITMAP bitmap) {
     Pixels result;
@@ -79,56 +70,43 @@ Pixels ReadPixels(HBITMAP bitmap) {
     result.width = description.bmWidth;
     result.height = description.bmHeight < 0 ? -description.bmHeight : description.bmHeight;
     BITMAPINFO info = TopDown32(result.width, result.height);
-    std::vector<DWORD> raw(static_cast<size_t>(result.width) * result.height);
+    result.values.resize(static_cast<size_t>(result.width) * result.height);
     HDC screen = GetDC(nullptr);
-    GetDIBits(screen, bitmap, 0, result.height, raw.data(), &info, DIB_RGB_COLORS);
+    GetDIBits(screen, bitmap, 0, result.height, result.values.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
-    result.values.reserve(raw.size());
-    for (DWORD pixel : raw) result.values.push_back(FromDib(pixel));
+    for (COLORREF& pixel : result.values) pixel = SwapRedBlue(pixel);
     return result;
 }
 
-HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& colour) {
+HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& color) {
     HDC screen = GetDC(nullptr);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
     std::vector<DWORD> raw(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) raw[static_cast<size_t>(y) * width + x] = ToDib(colour(x, y));
+        for (int x = 0; x < width; ++x) raw[static_cast<size_t>(y) * width + x] = SwapRedBlue(color(x, y));
     BITMAPINFO info = TopDown32(width, height);
     SetDIBits(screen, bitmap, 0, height, raw.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
     return bitmap;
 }
 
-bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& colour) {
+bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& color) {
     const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    const DWORD imageBytes = rowBytes * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    file.bfSize = file.bfOffBits + imageBytes;
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;  // bottom-up rows
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    std::vector<BYTE> data(imageBytes);
-    for (int y = 0; y < height; ++y) {
-        BYTE* row = data.data() + static_cast<size_t>(height - 1 - y) * rowBytes;
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    std::vector<BYTE> data(offset + rowBytes * height);
+    const BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(data.size()), 0, 0, offset};
+    const BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up rows
+    std::memcpy(data.data(), &file, sizeof file);
+    std::memcpy(data.data() + sizeof file, &header, sizeof header);
+    for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const COLORREF c = colour(x, y);
-            row[3 * x] = GetBValue(c);
-            row[3 * x + 1] = GetGValue(c);
-            row[3 * x + 2] = GetRValue(c);
+            BYTE* pixel = data.data() + offset + static_cast<size_t>(height - 1 - y) * rowBytes + 3 * x;
+            pixel[0] = GetBValue(color(x, y)), pixel[1] = GetGValue(color(x, y)), pixel[2] = GetRValue(color(x, y));
         }
-    }
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(handle, &file, sizeof file, &written, nullptr) &&
-              WriteFile(handle, &header, sizeof header, &written, nullptr) &&
-              WriteFile(handle, data.data(), imageBytes, &written, nullptr);
+    const bool ok = WriteFile(handle, data.data(), static_cast<DWORD>(data.size()), &written, nullptr);
     CloseHandle(handle);
     return ok;
 }
@@ -152,9 +130,8 @@ static const BYTE* FindGdiHandleTable() {
     LONG wowTebOffset = 0;
     std::memcpy(&wowTebOffset, teb + 0xFDC, sizeof wowTebOffset);
     if (wowTebOffset == 0) return nullptr;
-    const BYTE* teb64 = teb + wowTebOffset;
     unsigned long long peb64 = 0, table = 0;
-    std::memcpy(&peb64, teb64 + 0x60, sizeof peb64);
+    std::memcpy(&peb64, teb + wowTebOffset + 0x60, sizeof peb64);
     if (peb64 == 0 || peb64 >> 32) return nullptr;
     std::memcpy(&table, reinterpret_cast<const BYTE*>(static_cast<UINT_PTR>(peb64)) + 0xF8, sizeof table);
     if (table >> 32) return nullptr;
@@ -167,12 +144,10 @@ int CountGdiObjects() {
     if (!table) return -1;
     const DWORD pid = GetCurrentProcessId() & 0xFFFF;
     int count = 0;
-    for (int i = 0; i < 65536; ++i) {
-        const BYTE* entry = table + i * 24;
+    for (const BYTE* entry = table; entry < table + 65536 * 24; entry += 24) {
         DWORD owner;
         std::memcpy(&owner, entry + 8, sizeof owner);
-        const BYTE type = entry[14];
-        if (type != 0 && ((owner & 0xFFFF) == pid || (owner & 0xFFFF) == 0)) ++count;
+        count += entry[14] != 0 && ((owner & 0xFFFF) == pid || (owner & 0xFFFF) == 0);
     }
     return count;
 }
@@ -201,54 +176,22 @@ int CountUserObjects() {
     return count;
 }
 
-void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects) {
-    // A leak grows the counts in every block; wine's caches grow now and then
-    // (a dozen objects at once) and stay. So some later block must add nothing.
-    const int kBlocks = 4, kCyclesPerBlock = 4;
-    std::string gdiCounts, userCounts;
+void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects, int cyclesPerBlock) {
+    std::string counts;
     int gdiFlat = 0, userFlat = 0, gdiPrevious = 0, userPrevious = 0;
-    for (int block = 0; block < kBlocks; ++block) {
-        for (int i = 0; i < kCyclesPerBlock; ++i) cycle();
-        const int gdi = CountGdiObjects();
-        const int user = countUserObjects ? CountUserObjects() : 0;
-        if (block > 0 && gdi <= gdiPrevious) ++gdiFlat;
-        if (block > 0 && user <= userPrevious) ++userFlat;
-        gdiPrevious = gdi;
-        userPrevious = user;
-        gdiCounts += " " + std::to_string(gdi);
-        userCounts += " " + std::to_string(user);
+    for (int block = 0; block < 4; ++block) {
+        for (int i = 0; i < cyclesPerBlock; ++i) cycle();
+        const int gdi = CountGdiObjects(), user = countUserObjects ? CountUserObjects() : 0;
+        gdiFlat += block > 0 && gdi <= gdiPrevious;
+        userFlat += block > 0 && user <= userPrevious;
+        gdiPrevious = gdi, userPrevious = user;
+        counts += " " + std::to_string(gdi) + "/" + std::to_string(user);
     }
-    EXPECT_GT(gdiFlat, 0) << "GDI objects after each block:" << gdiCounts;
-    if (countUserObjects) {
-        EXPECT_GT(userFlat, 0) << "USER objects after each block:" << userCounts;
-    }
+    EXPECT_GT(gdiFlat, 0) << "GDI/USER objects after each block:" << counts;
+    EXPECT_GT(userFlat, 0) << "GDI/USER objects after each block:" << counts;
 }
 
 HWND FindEditorWindow() { return FindWindowA(EDITOR_CLASS_NAME, nullptr); }
-
-namespace {
-struct AboutSearch {
-    HWND hwnd;
-    bool visibleOnly;
-};
-
-BOOL CALLBACK MatchAboutBox(HWND hwnd, LPARAM parameter) {
-    auto* search = reinterpret_cast<AboutSearch*>(parameter);
-    char className[16] = "";
-    GetClassNameA(hwnd, className, sizeof className);
-    const bool tool = (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
-    if (std::strcmp(className, "#32770") != 0 || !tool || GetWindowTextLengthA(hwnd) != 0) return TRUE;
-    if (search->visibleOnly && !IsWindowVisible(hwnd)) return TRUE;
-    search->hwnd = hwnd;
-    return FALSE;
-}
-}  // namespace
-
-HWND FindAboutBox(DWORD threadId, bool visibleOnly) {
-    AboutSearch search{nullptr, visibleOnly};
-    EnumThreadWindows(threadId, MatchAboutBox, reinterpret_cast<LPARAM>(&search));
-    return search.hwnd;
-}
 
 std::string WindowText(HWND hwnd) {
     char text[1024] = "";
@@ -269,14 +212,13 @@ void SettleWindow(HWND hwnd) {
 bool WaitForThreadEnd(DWORD threadId, DWORD timeoutMs) {
     HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, threadId);
     if (!thread) return true;  // already gone
-    bool ended = WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    const bool ended = WaitUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, timeoutMs);
     CloseHandle(thread);
     return ended;
 }
 
 void HostTest::SetUp() {
     ASSERT_TRUE(CreateStandInHost(host_, true));
-    if (MaximizeChildBeforeLoad()) SetChildMaximized(host_, true);
     ASSERT_TRUE(LoadTheAddIn());
 }
 
@@ -297,11 +239,11 @@ EditorWindow HostTest::OpenEditor() {
         result.hwnd = FindEditorWindow();
         return result.hwnd && IsWindowVisible(result.hwnd);
     })) << "the editor window did not appear";
-    if (result.hwnd) result.threadId = GetWindowThreadProcessId(result.hwnd, nullptr);
-    // The editor opens with the About box as a one-second splash; a click ends it,
-    // so tests start with the editor alone and active.
-    HWND splash = result.hwnd ? FindAboutBox(result.threadId) : nullptr;
-    if (splash) {
+    if (!result.hwnd) return result;
+    result.threadId = GetWindowThreadProcessId(result.hwnd, nullptr);
+    // The editor opens with the About box (no caption) as a one-second splash; a
+    // click ends it, so tests start with the editor alone and active.
+    if (HWND splash = FindDialogNow(result.threadId, "")) {
         PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(150, 150));
         EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(splash); }));
         SetForegroundWindow(result.hwnd);
@@ -310,7 +252,7 @@ EditorWindow HostTest::OpenEditor() {
 }
 
 void HostTest::CloseEditor(const EditorWindow& editorWindow) {
-    PostMessageA(editorWindow.hwnd, WM_COMMAND, 2, 0);
+    PostMessageA(editorWindow.hwnd, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editorWindow.hwnd); }));
     EXPECT_TRUE(WaitForThreadEnd(editorWindow.threadId));
 }

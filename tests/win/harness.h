@@ -1,6 +1,6 @@
 // What the Windows tests share: waiting with a deadline while pumping this
 // thread's messages (it plays the host's UI thread), the stand-in host with the
-// add-in loaded, the editor window, and counts of live GDI and USER objects.
+// add-in loaded, the editor window, pictures, and counts of live GDI and USER objects.
 #ifndef PELLFORM_TEST_HARNESS_H
 #define PELLFORM_TEST_HARNESS_H
 
@@ -19,14 +19,11 @@
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 void PumpMessages();
 
-// Full path of a file beside the test program.
+// A file beside the test program, in the tests' data folder (Z:\...), or in
+// this process's own temporary folder.
 std::string PathBesideTests(const char* name);
-
-// Full Windows path (Z:\...) of a file in the tests' data folder.
 std::string TestDataPath(const char* name);
-// Full Windows path of a file in this process's own temporary folder.
 std::string TemporaryPath(const char* name);
-
 // The bytes of a file; empty when it cannot be read.
 std::vector<BYTE> ReadFileBytes(const std::string& path);
 
@@ -38,19 +35,16 @@ struct Pixels {
     COLORREF at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
 };
 Pixels ReadPixels(HBITMAP bitmap);
-// A screen-compatible bitmap whose pixel (x, y) is colour(x, y).
-HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& colour);
-// Writes a 24-bit BMP file whose pixel (x, y) is colour(x, y).
-bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& colour);
+// A screen-compatible bitmap, or a 24-bit BMP file, whose pixel (x, y) is color(x, y).
+HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& color);
+bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& color);
 
 int CountGdiObjects();
 // Windows of this process (children included) and menus it holds.
 int CountUserObjects();
-
 // Runs `cycle` in blocks and expects the GDI (and USER) counts not to grow over
-// at least one later block: a leak grows every block, while wine's caches grow
-// only now and then.
-void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects = false);
+// at least one later block: a leak grows every block, wine's caches only now and then.
+void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects = false, int cyclesPerBlock = 4);
 
 struct EditorWindow {
     HWND hwnd = nullptr;
@@ -58,8 +52,6 @@ struct EditorWindow {
 };
 
 HWND FindEditorWindow();
-// The About window of a thread (class #32770, tool window, no caption).
-HWND FindAboutBox(DWORD threadId, bool visibleOnly = true);
 std::string WindowText(HWND hwnd);
 bool IsMenuItemGrayed(HMENU menu, UINT id);
 bool IsMenuItemChecked(HMENU menu, UINT id);
@@ -73,18 +65,14 @@ class HostTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-
     // The DLL the fixture loads; the probe variant lets tests see the editor state.
     virtual const char* AddInFileName() const { return "Pellform_WA.dll"; }
-    virtual bool MaximizeChildBeforeLoad() const { return false; }
-
     bool LoadTheAddIn();
     void ChooseMenuItem();
-    // Chooses the add-in's item and waits for the editor window.
+    // Chooses the add-in's item, waits for the editor window and ends the splash.
     EditorWindow OpenEditor();
     // Sends Exit and waits until the window and its thread are gone.
     void CloseEditor(const EditorWindow& editorWindow);
-    HMENU AddInsSubmenu() const { return GetSubMenu(host_.menuBar, kAddInsSubmenu); }
 
     StandInHost host_;
 };

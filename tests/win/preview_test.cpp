@@ -11,24 +11,18 @@
 
 namespace {
 
-void SendMouse(std::initializer_list<DWORD> flags) {
+// Moves the pointer or presses buttons as the mouse does, queued behind what was sent before.
+void SendMouse(std::initializer_list<DWORD> flags, POINT point = {}) {
     for (DWORD flag : flags) {
         INPUT input{};
         input.type = INPUT_MOUSE;
         input.mi.dwFlags = flag;
+        input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
         SendInput(1, &input, sizeof input);
     }
 }
-
-// Moves the pointer as the mouse does, queued behind the buttons already sent.
-void MoveMouseTo(POINT point) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    SendInput(1, &input, sizeof input);
-}
+const DWORD kMove = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
 
 class PreviewTest : public EditorTest {
 protected:
@@ -42,19 +36,6 @@ protected:
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(preview); }));
         Idle();
     }
-    bool ShapedLikeCurrentRegion(HWND preview) {
-        OwnedRegion shape(CreateRectRgn(0, 0, 0, 0));
-        return GetWindowRgn(preview, shape.get()) != ERROR && EqualRgn(shape.get(), state_->hrgnCurrent);
-    }
-    // A picture point inside the current region, a few pixels from its edges.
-    POINT PointInside() {
-        for (int y = 2; y < 28; ++y)
-            for (int x = 2; x < 38; ++x)
-                if (PtInRegion(state_->hrgnCurrent, x, y) && PtInRegion(state_->hrgnCurrent, x + 2, y + 2) &&
-                    PtInRegion(state_->hrgnCurrent, x - 2, y - 2))
-                    return {x, y};
-        return {-1, -1};
-    }
     POINT ScreenPoint(HWND preview, int x, int y) {
         RECT window{};
         GetWindowRect(preview, &window);
@@ -62,98 +43,57 @@ protected:
     }
 };
 
-TEST_F(PreviewTest, IsOfferedExactlyWhilePictureAndRegionExist) {
-    const struct {
-        const char* step;
-        bool enabled;
-    } expected[] = {{"new editor", false}, {"picture", false}, {"region built", true},
-                    {"New", false},        {"region file", false}, {"picture again", true}};
-    auto check = [&](size_t i) { EXPECT_EQ(!IsMenuItemGrayed(Menu(), IDM_PREVIEW), expected[i].enabled) << expected[i].step; };
-    check(0);
-    LoadPicture(TestDataPath("transparent.gif"));
-    check(1);
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-    Idle();
-    check(2);
-    Command(IDM_NEW);
-    check(3);
-    ChooseFile(IDM_OPEN, "Open", TestDataPath("../fuzz/corpus/valid_strip.rgn"));
-    Idle();
-    check(4);
-    Command(IDM_PREVIEW);  // without a picture nothing opens, even sent directly
-    EXPECT_EQ(FindDialogNow(editorWindow_.threadId, "Preview"), nullptr);
-    LoadPicture(TestDataPath("transparent.gif"));
-    check(5);
-}
-
-TEST_F(PreviewTest, ShowsThePictureCutToTheRegionAndFollowsEdits) {
+TEST_F(PreviewTest, ShowsThePictureCutToTheRegionFollowsEditsDragsAndCloses) {
     LoadPicture(TestDataPath("transparent.gif"));  // 40 x 30, blue above row 10
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-    Idle();
-    HWND preview = OpenPreview();
-    ASSERT_NE(preview, nullptr);
-    RECT window{};
-    GetWindowRect(preview, &window);
-    EXPECT_EQ(window.right - window.left, 40);
-    EXPECT_EQ(window.bottom - window.top, 30);
-    EXPECT_TRUE(ShapedLikeCurrentRegion(preview));
-    OwnedRegion shape(CreateRectRgn(0, 0, 0, 0));
-    GetWindowRgn(preview, shape.get());
-    EXPECT_FALSE(PtInRegion(shape.get(), 5, 5));
-    EXPECT_NE(WindowFromPoint(ScreenPoint(preview, 5, 5)), preview) << "outside the region is the window below";
-    EXPECT_EQ(WindowFromPoint(ScreenPoint(preview, 5, 15)), preview);
     const Pixels picture = ReadPixels(state_->hbmImage);
-    HDC shown = GetDC(preview);
-    EXPECT_EQ(GetPixel(shown, 20, 20), picture.at(20, 20));
-    ReleaseDC(preview, shown);
-    PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0);
-    ExpectClosed(preview);
-
-    // Another mask: the preview opened afterwards has the new shape.
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, picture.at(0, 25));
-    Idle();
-    preview = OpenPreview();
-    ASSERT_NE(preview, nullptr);
-    EXPECT_TRUE(ShapedLikeCurrentRegion(preview));
-
-    // Dragged by a point inside the shape; closed by a right click.
-    const POINT inside = PointInside();
-    ASSERT_GE(inside.x, 0);
-    GetWindowRect(preview, &window);
-    const POINT grip = ScreenPoint(preview, inside.x, inside.y);
-    ASSERT_EQ(WindowFromPoint(grip), preview);
-    MoveMouseTo(grip);
-    SendMouse({MOUSEEVENTF_LEFTDOWN});
-    for (int step = 1; step <= 5; ++step) MoveMouseTo({grip.x + 6 * step, grip.y + 4 * step});
-    SendMouse({MOUSEEVENTF_LEFTUP});
-    EXPECT_TRUE(WaitUntil([&] {
-        RECT moved{};
-        GetWindowRect(preview, &moved);
-        return std::abs(moved.left - window.left - 30) <= 1 && std::abs(moved.top - window.top - 20) <= 1;
-    })) << "dragged by a point of the picture";
-    MoveMouseTo(ScreenPoint(preview, inside.x, inside.y));
-    SendMouse({MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
-    ExpectClosed(preview);
-
-    preview = OpenPreview();
-    ASSERT_NE(preview, nullptr);
-    MoveMouseTo(ScreenPoint(preview, inside.x, inside.y));
-    SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
-    ExpectClosed(preview);
-}
-
-TEST_F(PreviewTest, OpeningAndClosingLeaksNothing) {
-    LoadPicture(TestDataPath("transparent.gif"));
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-    Idle();
-    ExpectNoGrowth(
-        [&] {
-            HWND preview = OpenPreview();
-            ASSERT_NE(preview, nullptr);
+    for (COLORREF mask : {RGB(0, 0, 255), picture.at(0, 25)}) {
+        AnswerColourDialog(IDM_ENTER_MASK_RGB, mask);
+        Idle();
+        HWND preview = OpenPreview();
+        ASSERT_NE(preview, nullptr);
+        RECT window{};
+        GetWindowRect(preview, &window);
+        EXPECT_EQ(window.right - window.left, 40);
+        EXPECT_EQ(window.bottom - window.top, 30);
+        OwnedRegion shape(CreateRectRgn(0, 0, 0, 0));
+        ASSERT_NE(GetWindowRgn(preview, shape.get()), ERROR);
+        EXPECT_TRUE(EqualRgn(shape.get(), state_->hrgnCurrent));
+        if (mask == RGB(0, 0, 255)) {
+            HDC shown = GetDC(preview);
+            EXPECT_EQ(GetPixel(shown, 20, 20), picture.at(20, 20));
+            ReleaseDC(preview, shown);
+            EXPECT_NE(WindowFromPoint(ScreenPoint(preview, 5, 5)), preview) << "outside the region is the window below";
             PostMessageA(preview, WM_KEYDOWN, VK_ESCAPE, 0);
             ExpectClosed(preview);
-        },
-        true);
+            continue;
+        }
+        // Dragged by a point inside the shape; closed by a right click, then by a double click.
+        POINT inside = {-1, -1};
+        for (int y = 2; y < 28 && inside.x < 0; ++y)
+            for (int x = 2; x < 38 && inside.x < 0; ++x)
+                if (PtInRegion(shape.get(), x, y) && PtInRegion(shape.get(), x + 2, y + 2) && PtInRegion(shape.get(), x - 2, y - 2))
+                    inside = {x, y};
+        ASSERT_GE(inside.x, 0);
+        const POINT grip = ScreenPoint(preview, inside.x, inside.y);
+        ASSERT_EQ(WindowFromPoint(grip), preview);
+        SendMouse({kMove}, grip);
+        SendMouse({MOUSEEVENTF_LEFTDOWN});
+        for (int step = 1; step <= 5; ++step) SendMouse({kMove}, {grip.x + 6 * step, grip.y + 4 * step});
+        SendMouse({MOUSEEVENTF_LEFTUP});
+        EXPECT_TRUE(WaitUntil([&] {
+            RECT moved{};
+            GetWindowRect(preview, &moved);
+            return std::abs(moved.left - window.left - 30) <= 1 && std::abs(moved.top - window.top - 20) <= 1;
+        })) << "dragged by a point of the picture";
+        SendMouse({kMove}, ScreenPoint(preview, inside.x, inside.y));
+        SendMouse({MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+        ExpectClosed(preview);
+        preview = OpenPreview();
+        ASSERT_NE(preview, nullptr);
+        SendMouse({kMove}, ScreenPoint(preview, inside.x, inside.y));
+        SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+        ExpectClosed(preview);
+    }
 }
 
 }  // namespace
