@@ -6,6 +6,7 @@
 
 #include "editor/editor_state.h"
 #include "editor/image_loading.h"
+#include "editor/region_files.h"
 #include "picture/com_owners.h"
 #include "picture/picture_loading.h"
 #include "picture/picture_wic.h"
@@ -48,6 +49,7 @@ extern "C" const ProbeApi* WINAPI PellformProbe() {
                                  MakeTintedIcon,  BeginBusy,           EndBusy,             LoadPictureFile,
                                  LoadPictureResource, LoadPictureMemory, ComposeView,       LoadImageIntoEditor,
                                  BuildRegionFromPicture, CreateRegionFromRects, LoadPictureFileThroughWic,
-                                 LoadPictureFileWithAlpha, FailAllocationsAfter};
+                                 LoadPictureFileWithAlpha, FailAllocationsAfter,  SaveRegionFile,
+                                 OpenRegionFile};
     return &api;
 }

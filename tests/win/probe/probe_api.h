@@ -33,6 +33,9 @@ struct ProbeApi {
     // From `count` more allocations of the add-in's code on, each one fails
     // (std::bad_alloc); -1 lets them all succeed again.
     void (*failAllocationsAfter)(long count);
+    // Save and Open without their dialogs, for cycles that would count the dialogs' own objects.
+    void (*saveRegionFile)(HWND hwnd);
+    void (*openRegionFile)(HWND hwnd);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
