@@ -78,6 +78,12 @@ TEST_F(PreviewTest, ShowsThePictureCutToTheRegionFollowsEditsDragsAndCloses) {
         ASSERT_EQ(WindowFromPoint(grip), preview);
         SendMouse({kMove}, grip);
         SendMouse({MOUSEEVENTF_LEFTDOWN});
+        // The moves go to the system's move loop once it has taken the mouse.
+        EXPECT_TRUE(WaitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(editorWindow_.threadId, &info) && (info.flags & GUI_INMOVESIZE);
+        })) << "a press on the picture starts a move";
         for (int step = 1; step <= 5; ++step) SendMouse({kMove}, {grip.x + 6 * step, grip.y + 4 * step});
         SendMouse({MOUSEEVENTF_LEFTUP});
         EXPECT_TRUE(WaitUntil([&] {

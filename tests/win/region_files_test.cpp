@@ -151,6 +151,7 @@ TEST_F(RegionFilesTest, ASaveThatCannotReplaceTheTargetLeavesItAsItWasAndNoTempo
 TEST_F(RegionFilesTest, RunningOutOfMemoryEndsEachCommandInItsFailureWithTheStateKept) {
     BuildRegion();
     const std::string good = TemporaryPath("good.rgn"), fresh = TemporaryPath("never.rgn");
+    DeleteFileA(good.c_str());
     Choose(IDM_SAVE_AS, "Save As", good);
     DeleteFileA(fresh.c_str());
     const int leftovers = CountSaveLeftovers(fresh);
@@ -172,6 +173,7 @@ TEST_F(RegionFilesTest, RunningOutOfMemoryEndsEachCommandInItsFailureWithTheStat
 TEST_F(RegionFilesTest, SaveAsksForANameThisWindowNeverShowed) {
     BuildRegion();
     const std::string path = TemporaryPath("inherited.rgn");
+    DeleteFileA(path.c_str());  // left by an earlier run, it would make Save As ask
     Choose(IDM_SAVE_AS, "Save As", path);
     ASSERT_TRUE(WriteBytes(path, {'m', 'i', 'n', 'e'}));
     Command(IDM_SAVE);  // the window that showed the name saves to it at once
