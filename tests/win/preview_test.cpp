@@ -85,6 +85,12 @@ TEST_F(PreviewTest, ShowsThePictureCutToTheRegionFollowsEditsDragsAndCloses) {
         ASSERT_EQ(WindowFromPoint(grip), preview);
         MoveMouseTo(grip);
         SendMouse({MOUSEEVENTF_LEFTDOWN});
+        // The moves go in once the window's move loop runs (Wine 10 may start it late).
+        WaitUntil([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(editorWindow_.threadId, &info) && (info.flags & GUI_INMOVESIZE);
+        }, 2000);
         for (int step = 1; step <= 5; ++step) MoveMouseTo({grip.x + 6 * step, grip.y + 4 * step});
         SendMouse({MOUSEEVENTF_LEFTUP});
         EXPECT_TRUE(WaitUntil([&] {
