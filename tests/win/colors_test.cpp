@@ -75,6 +75,7 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     LoadPicture(path);
     SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 100), 0);
     SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 200), 0);
+    SettleWindow(hwnd);  // resized to the work area: the click must find it there
     StartPicking();
     Click({10, 20});
     EXPECT_EQ(state_->maskColor, Patterned(110, 220));

@@ -11,18 +11,24 @@
 
 namespace {
 
-// Moves the pointer or presses buttons as the mouse does, queued behind what was sent before.
-void SendMouse(std::initializer_list<DWORD> flags, POINT point = {}) {
+void SendMouse(std::initializer_list<DWORD> flags) {
     for (DWORD flag : flags) {
         INPUT input{};
         input.type = INPUT_MOUSE;
         input.mi.dwFlags = flag;
-        input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
         SendInput(1, &input, sizeof input);
     }
 }
-const DWORD kMove = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+
+// Moves the pointer as the mouse does, queued behind the buttons already sent.
+void MoveMouseTo(POINT point) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = MulDiv(point.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(point.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    SendInput(1, &input, sizeof input);
+}
 
 class PreviewTest : public EditorTest {
 protected:
@@ -71,32 +77,33 @@ TEST_F(PreviewTest, ShowsThePictureCutToTheRegionFollowsEditsDragsAndCloses) {
         POINT inside = {-1, -1};
         for (int y = 2; y < 28 && inside.x < 0; ++y)
             for (int x = 2; x < 38 && inside.x < 0; ++x)
-                if (PtInRegion(shape.get(), x, y) && PtInRegion(shape.get(), x + 2, y + 2) && PtInRegion(shape.get(), x - 2, y - 2))
+                if (PtInRegion(state_->hrgnCurrent, x, y) && PtInRegion(state_->hrgnCurrent, x + 2, y + 2) &&
+                    PtInRegion(state_->hrgnCurrent, x - 2, y - 2))
                     inside = {x, y};
         ASSERT_GE(inside.x, 0);
         const POINT grip = ScreenPoint(preview, inside.x, inside.y);
         ASSERT_EQ(WindowFromPoint(grip), preview);
-        SendMouse({kMove}, grip);
+        MoveMouseTo(grip);
         SendMouse({MOUSEEVENTF_LEFTDOWN});
-        // The moves go to the system's move loop once it has taken the mouse.
-        EXPECT_TRUE(WaitUntil([&] {
+        // The moves go in once the window's move loop runs (Wine 10 may start it late).
+        WaitUntil([&] {
             GUITHREADINFO info{};
             info.cbSize = sizeof info;
             return GetGUIThreadInfo(editorWindow_.threadId, &info) && (info.flags & GUI_INMOVESIZE);
-        })) << "a press on the picture starts a move";
-        for (int step = 1; step <= 5; ++step) SendMouse({kMove}, {grip.x + 6 * step, grip.y + 4 * step});
+        }, 2000);
+        for (int step = 1; step <= 5; ++step) MoveMouseTo({grip.x + 6 * step, grip.y + 4 * step});
         SendMouse({MOUSEEVENTF_LEFTUP});
         EXPECT_TRUE(WaitUntil([&] {
             RECT moved{};
             GetWindowRect(preview, &moved);
             return std::abs(moved.left - window.left - 30) <= 1 && std::abs(moved.top - window.top - 20) <= 1;
-        })) << "dragged by a point of the picture";
-        SendMouse({kMove}, ScreenPoint(preview, inside.x, inside.y));
+        })) << "dragged by a point of the picture from " << window.left << "," << window.top << " grip " << grip.x << "," << grip.y;
+        MoveMouseTo(ScreenPoint(preview, inside.x, inside.y));
         SendMouse({MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
         ExpectClosed(preview);
         preview = OpenPreview();
         ASSERT_NE(preview, nullptr);
-        SendMouse({kMove}, ScreenPoint(preview, inside.x, inside.y));
+        MoveMouseTo(ScreenPoint(preview, inside.x, inside.y));
         SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
         ExpectClosed(preview);
     }
