@@ -23,6 +23,7 @@
 #include "rawdata/raw_data_dialogs.h"
 #include "region/region_rects.h"
 #include "res/resource_ids.h"
+#include "tests/support/window_thread.h"
 #include "tests/win/probe/probe_api.h"
 
 namespace {
@@ -48,34 +49,6 @@ bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 120000) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
     }
     return true;
-}
-
-UINT RunWorkMessage() {
-    static const UINT message = RegisterWindowMessageA("PellformBenchRunWork");
-    return message;
-}
-
-// Sees every message sent to a window of the editor thread, on that thread.
-LRESULT CALLBACK RunSentWork(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == RunWorkMessage())
-        (*reinterpret_cast<const std::function<void()>*>(sent->lParam))();
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Runs `work` on the editor thread between its messages and waits for it: the
-// editor's state is written on its own thread only.
-bool OnEditorThread(HWND editorWindow, const std::function<void()>& work) {
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RunSentWork, nullptr, GetWindowThreadProcessId(editorWindow, nullptr));
-    if (!hook) return false;
-    bool ran = false;
-    const std::function<void()> marked = [&] {
-        work();
-        ran = true;
-    };
-    SendMessageA(editorWindow, RunWorkMessage(), 0, reinterpret_cast<LPARAM>(&marked));
-    UnhookWindowsHookEx(hook);
-    return ran;
 }
 
 struct Search {
@@ -273,7 +246,7 @@ int main(int argc, char** argv) {
     if (HWND splash = FindWindowOfThread(thread, nullptr)) PostMessageA(splash, WM_LBUTTONUP, 0, 0);
     SendMessageA(editorWindow, WM_NULL, 0, 0);
     const RegionRects scattered = ScatteredRects(count);
-    if (!OnEditorThread(editorWindow, [&] { probe->state->hrgnCurrent = probe->createRegionFromRects(scattered); }))
+    if (!RunOnWindowThread(editorWindow, [&] { probe->state->hrgnCurrent = probe->createRegionFromRects(scattered); }))
         return 1;
     const std::string size = std::to_string(count) + " rectangles";
     std::printf("raw data dialog at %s, %d runs a side; ratio = baseline median / ours median\n", size.c_str(), runs);

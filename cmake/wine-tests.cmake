@@ -33,8 +33,10 @@ include(GoogleTest)
 pellform_add_in_dll(Pellform_WA_probe ${CMAKE_SOURCE_DIR}/tests/win/probe/Pellform_WA_probe.def
     ${CMAKE_SOURCE_DIR}/tests/win/probe/editor_probe.cpp)
 
-# What the tests and the benchmarks share: the plain reference algorithms.
-add_library(pellform_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/naive_region.cpp)
+# What the tests and the benchmarks share: the plain reference algorithms and
+# running work on the editor's thread.
+add_library(pellform_test_support STATIC ${CMAKE_SOURCE_DIR}/tests/support/naive_region.cpp
+    ${CMAKE_SOURCE_DIR}/tests/support/window_thread.cpp)
 target_include_directories(pellform_test_support PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(pellform_test_support PUBLIC ${PELLFORM_SYSTEM_LIBS})
 
@@ -89,7 +91,7 @@ add_dependencies(region_bench Pellform_WA_probe)
 add_executable(raw_data_bench ${CMAKE_SOURCE_DIR}/bench/raw_data_bench.cpp)
 target_include_directories(raw_data_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(raw_data_bench PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(raw_data_bench PRIVATE pellform_host pellform_core)
+target_link_libraries(raw_data_bench PRIVATE pellform_host pellform_core pellform_test_support)
 add_dependencies(raw_data_bench Pellform_WA_probe)
 
 # The tool's exports, assembled, compiled and loaded as their users would.

@@ -1,6 +1,7 @@
 #include "editor_fixture.h"
 
 #include "dialog_driver.h"
+#include "tests/support/window_thread.h"
 #include "res/resource_ids.h"
 
 void EditorTest::SetUp() {
@@ -11,34 +12,8 @@ void EditorTest::SetUp() {
     state_ = probe_->state;
 }
 
-namespace {
-
-UINT RunWorkMessage() {
-    static const UINT message = RegisterWindowMessageA("PellformTestRunWork");
-    return message;
-}
-
-// Sees every message sent to a window of the editor thread, on that thread.
-LRESULT CALLBACK RunSentWork(int code, WPARAM wParam, LPARAM lParam) {
-    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == RunWorkMessage())
-        (*reinterpret_cast<const std::function<void()>*>(sent->lParam))();
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-}  // namespace
-
 void EditorTest::OnEditorThread(const std::function<void()>& work) {
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RunSentWork, nullptr, editorWindow_.threadId);
-    ASSERT_NE(hook, nullptr);
-    DWORD ranOn = 0;
-    const std::function<void()> marked = [&] {
-        ranOn = GetCurrentThreadId();
-        work();
-    };
-    SendMessageA(editorWindow_.hwnd, RunWorkMessage(), 0, reinterpret_cast<LPARAM>(&marked));
-    UnhookWindowsHookEx(hook);
-    ASSERT_EQ(ranOn, editorWindow_.threadId);
+    ASSERT_EQ(RunOnWindowThread(editorWindow_.hwnd, work), editorWindow_.threadId);
 }
 
 void EditorTest::Command(UINT id) { SendMessageA(editorWindow_.hwnd, WM_COMMAND, id, 0); }
