@@ -72,35 +72,29 @@ HWND FindWindowOfThread(DWORD thread, const char* caption) {
     return search.found;
 }
 
+// The text of one cell of a list.
+std::string CellText(HWND list, int row, int column) {
+    char cell[20] = "";
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = cell;
+    item.cchTextMax = sizeof cell;
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+    return cell;
+}
+
 // Every cell of the first rows of a list, for comparing two lists.
 std::vector<BYTE> ListText(HWND list, std::size_t limit) {
     std::string all;
     const int rows = std::min(static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)), static_cast<int>(limit));
     for (int row = 0; row < rows; ++row)
-        for (int column = 0; column < 4; ++column) {
-            char cell[20] = "";
-            LVITEMA item{};
-            item.iSubItem = column;
-            item.pszText = cell;
-            item.cchTextMax = sizeof cell;
-            SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            all += cell;
-            all += column == 3 ? '\n' : ' ';
-        }
+        for (int column = 0; column < 4; ++column) all += CellText(list, row, column) + (column == 3 ? '\n' : ' ');
     return std::vector<BYTE>(all.begin(), all.end());
 }
 
 RECT RowRect(HWND list, int row) {
     LONG values[4] = {};
-    for (int column = 0; column < 4; ++column) {
-        char cell[20] = "";
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = cell;
-        item.cchTextMax = sizeof cell;
-        SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        values[column] = std::strtol(cell, nullptr, 10);
-    }
+    for (int column = 0; column < 4; ++column) values[column] = std::strtol(CellText(list, row, column).c_str(), nullptr, 10);
     return {values[0], values[1], values[2], values[3]};
 }
 
