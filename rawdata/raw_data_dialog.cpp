@@ -54,26 +54,13 @@ LRESULT CALLBACK OwnerDataListProc(HWND list, UINT message, WPARAM wParam, LPARA
     return result;
 }
 
-// The template's list would keep a copy of every cell's text; this one asks
-// for a cell when it draws it. The style cannot be added to a list that
-// exists, so an equal list with it takes the template's place, id and tab order.
-bool MakeOwnerDataList(HWND hwnd) {
-    HWND old = List(hwnd);
-    if (!old) return false;
-    RECT bounds{};
-    GetWindowRect(old, &bounds);
-    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&bounds), 2);
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_STYLE)) | LVS_OWNERDATA;
-    const DWORD exStyle = static_cast<DWORD>(GetWindowLongPtrA(old, GWL_EXSTYLE));
-    HWND list = CreateWindowExA(exStyle, WC_LISTVIEWA, "", style, bounds.left, bounds.top, bounds.right - bounds.left,
-                                bounds.bottom - bounds.top, hwnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_RAW_LIST)), hInstance, nullptr);
+// The template's list is owner-data: it asks for a cell when it draws it.
+// Subclassed so that whole-list state changes run without drawing.
+bool SubclassList(HWND hwnd) {
+    HWND list = List(hwnd);
     if (!list) return false;
-    SendMessageA(list, WM_SETFONT, SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
     SetWindowLongPtrW(list, GWLP_USERDATA, GetWindowLongPtrW(list, GWLP_WNDPROC));
     SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerDataListProc));
-    SetWindowPos(list, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    DestroyWindow(old);
     return true;
 }
 
@@ -154,7 +141,7 @@ void RefreshRawData(HWND hwnd, RawData& data) {
 
 void InitRawData(HWND hwnd) {
     RawData* data = new (std::nothrow) RawData;
-    if (!data || !MakeOwnerDataList(hwnd)) {
+    if (!data || !SubclassList(hwnd)) {
         delete data;
         EndDialog(hwnd, IDCANCEL);
         return;
