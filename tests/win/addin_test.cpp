@@ -1,6 +1,7 @@
 // The add-in as the host sees it: its data and menu item, the editor thread it
 // starts and stops, unloading; and one leak check over every command.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
 #include <string>
@@ -164,8 +165,21 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(0, 255, 0));
         AnswerBox("Warning", IDYES);  // reloads the picture
         for (UINT command : {IDM_VIEW_TRANSPARENCY, IDM_VIEW_HIDE, IDM_VIEW_MASK}) Command(command);
-        for (const auto& [command, caption] : {std::pair<UINT, const char*>{IDM_VIEW_RAW_DATA, "Raw region data"},
-                                               {IDM_IMAGE_INFO, "Image information"}, {IDM_ABOUT, ""}, {IDM_README, "Read Me"}})
+        // Raw data: a selection, an input and Enter, so that its working regions all pass through.
+        PostMessageA(hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
+        const HWND raw = WaitForDialog(editorWindow_.threadId, "Raw region data");
+        ASSERT_NE(raw, nullptr);
+        ListView_SetItemState(GetDlgItem(raw, IDC_RAW_LIST), -1, LVIS_SELECTED, LVIS_SELECTED);
+        PostMessageA(raw, WM_COMMAND, IDC_RAW_OR, 0);
+        const HWND input = WaitForDialog(editorWindow_.threadId, "OR");
+        ASSERT_NE(input, nullptr);
+        SetDlgItemTextA(input, IDC_RECT_RIGHT, "7");
+        PressButton(input, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(input); }));
+        PostMessageA(GetDlgItem(raw, IDC_RAW_LIST), WM_KEYDOWN, VK_RETURN, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(raw); }));
+        for (const auto& [command, caption] : {std::pair<UINT, const char*>{IDM_IMAGE_INFO, "Image information"},
+                                               {IDM_ABOUT, ""}, {IDM_README, "Read Me"}})
             closeDialog(command, caption, WM_COMMAND, IDCANCEL);
         closeDialog(IDM_PREVIEW, "Preview", WM_KEYDOWN, VK_ESCAPE);
         Command(IDM_NEW);
