@@ -225,19 +225,73 @@ RegionRects UnionBanded(const RegionRects& a, const RegionRects& b, std::size_t&
     return writer.Take();
 }
 
+namespace {
+
+// Lists being built from rectangles sorted by top: each a banded list, with
+// where its last band starts so that a following band can join it.
+struct BandedLists {
+    std::vector<RegionRects> lists;
+    std::size_t lastBandBegin = 0;
+
+    // Appends the band of `spans` (sorted, joined) to the last list when it
+    // starts at or below that list's bottom, as a new list otherwise.
+    void AddBand(const RegionRects& spans) {
+        if (lists.empty() || lists.back().back().bottom > spans.front().top) {
+            lists.push_back(spans);
+            lastBandBegin = 0;
+            return;
+        }
+        RegionRects& list = lists.back();
+        const std::size_t lastCount = list.size() - lastBandBegin;
+        const auto lastBand = list.begin() + static_cast<std::ptrdiff_t>(lastBandBegin);
+        const auto sameSpan = [](const RegionRect& a, const RegionRect& b) {
+            return a.left == b.left && a.right == b.right;
+        };
+        const bool joins = list.back().bottom == spans.front().top && lastCount == spans.size() &&
+                           std::equal(spans.begin(), spans.end(), lastBand, sameSpan);
+        if (joins) {
+            for (std::size_t i = lastBandBegin; i < list.size(); ++i) list[i].bottom = spans.front().bottom;
+            return;
+        }
+        lastBandBegin = list.size();
+        list.insert(list.end(), spans.begin(), spans.end());
+    }
+};
+
+}  // namespace
+
 RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit) {
     if (rects.size() > limit) throw RegionTooLarge();
     if (IsBanded(rects)) return rects;
-    // Balanced merging: each rectangle a banded list of its own, then pairs of
-    // lists merged level by level, so the whole costs n log n. Overlapping
+    // Sorted by top, bottom and left, rectangles that share top and bottom are
+    // one band once their spans are joined, and bands that follow each other
+    // without overlapping are one banded list: a file that is a region's own
+    // rectangles shuffled or split costs a sort. The lists left overlap and are
+    // merged in pairs, level by level, so the whole costs n log n. Overlapping
     // rectangles can make far more rectangles than they were (a staircase of n
     // makes about n * n / 2), so every level counts what it writes against the
     // limit and stops there, before taking memory for more.
-    std::vector<RegionRects> level;
-    level.reserve(rects.size());
+    RegionRects sorted;
+    sorted.reserve(rects.size());
     for (const RegionRect& r : rects)
-        if (r.left < r.right && r.top < r.bottom) level.push_back({r});
-    if (level.empty()) return {};
+        if (r.left < r.right && r.top < r.bottom) sorted.push_back(r);
+    if (sorted.empty()) return {};
+    std::sort(sorted.begin(), sorted.end(), [](const RegionRect& a, const RegionRect& b) {
+        return a.top != b.top ? a.top < b.top : a.bottom != b.bottom ? a.bottom < b.bottom : a.left < b.left;
+    });
+    BandedLists built;
+    RegionRects spans;
+    for (std::size_t i = 0; i < sorted.size();) {
+        spans.assign(1, sorted[i]);
+        for (++i; i < sorted.size() && sorted[i].top == spans[0].top && sorted[i].bottom == spans[0].bottom; ++i) {
+            if (sorted[i].left <= spans.back().right)
+                spans.back().right = std::max(spans.back().right, sorted[i].right);
+            else
+                spans.push_back(sorted[i]);
+        }
+        built.AddBand(spans);
+    }
+    std::vector<RegionRects> level = std::move(built.lists);
     while (level.size() > 1) {
         std::vector<RegionRects> next;
         next.reserve((level.size() + 1) / 2);
