@@ -33,7 +33,7 @@ void EditorTest::ChooseFile(UINT command, const char* caption, const std::string
 std::string EditorTest::AnswerBox(const char* caption, int button) {
     HWND box = WaitForDialog(editorWindow_.threadId, caption);
     if (!box) return "(no box)";
-    std::string text = MessageBoxText(box);
+    std::string text = DialogItemText(box, 0xFFFF);  // a message box's text is its static 0xFFFF
     PressButton(box, button);
     WaitUntil([&] { return !IsWindow(box); });
     Idle();

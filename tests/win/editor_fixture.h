@@ -13,7 +13,7 @@ class EditorTest : public ProbeTest {
 protected:
     void SetUp() override;
 
-    // Sends a command and waits until the editor has handled it.
+    // Sends: the editor has handled it on return.
     void Command(UINT id);
     // Runs `work` on the editor thread, between its messages, and waits for it:
     // the only way a test may touch the editor's state or call its functions.
@@ -21,12 +21,12 @@ protected:
     // Chooses a command that opens a file dialog with `caption` and answers it
     // with `path`; returns once the dialog is gone.
     void ChooseFile(UINT command, const char* caption, const std::string& path);
-    // Waits until the editor is idle (or inside a modal box).
+    // Returns once the editor is idle (or inside a modal box).
     void Idle();
     // Waits for a box of the editor thread, presses `button` and returns its text.
     std::string AnswerBox(const char* caption, int button);
     bool BoxIsUp(const char* caption);
-    // "Load..." with a file that needs no answer.
+    // A file that needs no answer.
     void LoadPicture(const std::string& path);
     // A color dialog opened by `command`, answered with `color`, or cancelled.
     void AnswerColourDialog(UINT command, COLORREF color, bool confirm = true);
