@@ -113,10 +113,8 @@ TEST_F(EditorThreadTest, UnloadEndsAnOpenOrStartingEditorBeforeItReturnsAndUndoe
         UnloadAddIn(host_);
         PumpMessages();
         EXPECT_EQ(FindEditorWindow(), nullptr) << editor;
-        WNDCLASSA info{};
-        EXPECT_FALSE(GetClassInfoA(GetModuleHandleA(nullptr), EDITOR_CLASS_NAME, &info)) << editor;
         EXPECT_EQ(GetMenuItemCount(GetSubMenu(host_.menuBar, kAddInsSubmenu)), 1) << editor;
-        ASSERT_TRUE(LoadTheAddIn()) << editor;
+        ASSERT_TRUE(LoadTheAddIn()) << editor;  // fails while the editor's class is still registered
     }
     EXPECT_NE(OpenEditor().hwnd, nullptr);
 }

@@ -53,9 +53,7 @@ std::vector<BYTE> ReadFileBytes(const std::string& path) {
 }
 
 static BITMAPINFO TopDown32(int width, int height) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    return info;
+    return {{sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
 }
 
 // 0x00RRGGBB in a 32-bit DIB, 0x00BBGGRR in a COLORREF: the same swap both ways.
