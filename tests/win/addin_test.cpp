@@ -80,7 +80,6 @@ TEST_F(EditorThreadTest, OneEditorOnItsOwnThreadFocusedAgainAndEndedByExitEscOrT
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == host_.frame; }));
     ChooseMenuItem();
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == first.hwnd; })) << "not brought to the front";
-    EXPECT_EQ(FindEditorWindow(), first.hwnd);
     // Enter and commands with a notification code (accelerator-style Exit) do nothing.
     PostMessageA(first.hwnd, WM_KEYDOWN, VK_RETURN, 0);
     PostMessageA(first.hwnd, WM_COMMAND, MAKEWPARAM(IDM_EXIT, 1), 0);
