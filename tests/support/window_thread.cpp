@@ -1,21 +1,14 @@
 #include "tests/support/window_thread.h"
 
-namespace {
-
-UINT RunWorkMessage() {
-    static const UINT message = RegisterWindowMessageA("PellformRunWork");
-    return message;
-}
+static const UINT runWorkMessage = RegisterWindowMessageA("PellformRunWork");
 
 // Sees every message sent to a window of the hooked thread, on that thread.
-LRESULT CALLBACK RunSentWork(int code, WPARAM wParam, LPARAM lParam) {
+static LRESULT CALLBACK RunSentWork(int code, WPARAM wParam, LPARAM lParam) {
     const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && sent->message == RunWorkMessage())
+    if (code == HC_ACTION && sent->message == runWorkMessage)
         (*reinterpret_cast<const std::function<void()>*>(sent->lParam))();
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-}  // namespace
 
 DWORD RunOnWindowThread(HWND window, const std::function<void()>& work) {
     HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, RunSentWork, nullptr, GetWindowThreadProcessId(window, nullptr));
@@ -25,7 +18,7 @@ DWORD RunOnWindowThread(HWND window, const std::function<void()>& work) {
         ranOn = GetCurrentThreadId();
         work();
     };
-    SendMessageA(window, RunWorkMessage(), 0, reinterpret_cast<LPARAM>(&marked));
+    SendMessageA(window, runWorkMessage, 0, reinterpret_cast<LPARAM>(&marked));
     UnhookWindowsHookEx(hook);
     return ranOn;
 }

@@ -7,12 +7,10 @@
 
 #include <string>
 
-// A visible dialog (class #32770) of `threadId`, optionally with the given
-// caption: waited for until the deadline (0 when none came), or found now.
-HWND WaitForDialog(DWORD threadId, const char* caption = nullptr, DWORD timeoutMs = 10000);
+// A visible dialog (class #32770) of `threadId` with the given caption: waited
+// for until the deadline (0 when none came), or found now.
+HWND WaitForDialog(DWORD threadId, const char* caption);
 HWND FindDialogNow(DWORD threadId, const char* caption);
-// The message of a message box (its static control 0xFFFF).
-std::string MessageBoxText(HWND box);
 std::string DialogItemText(HWND dialog, int id);
 // Posts the click, so that a dialog that opens a nested box cannot deadlock us.
 void PressButton(HWND dialog, int id);

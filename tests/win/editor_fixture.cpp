@@ -1,7 +1,6 @@
 #include "editor_fixture.h"
 
 #include "dialog_driver.h"
-#include "tests/support/window_thread.h"
 #include "res/resource_ids.h"
 
 void EditorTest::SetUp() {
@@ -11,14 +10,6 @@ void EditorTest::SetUp() {
     ASSERT_NE(editorWindow_.hwnd, nullptr);
     state_ = probe_->state;
 }
-
-void EditorTest::OnEditorThread(const std::function<void()>& work) {
-    ASSERT_EQ(RunOnWindowThread(editorWindow_.hwnd, work), editorWindow_.threadId);
-}
-
-void EditorTest::Command(UINT id) { SendMessageA(editorWindow_.hwnd, WM_COMMAND, id, 0); }
-
-void EditorTest::Idle() { SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0); }
 
 void EditorTest::ChooseFile(UINT command, const char* caption, const std::string& path) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
@@ -33,14 +24,12 @@ void EditorTest::ChooseFile(UINT command, const char* caption, const std::string
 std::string EditorTest::AnswerBox(const char* caption, int button) {
     HWND box = WaitForDialog(editorWindow_.threadId, caption);
     if (!box) return "(no box)";
-    std::string text = MessageBoxText(box);
+    std::string text = DialogItemText(box, 0xFFFF);  // a message box's text is its static 0xFFFF
     PressButton(box, button);
     WaitUntil([&] { return !IsWindow(box); });
     Idle();
     return text;
 }
-
-bool EditorTest::BoxIsUp(const char* caption) { return FindDialogNow(editorWindow_.threadId, caption) != nullptr; }
 
 void EditorTest::LoadPicture(const std::string& path) {
     ChooseFile(IDM_LOAD_IMAGE, "Open", path);

@@ -6,27 +6,31 @@
 #include <functional>
 #include <string>
 
+#include "dialog_driver.h"
 #include "editor/editor_state.h"
 #include "harness.h"
+#include "tests/support/window_thread.h"
 
 class EditorTest : public ProbeTest {
 protected:
     void SetUp() override;
 
-    // Sends a command and waits until the editor has handled it.
-    void Command(UINT id);
+    // Sent: the editor has handled it on return.
+    void Command(UINT id) { SendMessageA(editorWindow_.hwnd, WM_COMMAND, id, 0); }
     // Runs `work` on the editor thread, between its messages, and waits for it:
     // the only way a test may touch the editor's state or call its functions.
-    void OnEditorThread(const std::function<void()>& work);
+    void OnEditorThread(const std::function<void()>& work) {
+        ASSERT_EQ(RunOnWindowThread(editorWindow_.hwnd, work), editorWindow_.threadId);
+    }
     // Chooses a command that opens a file dialog with `caption` and answers it
     // with `path`; returns once the dialog is gone.
     void ChooseFile(UINT command, const char* caption, const std::string& path);
-    // Waits until the editor is idle (or inside a modal box).
-    void Idle();
+    // Returns once the editor is idle (or inside a modal box).
+    void Idle() { SendMessageA(editorWindow_.hwnd, WM_NULL, 0, 0); }
     // Waits for a box of the editor thread, presses `button` and returns its text.
     std::string AnswerBox(const char* caption, int button);
-    bool BoxIsUp(const char* caption);
-    // "Load..." with a file that needs no answer.
+    bool BoxIsUp(const char* caption) { return FindDialogNow(editorWindow_.threadId, caption) != nullptr; }
+    // A file that needs no answer.
     void LoadPicture(const std::string& path);
     // A color dialog opened by `command`, answered with `color`, or cancelled.
     void AnswerColourDialog(UINT command, COLORREF color, bool confirm = true);

@@ -1,6 +1,6 @@
 // What the Windows tests share: waiting with a deadline while pumping this
 // thread's messages (it plays the host's UI thread), the stand-in host with the
-// add-in loaded, the editor window, pictures, and counts of live GDI and USER objects.
+// add-in loaded, the editor window, pictures, and the count of live GDI objects.
 #ifndef PELLFORM_TEST_HARNESS_H
 #define PELLFORM_TEST_HARNESS_H
 
@@ -15,7 +15,6 @@
 #include "host/stand_in_host.h"
 #include "tests/win/probe/probe_api.h"
 
-// Pumps this thread's messages until `done` holds or `timeoutMs` passes.
 bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
 void PumpMessages();
 
@@ -24,10 +23,10 @@ void PumpMessages();
 std::string PathBesideTests(const char* name);
 std::string TestDataPath(const char* name);
 std::string TemporaryPath(const char* name);
-// The bytes of a file; empty when it cannot be read.
+// Empty when the file cannot be read.
 std::vector<BYTE> ReadFileBytes(const std::string& path);
 
-// Pixels of a bitmap, top row first, as COLORREF values.
+// Top row first, as COLORREF values.
 struct Pixels {
     int width = 0;
     int height = 0;
@@ -39,12 +38,11 @@ Pixels ReadPixels(HBITMAP bitmap);
 HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& color);
 bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& color);
 
+// -1 in the 32-bit build, which cannot read the table.
 int CountGdiObjects();
-// Windows of this process (children included) and menus it holds.
-int CountUserObjects();
-// Runs `cycle` in blocks and expects the GDI (and USER) counts not to grow over
-// at least one later block: a leak grows every block, wine's caches only now and then.
-void ExpectNoGrowth(const std::function<void()>& cycle, bool countUserObjects = false, int cyclesPerBlock = 4);
+// Runs `cycle` in blocks and expects the GDI count not to grow over at least
+// one later block: a leak grows every block, wine's caches only now and then.
+void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock = 4);
 
 struct EditorWindow {
     HWND hwnd = nullptr;
@@ -57,7 +55,6 @@ bool IsMenuItemGrayed(HMENU menu, UINT id);
 bool IsMenuItemChecked(HMENU menu, UINT id);
 // Waits until a window of another thread has painted everything that was due.
 void SettleWindow(HWND hwnd);
-// Waits for a thread to end, pumping messages meanwhile.
 bool WaitForThreadEnd(DWORD threadId, DWORD timeoutMs = 10000);
 
 // A stand-in host with an add-in loaded; tears everything down afterwards.
@@ -65,7 +62,6 @@ class HostTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // The DLL the fixture loads; the probe variant lets tests see the editor state.
     virtual const char* AddInFileName() const { return "Pellform_WA.dll"; }
     bool LoadTheAddIn();
     void ChooseMenuItem();
@@ -77,7 +73,7 @@ protected:
     StandInHost host_;
 };
 
-// The same fixture with the probe build of the add-in loaded.
+// The probe build of the add-in lets tests see the editor state.
 class ProbeTest : public HostTest {
 protected:
     void SetUp() override;

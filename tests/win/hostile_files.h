@@ -5,16 +5,14 @@
 
 #include <windows.h>
 
+#include <fstream>
 #include <string>
 
 #include "region/region_data.h"
 
 inline bool WriteBytes(const std::string& path, const std::vector<BYTE>& data) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    const bool ok = file != INVALID_HANDLE_VALUE &&
-                    (data.empty() || WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written, nullptr));
-    return CloseHandle(file) && ok;
+    std::ofstream file(path, std::ios::binary);
+    return file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size())).good();
 }
 
 // Rectangle i = (2i, i, 2i + 1, n + i): a file of 16 n bytes whose union has

@@ -4,18 +4,18 @@
 // 32-bit build has a calling convention to get wrong.
 #include <windows.h>
 
-#include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "harness.h"
 
 #if defined(__i386__)
 
-// Pushes `count` arguments (the last first) and calls `function` as a stdcall
-// caller does, then returns how many bytes the callee left on the stack
-// (negative when it took too many) and restores ESP either way.
-extern "C" int CallCountingStackBytes(const void* function, const DWORD* arguments, int count, DWORD* result);
+// Pushes `count` arguments (the last first), calls `function` as a stdcall
+// caller does and returns how many bytes the callee left on the stack
+// (negative when it took too many), restoring ESP either way.
+extern "C" int CallCountingStackBytes(const void* function, const DWORD* arguments, int count);
 asm(R"(
     .text
     .globl _CallCountingStackBytes
@@ -23,24 +23,16 @@ _CallCountingStackBytes:
     pushl %ebp
     movl %esp, %ebp
     pushl %esi
-    pushl %edi
-    pushl %ebx
+    movl %esp, %esi
     movl 12(%ebp), %edx
     movl 16(%ebp), %ecx
-    movl %esp, %esi
-1:  testl %ecx, %ecx
-    jz 2f
-    decl %ecx
-    pushl (%edx,%ecx,4)
-    jmp 1b
+1:  jecxz 2f
+    pushl -4(%edx,%ecx,4)
+    loop 1b
 2:  call *8(%ebp)
-    movl 20(%ebp), %edx
-    movl %eax, (%edx)
     movl %esi, %eax
     subl %esp, %eax
     movl %esi, %esp
-    popl %ebx
-    popl %edi
     popl %esi
     popl %ebp
     ret
@@ -53,35 +45,27 @@ TEST(StdcallExports, EachTakesItsOwnArgumentsOffTheStack) {
     ASSERT_TRUE(CreateStandInHost(host, true));
     HMODULE module = LoadLibraryA(PathBesideTests("Pellform_WA.dll").c_str());
     ASSERT_NE(module, nullptr);
-    auto find = [&](const char* name) { return reinterpret_cast<const void*>(GetProcAddress(module, name)); };
-
     char name[512] = "", description[512] = "";
     AddInHandles handles{host.frame, host.menuBar, host.mdiClient};
-    const UINT itemsBefore = GetMenuItemCount(GetSubMenu(host.menuBar, kAddInsSubmenu));
-    struct Call {
-        const char* name;
-        std::vector<DWORD> arguments;
-    };
-    const Call calls[] = {
+    const int itemsBefore = GetMenuItemCount(GetSubMenu(host.menuBar, kAddInsSubmenu));
+    std::vector<int> items;  // in the add-ins submenu after each call
+    const std::pair<const char*, std::vector<DWORD>> calls[] = {
         {"GetWAAddInData", {reinterpret_cast<DWORD>(name), reinterpret_cast<DWORD>(description)}},
         {"WAAddInLoad", {reinterpret_cast<DWORD>(&handles), 0}},
         {"FrameWindowProc", {reinterpret_cast<DWORD>(host.frame), WM_NULL, 0, 0}},
         {"WAAddInUnload", {}},
     };
-    DWORD results[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        const void* function = find(calls[i].name);
-        ASSERT_NE(function, nullptr) << calls[i].name;
-        const int leftBytes = CallCountingStackBytes(function, calls[i].arguments.data(),
-                                                     static_cast<int>(calls[i].arguments.size()), &results[i]);
-        EXPECT_EQ(leftBytes, 0) << calls[i].name << " with " << calls[i].arguments.size() << " arguments";
+    for (const auto& [export_, arguments] : calls) {
+        const void* function = reinterpret_cast<const void*>(GetProcAddress(module, export_));
+        ASSERT_NE(function, nullptr) << export_;
+        EXPECT_EQ(CallCountingStackBytes(function, arguments.data(), static_cast<int>(arguments.size())), 0)
+            << export_ << " with " << arguments.size() << " arguments";
+        items.push_back(GetMenuItemCount(GetSubMenu(host.menuBar, kAddInsSubmenu)));
     }
-    // The calls did their work: data filled in, the item added, then taken away.
-    EXPECT_EQ(std::strlen(description), 81u);
+    // Each call read its arguments where the IDE put them: the data filled in, a separator and
+    // the item added, then taken away.
     EXPECT_EQ(std::string(name).rfind("Pellform", 0), 0u) << name;
-    EXPECT_EQ(results[1], 0u);
-    EXPECT_NE(results[3], 0u);
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(host.menuBar, kAddInsSubmenu)), static_cast<int>(itemsBefore));
+    EXPECT_EQ(items, (std::vector<int>{itemsBefore, itemsBefore + 2, itemsBefore + 2, itemsBefore}));
     FreeLibrary(module);
     DestroyStandInHost(host);
 }

@@ -1,6 +1,5 @@
-// Test-only export: the editor state and helpers, for tests to read the state
-// and call the helpers (those that touch the editor on its thread). Never part
-// of the shipped DLL.
+// The probe build's one export besides the add-in's four (see probe_api.h);
+// never part of the shipped DLL.
 #include <cstdlib>
 #include <new>
 
@@ -45,11 +44,9 @@ void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
 extern "C" const ProbeApi* WINAPI PellformProbe() {
-    static const ProbeApi api = {&editor,         ShowError,           AskWarning,          CenterOnOwner,
-                                 MakeTintedIcon,  BeginBusy,           EndBusy,             LoadPictureFile,
-                                 LoadPictureResource, LoadPictureMemory, ComposeView,       LoadImageIntoEditor,
+    static const ProbeApi api = {&editor, CenterOnOwner, MakeTintedIcon, BeginBusy, EndBusy, LoadPictureFile,
+                                 LoadPictureResource, LoadPictureMemory, ComposeView, LoadImageIntoEditor,
                                  BuildRegionFromPicture, CreateRegionFromRects, LoadPictureFileThroughWic,
-                                 LoadPictureFileWithAlpha, FailAllocationsAfter,  SaveRegionFile,
-                                 OpenRegionFile};
+                                 LoadPictureFileWithAlpha, FailAllocationsAfter, SaveRegionFile, OpenRegionFile};
     return &api;
 }

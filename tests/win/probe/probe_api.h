@@ -14,8 +14,6 @@ struct EditorState;
 
 struct ProbeApi {
     EditorState* state;
-    int (*showError)(const char* text);
-    int (*askWarning)(const char* text);
     void (*centerOnOwner)(HWND hwnd);
     HICON (*makeTintedIcon)(HINSTANCE module, int iconId, COLORREF color);
     void (*beginBusy)();
