@@ -60,44 +60,34 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedExactlyWhenTheyHaveWhatThey
     }
 }
 
-TEST_F(EditorWindowTest, ExitReleasesPictureAndRegionKeepsColorsAndNamesAndNewForgetsThem) {
-    const std::string picture = TestDataPath("transparent.gif");
+// What Exit and New release is counted by the leak cycle; here, what outlives a window and what New forgets.
+TEST_F(EditorWindowTest, ANextEditorKeepsColorsAndNamesAndNewForgetsThem) {
+    const std::string picture = TestDataPath("transparent.gif"), file = TemporaryPath("kept.rgn");
     LoadPicture(picture);
     AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
     AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6));
     AnswerBox("Warning", IDNO);
-    const std::string file = TemporaryPath("kept.rgn");
     DeleteFileA(file.c_str());
     ChooseFile(IDM_SAVE_AS, "Save As", file);
     Idle();
     for (bool exit : {true, false}) {
-        const HBITMAP bitmap = state_->hbmImage;
-        const HRGN region = state_->hrgnCurrent;
-        ASSERT_TRUE(bitmap && region);
         if (exit) {
             CloseEditor(editorWindow_);
             editorWindow_ = OpenEditor();
             ASSERT_NE(editorWindow_.hwnd, nullptr);
-            ExpectEmpty("a second editor");
         } else {
+            LoadPicture(picture);
             Command(IDM_NEW);
-            ExpectEmpty("New");
         }
-        EXPECT_EQ(state_->hbmImage, nullptr);
-        EXPECT_EQ(state_->hrgnCurrent, nullptr);
-        EXPECT_EQ(GetObjectType(bitmap), 0u) << "the picture must be deleted";
-        EXPECT_EQ(GetObjectType(region), 0u) << "the region must be deleted";
+        ExpectEmpty(exit ? "a next editor" : "New");
         EXPECT_EQ(state_->maskColor, exit ? RGB(0, 0, 255) : 0xFFFFFFFFu);
         EXPECT_EQ(state_->backgroundColor, exit ? RGB(4, 5, 6) : 0xFFFFFFFFu);
         EXPECT_EQ(state_->regionFileName, exit ? file : "");
         EXPECT_EQ(state_->imageFileName, exit ? picture : "");
-        LoadPicture(picture);
-        AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-        Idle();
     }
 }
 
-// The editor icon with each channel averaged with the caption color, rounded down.
+// The colors of an icon's pixels.
 std::vector<COLORREF> IconPixels(HICON icon) {
     ICONINFO info{};
     if (!icon || !GetIconInfo(icon, &info)) return {};
@@ -107,25 +97,17 @@ std::vector<COLORREF> IconPixels(HICON icon) {
     return pixels;
 }
 
-std::vector<COLORREF> ExpectedTint(HMODULE module, COLORREF color) {
-    HICON original = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_EDITOR), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    std::vector<COLORREF> pixels = IconPixels(original);
-    DestroyIcon(original);
-    for (COLORREF& p : pixels)
-        p = RGB((GetRValue(p) + GetRValue(color)) / 2, (GetGValue(p) + GetGValue(color)) / 2,
-                (GetBValue(p) + GetBValue(color)) / 2);
-    return pixels;
-}
-
+// How a pixel is tinted is checked natively; here, which caption color the shown icon follows.
 TEST_F(EditorWindowTest, TheSmallIconIsTintedWithTheCaptionColorOfTheActivationState) {
     HWND hwnd = editorWindow_.hwnd;
     auto tinted = [&](int element) {
-        const std::vector<COLORREF> expected = ExpectedTint(host_.addIn, GetSysColor(element));
+        HICON expected = probe_->makeTintedIcon(host_.addIn, IDI_EDITOR, GetSysColor(element));
+        const std::vector<COLORREF> pixels = IconPixels(expected);
+        DestroyIcon(expected);
         return WaitUntil([&] {
-            return IconPixels(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0))) == expected;
+            return IconPixels(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0))) == pixels;
         });
     };
-    ASSERT_EQ(ExpectedTint(host_.addIn, 0).size(), 32u * 32u);
     ASSERT_NE(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_INACTIVECAPTION));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hwnd; }));
     EXPECT_TRUE(tinted(COLOR_ACTIVECAPTION));
@@ -135,7 +117,8 @@ TEST_F(EditorWindowTest, TheSmallIconIsTintedWithTheCaptionColorOfTheActivationS
     EXPECT_TRUE(tinted(COLOR_ACTIVECAPTION));
     // A changed system color is followed (not every wine broadcasts it, so we do).
     const INT element = COLOR_ACTIVECAPTION;
-    const COLORREF original = GetSysColor(element), changed = original == RGB(200, 30, 90) ? RGB(10, 200, 40) : RGB(200, 30, 90);
+    const COLORREF original = GetSysColor(element);
+    const COLORREF changed = original == RGB(200, 30, 90) ? RGB(10, 200, 40) : RGB(200, 30, 90);
     ASSERT_TRUE(SetSysColors(1, &element, &changed));
     SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
     const bool followed = tinted(COLOR_ACTIVECAPTION);
@@ -146,12 +129,6 @@ TEST_F(EditorWindowTest, TheSmallIconIsTintedWithTheCaptionColorOfTheActivationS
     ASSERT_TRUE(IsIconic(hwnd));
     SendMessageA(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_TRUE(tinted(COLOR_INACTIVECAPTION));
-    // No icon resource: no tinted icon. Making and destroying them leaks nothing.
-    EXPECT_EQ(probe_->makeTintedIcon(host_.addIn, 4711, RGB(1, 2, 3)), nullptr);
-    DestroyIcon(probe_->makeTintedIcon(host_.addIn, IDI_EDITOR, RGB(9, 9, 9)));
-    const int before = CountGdiObjects();
-    for (int i = 0; i < 10; ++i) DestroyIcon(probe_->makeTintedIcon(host_.addIn, IDI_EDITOR, RGB(i, 2 * i, 3 * i)));
-    EXPECT_EQ(CountGdiObjects(), before);
 }
 
 }  // namespace
