@@ -60,7 +60,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedExactlyWhenTheyHaveWhatThey
     }
 }
 
-// What Exit and New release is counted by the leak cycle; here, what outlives a window and what New forgets.
+// What outlives a window and what New forgets; what New releases is counted by the leak cycle.
 TEST_F(EditorWindowTest, ANextEditorKeepsColorsAndNamesAndNewForgetsThem) {
     const std::string picture = TestDataPath("transparent.gif"), file = TemporaryPath("kept.rgn");
     LoadPicture(picture);
@@ -72,7 +72,9 @@ TEST_F(EditorWindowTest, ANextEditorKeepsColorsAndNamesAndNewForgetsThem) {
     Idle();
     for (bool exit : {true, false}) {
         if (exit) {
+            const HGDIOBJ picture = state_->hbmImage, region = state_->hrgnCurrent;
             CloseEditor(editorWindow_);
+            EXPECT_FALSE(GetObjectType(picture) || GetObjectType(region)) << "Exit must delete them";
             editorWindow_ = OpenEditor();
             ASSERT_NE(editorWindow_.hwnd, nullptr);
         } else {
