@@ -12,11 +12,6 @@ namespace {
 
 class AboutTest : public EditorTest {
 protected:
-    std::string Resource(int id) {
-        HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(id), RT_RCDATA);
-        return std::string(static_cast<const char*>(LockResource(LoadResource(host_.addIn, resource))),
-                           SizeofResource(host_.addIn, resource));
-    }
     HWND Open(UINT command, const char* caption) {
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
         return WaitForDialog(editorWindow_.threadId, caption);
@@ -75,7 +70,9 @@ TEST_F(AboutTest, ImageInformationShowsTheFiveFieldsAndReadMeTheWholeTextFilling
 
     HWND readMe = Open(IDM_README, "Read Me");
     ASSERT_NE(readMe, nullptr);
-    const std::string expected = Resource(IDR_README_TEXT);
+    HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
+    const std::string expected(static_cast<const char*>(LockResource(LoadResource(host_.addIn, resource))),
+                               SizeofResource(host_.addIn, resource));
     HWND text = GetDlgItem(readMe, IDC_README_TEXT);
     std::vector<char> shown(expected.size() + 16);
     EXPECT_EQ(std::string(shown.data(), GetWindowTextA(text, shown.data(), static_cast<int>(shown.size()))), expected);
