@@ -130,7 +130,8 @@ TEST_F(ColorsTest, TheRegistryValueReplacesAsManyCustomColorsAsItHoldsAndAConfir
     Idle();
     BYTE written[256];
     DWORD size = sizeof written;
-    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kKey, "CustomColors", RRF_RT_ANY, nullptr, written, &size), ERROR_SUCCESS);
+    ASSERT_EQ(RegGetValueA(HKEY_CURRENT_USER, kKey, "CustomColors", RRF_RT_ANY, nullptr, written, &size),
+              ERROR_SUCCESS);
     ASSERT_EQ(size, 64u);
     EXPECT_EQ(std::memcmp(written, state_->customColors, 64), 0);
 }
