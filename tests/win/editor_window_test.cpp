@@ -1,5 +1,5 @@
 // The editor window through a document's life: which commands are offered,
-// what New and Exit release and what outlives one window; the tinted caption icon.
+// what Exit releases and what outlives one window; the tinted caption icon.
 #include <windows.h>
 
 #include <string>
@@ -32,18 +32,39 @@ protected:
     }
 };
 
-TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedExactlyWhenTheyHaveWhatTheyNeed) {
+TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAndOnlyNewForgetsColorsAndNames) {
     const std::string picture = TestDataPath("transparent.gif"), file = TemporaryPath("offered.rgn");
     DeleteFileA(file.c_str());  // Save As would ask before replacing it
+    auto remembered = [&](bool kept) {
+        EXPECT_EQ(state_->maskColor, kept ? RGB(0, 255, 0) : 0xFFFFFFFFu);
+        EXPECT_EQ(state_->backgroundColor, kept ? RGB(4, 5, 6) : 0xFFFFFFFFu);
+        EXPECT_EQ(state_->regionFileName, kept ? file : "");
+        EXPECT_EQ(state_->imageFileName, kept ? picture : "");
+    };
+    // Colors and names outlive the window, the picture and region do not. (The leak cycle ends with New, so
+    // only here is Exit seen deleting them.)
+    auto exit = [&] {
+        const HGDIOBJ bitmap = state_->hbmImage, region = state_->hrgnCurrent;
+        CloseEditor(editorWindow_);
+        EXPECT_FALSE(GetObjectType(bitmap) || GetObjectType(region)) << "Exit must delete them";
+        editorWindow_ = OpenEditor();
+        remembered(true);
+    };
+    auto enterMask = [&](COLORREF mask) { AnswerColourDialog(IDM_ENTER_MASK_RGB, mask), Idle(); };
     // Offered: Save, Save as, Info, Pick, Enter, Raw data, Preview.
     const struct { const char* step; std::function<void()> action; const char* offered; } steps[] = {
         {"fresh", [] {}, "-------"},
         {"New when empty", [&] { Command(IDM_NEW); }, "-------"},
         {"picture", [&] { LoadPicture(picture); }, "--xxx--"},
-        {"region", [&] { AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255)), Idle(); }, "-xxxxxx"},
+        {"region", [&] { enterMask(RGB(0, 0, 255)); }, "-xxxxxx"},
         {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Idle(); }, "xxxxxxx"},
-        {"mask with a file name", [&] { AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); }, "xxxxxxx"},
-        {"New", [&] { Command(IDM_NEW); }, "-------"},
+        {"background", [&] { AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
+         "xxxxxxx"},
+        {"mask with a file name", [&] { enterMask(RGB(0, 255, 0)); }, "xxxxxxx"},
+        {"a next editor", exit, "-------"},
+        {"picture there", [&] { LoadPicture(picture); }, "--xxx--"},
+        {"region there", [&] { enterMask(RGB(0, 255, 0)); }, "xxxxxxx"},
+        {"New", [&] { Command(IDM_NEW), remembered(false); }, "-------"},
         {"region file alone", [&] { ChooseFile(IDM_OPEN, "Open", file), Idle(); }, "xx---x-"},
         {"picture again", [&] { LoadPicture(picture); }, "xxxxxxx"},
     };
@@ -60,44 +81,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedExactlyWhenTheyHaveWhatThey
     }
 }
 
-TEST_F(EditorWindowTest, ExitReleasesPictureAndRegionKeepsColorsAndNamesAndNewForgetsThem) {
-    const std::string picture = TestDataPath("transparent.gif");
-    LoadPicture(picture);
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-    AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6));
-    AnswerBox("Warning", IDNO);
-    const std::string file = TemporaryPath("kept.rgn");
-    DeleteFileA(file.c_str());
-    ChooseFile(IDM_SAVE_AS, "Save As", file);
-    Idle();
-    for (bool exit : {true, false}) {
-        const HBITMAP bitmap = state_->hbmImage;
-        const HRGN region = state_->hrgnCurrent;
-        ASSERT_TRUE(bitmap && region);
-        if (exit) {
-            CloseEditor(editorWindow_);
-            editorWindow_ = OpenEditor();
-            ASSERT_NE(editorWindow_.hwnd, nullptr);
-            ExpectEmpty("a second editor");
-        } else {
-            Command(IDM_NEW);
-            ExpectEmpty("New");
-        }
-        EXPECT_EQ(state_->hbmImage, nullptr);
-        EXPECT_EQ(state_->hrgnCurrent, nullptr);
-        EXPECT_EQ(GetObjectType(bitmap), 0u) << "the picture must be deleted";
-        EXPECT_EQ(GetObjectType(region), 0u) << "the region must be deleted";
-        EXPECT_EQ(state_->maskColor, exit ? RGB(0, 0, 255) : 0xFFFFFFFFu);
-        EXPECT_EQ(state_->backgroundColor, exit ? RGB(4, 5, 6) : 0xFFFFFFFFu);
-        EXPECT_EQ(state_->regionFileName, exit ? file : "");
-        EXPECT_EQ(state_->imageFileName, exit ? picture : "");
-        LoadPicture(picture);
-        AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-        Idle();
-    }
-}
-
-// The editor icon with each channel averaged with the caption color, rounded down.
+// The colors of an icon's pixels.
 std::vector<COLORREF> IconPixels(HICON icon) {
     ICONINFO info{};
     if (!icon || !GetIconInfo(icon, &info)) return {};
@@ -107,25 +91,17 @@ std::vector<COLORREF> IconPixels(HICON icon) {
     return pixels;
 }
 
-std::vector<COLORREF> ExpectedTint(HMODULE module, COLORREF color) {
-    HICON original = static_cast<HICON>(LoadImageA(module, MAKEINTRESOURCEA(IDI_EDITOR), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-    std::vector<COLORREF> pixels = IconPixels(original);
-    DestroyIcon(original);
-    for (COLORREF& p : pixels)
-        p = RGB((GetRValue(p) + GetRValue(color)) / 2, (GetGValue(p) + GetGValue(color)) / 2,
-                (GetBValue(p) + GetBValue(color)) / 2);
-    return pixels;
-}
-
+// How a pixel is tinted is checked natively; here, which caption color the shown icon follows.
 TEST_F(EditorWindowTest, TheSmallIconIsTintedWithTheCaptionColorOfTheActivationState) {
     HWND hwnd = editorWindow_.hwnd;
     auto tinted = [&](int element) {
-        const std::vector<COLORREF> expected = ExpectedTint(host_.addIn, GetSysColor(element));
+        HICON expected = probe_->makeTintedIcon(host_.addIn, IDI_EDITOR, GetSysColor(element));
+        const std::vector<COLORREF> pixels = IconPixels(expected);
+        DestroyIcon(expected);
         return WaitUntil([&] {
-            return IconPixels(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0))) == expected;
+            return IconPixels(reinterpret_cast<HICON>(SendMessageA(hwnd, WM_GETICON, ICON_SMALL, 0))) == pixels;
         });
     };
-    ASSERT_EQ(ExpectedTint(host_.addIn, 0).size(), 32u * 32u);
     ASSERT_NE(GetSysColor(COLOR_ACTIVECAPTION), GetSysColor(COLOR_INACTIVECAPTION));
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hwnd; }));
     EXPECT_TRUE(tinted(COLOR_ACTIVECAPTION));
@@ -135,7 +111,8 @@ TEST_F(EditorWindowTest, TheSmallIconIsTintedWithTheCaptionColorOfTheActivationS
     EXPECT_TRUE(tinted(COLOR_ACTIVECAPTION));
     // A changed system color is followed (not every wine broadcasts it, so we do).
     const INT element = COLOR_ACTIVECAPTION;
-    const COLORREF original = GetSysColor(element), changed = original == RGB(200, 30, 90) ? RGB(10, 200, 40) : RGB(200, 30, 90);
+    const COLORREF original = GetSysColor(element);
+    const COLORREF changed = original == RGB(200, 30, 90) ? RGB(10, 200, 40) : RGB(200, 30, 90);
     ASSERT_TRUE(SetSysColors(1, &element, &changed));
     SendMessageA(hwnd, WM_SYSCOLORCHANGE, 0, 0);
     const bool followed = tinted(COLOR_ACTIVECAPTION);
@@ -146,12 +123,6 @@ TEST_F(EditorWindowTest, TheSmallIconIsTintedWithTheCaptionColorOfTheActivationS
     ASSERT_TRUE(IsIconic(hwnd));
     SendMessageA(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_TRUE(tinted(COLOR_INACTIVECAPTION));
-    // No icon resource: no tinted icon. Making and destroying them leaks nothing.
-    EXPECT_EQ(probe_->makeTintedIcon(host_.addIn, 4711, RGB(1, 2, 3)), nullptr);
-    DestroyIcon(probe_->makeTintedIcon(host_.addIn, IDI_EDITOR, RGB(9, 9, 9)));
-    const int before = CountGdiObjects();
-    for (int i = 0; i < 10; ++i) DestroyIcon(probe_->makeTintedIcon(host_.addIn, IDI_EDITOR, RGB(i, 2 * i, 3 * i)));
-    EXPECT_EQ(CountGdiObjects(), before);
 }
 
 }  // namespace
