@@ -56,18 +56,4 @@ TEST_F(RegionEngineTest, PicturesGiveTheNaiveRegion) {
     EXPECT_EQ(EncodeRegionData(outline), std::vector<BYTE>(shipped, shipped + SizeofResource(host_.addIn, resource)));
 }
 
-TEST_F(RegionEngineTest, RegionsFromRectanglesAreExactlyThoseRectangles) {
-    std::mt19937 random(99);
-    for (int round = 0; round < 30; ++round) {
-        RegionRects input;  // none at first
-        for (int i = round ? static_cast<int>(random() % 400) : 0; i > 0; --i) {
-            const int l = static_cast<int>(random() % 300) - 50, t = static_cast<int>(random() % 300) - 50;
-            input.push_back({l, t, l + 1 + static_cast<int>(random() % 40), t + 1 + static_cast<int>(random() % 20)});
-        }
-        HRGN region = probe_->createRegionFromRects(UnionOfRects(input));
-        EXPECT_EQ(RectsOf(region), UnionOfRects(input)) << round;
-        DeleteObject(region);
-    }
-}
-
 }  // namespace
