@@ -7,7 +7,7 @@
 #include <tuple>
 
 #include "harness.h"
-#include "hostile_files.h"
+#include "region/region_data.h"
 #include "picture_fixtures.h"
 
 namespace {
@@ -80,11 +80,9 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneInABatchAndOnLinuxPaths) {
     EXPECT_FALSE(ReadFileBytes(folder + "\\stripes.rgn").empty());
     EXPECT_EQ(Lines(batch.out), 2) << batch.out;
     EXPECT_NE(batch.out.find("transparent.rgn: 1 rectangles, bounding box (0, 10, 40, 31), "), std::string::npos);
-    EXPECT_NE(batch.out.find(" ms\n"), std::string::npos);
     for (const char* line : {"missing.gif: no such file", "not_a_picture.gif: could not be decoded",
                              "transparent.bmp: another picture of the same name", "3 of 5 pictures failed"})
         EXPECT_NE(batch.err.find(line), std::string::npos) << batch.err;
-    EXPECT_EQ(RunTool("build --out-dir " + Quoted(folder) + " " + gif).status, 0u);
 }
 
 TEST(CliTest, AlphaThresholdGivesTheRegionOfTheAlphaChannelAndPicturesWithoutAlphaAreOpaque) {
@@ -114,16 +112,14 @@ TEST(CliTest, InfoListsOrRejectsFailuresExitOneWithOneLineAndUsageErrorsExitTwo)
               "Upper left X: 0\nUpper left Y: 0\nLower right X: 40\nLower right Y: 31\n"
               "1 0 3 10\n5 0 9 10\n0 10 40 31\n");
     const std::string gif = Quoted(TestDataPath("transparent.gif"));
-    const std::string stairs = TemporaryPath("stairs.rgn"), board = TemporaryPath("board.bmp");
-    // A staircase one step past the rectangle limit, and a checkerboard 2048 x 1024: 1024 rectangles
-    // in each of its 1024 rows, one row past the limit.
-    ASSERT_TRUE(WriteBytes(stairs, StaircaseFile(1025)));
+    const std::string board = TemporaryPath("board.bmp");
+    // Files past the rectangle limit fail as in the editor (RegionFilesTest); so does a picture, a checkerboard
+    // 2048 x 1024: 1024 rectangles in each of its 1024 rows, one row past the limit.
     ASSERT_TRUE(WriteBmpFile(board, 2048, 1024, [](int x, int y) { return (x + y) % 2 ? RGB(0, 0, 255) : 0; }));
     const std::pair<std::string, const char*> failures[] = {
-        {"info " + Quoted(stairs), "not region data"},
+        {"info " + Quoted(TestDataPath("not_a_picture.gif")), "not region data"},
         {"build " + Quoted(board) + " " + Quoted(TemporaryPath("board.rgn")) + " --mask 0000FF", "could not be built"},
         {"build " + gif + " " + Quoted(TemporaryPath("no-such-folder\\out.rgn")), "could not be written"},
-        {"build " + Quoted(TestDataPath("not_a_picture.gif")) + " x.rgn", "could not be decoded"},
         {"info /no/such.rgn", "pellform: /no/such.rgn: no such file"},
         {"export /no/such.rgn --as c", "pellform: /no/such.rgn: no such file"},
         {"build --out-dir " + Quoted(TemporaryPath("none")) + " " + gif, "none: no such folder"},

@@ -38,20 +38,6 @@ protected:
     }
 };
 
-TEST_F(ImageLoadingTest, AFailedLoadKeepsPictureAndRegionButForgetsTheName) {
-    LoadPicture(TestDataPath("transparent.gif"));
-    GiveRegion(10, 10);
-    const HBITMAP picture = state_->hbmImage;
-    const HRGN region = state_->hrgnCurrent;
-    ASSERT_NE(picture, nullptr);
-    for (const char* name : {"not_a_picture.gif", "truncated.gif"}) {
-        EXPECT_EQ(LoadAnswering(TestDataPath(name), "Error", IDOK), "An error occured, image could NOT be loaded.");
-        EXPECT_EQ(state_->hbmImage, picture) << name;
-        EXPECT_EQ(state_->hrgnCurrent, region) << name;
-        EXPECT_EQ(state_->imageFileName[0], '\0') << name;
-    }
-}
-
 TEST_F(ImageLoadingTest, TheClipQuestionComesExactlyWhenTheRegionReachesPastTheNewPicture) {
     const std::string gif = TestDataPath("transparent.gif");  // 40 x 30
     // First a region without a picture, as from a file; a region built from the picture reaches its
@@ -76,12 +62,21 @@ TEST_F(ImageLoadingTest, TheClipQuestionComesExactlyWhenTheRegionReachesPastTheN
     }
 }
 
-// Under the owner-less question, commands that would change the picture, the region or their names are
-// refused until it is answered; the command that asked then finishes with what it had. (Every question goes
-// through the one function that counts them.) Exit is not refused, and takes nothing into the next editor.
-TEST_F(ImageLoadingTest, DocumentCommandsAreRefusedWhileAQuestionIsUpAndExitLeavesTheNextEditorEmpty) {
+// A failed load keeps picture and region but forgets the name. Under the owner-less question, commands that
+// would change the picture, the region or their names are refused until it is answered; the command that asked
+// then finishes with what it had. (Every question goes through the one function that counts them.) Exit is not
+// refused, and takes nothing into the next editor.
+TEST_F(ImageLoadingTest, FailedLoadsKeepTheDocumentAndCommandsAreRefusedUnderAQuestionButExit) {
     const std::string gif = TestDataPath("transparent.gif");
     LoadPicture(gif);
+    GiveRegion(10, 10);
+    const HBITMAP picture = state_->hbmImage;
+    const HRGN kept = state_->hrgnCurrent;
+    for (const char* name : {"not_a_picture.gif", "truncated.gif"}) {
+        EXPECT_EQ(LoadAnswering(TestDataPath(name), "Error", IDOK), "An error occured, image could NOT be loaded.");
+        EXPECT_TRUE(state_->hbmImage == picture && state_->hrgnCurrent == kept) << name;
+        EXPECT_EQ(state_->imageFileName[0], '\0') << name;
+    }
     HWND box = nullptr;
     for (bool exit : {false, true}) {
         GiveRegion(100, 100);

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "harness.h"
@@ -13,12 +12,7 @@
 
 namespace {
 
-const COLORREF kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0), kRed = RGB(255, 0, 0);
-
-bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
-           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
-}
+const COLORREF kBlue = RGB(0, 0, 255), kGreen = RGB(0, 255, 0);
 
 std::string WicData(const char* name) { return TestDataPath((std::string("wic\\") + name).c_str()); }
 
@@ -38,7 +32,7 @@ DWORD ErrorOf(HBITMAP bitmap) {
 
 class PictureTest : public ProbeTest {};
 
-TEST_F(PictureTest, OlePicturesComeOutUprightWithTransparencyExactlyTheBackgroundAndNoAlpha) {
+TEST_F(PictureTest, GifsComeOutUprightWithTransparencyExactlyTheBackgroundThroughEitherDecoder) {
     for (COLORREF background : {RGB(255, 255, 0), RGB(12, 34, 56)}) {
         // Blue band on top, transparent band, green band at the bottom; the
         // imaging component's route gives the same pixels.
@@ -54,12 +48,6 @@ TEST_F(PictureTest, OlePicturesComeOutUprightWithTransparencyExactlyTheBackgroun
         DeleteObject(bitmap);
         DeleteObject(wic);
     }
-    // JPEG comes out upright too, its colors off by a little at most.
-    HBITMAP jpeg = probe_->loadPictureFile(TestDataPath("stripes.jpg").c_str(), 0);
-    const Pixels stripes = ReadPixels(jpeg);
-    DeleteObject(jpeg);
-    ASSERT_EQ(stripes.width * 100 + stripes.height, 4832);
-    EXPECT_TRUE(Near(stripes.at(24, 2), kRed, 12) && Near(stripes.at(24, 29), kBlue, 12));
 }
 
 TEST_F(PictureTest, ImagingComponentPicturesComeOutUprightWithTheirAlphaComposedOverTheBackground) {
