@@ -29,6 +29,8 @@ TEST(FormatReal, DigitsOfValuesAndAspectRatios) {
         {DivideAsExtended(3, 1), "3"}, {DivideAsExtended(2, 3), "0.6666666666666665"},
         {DivideAsExtended(1, 100000), "0.00001"}, {DivideAsExtended(-7, 2), "-3.5"},
         {DivideAsExtended(1999, 2055), "0.9727493917274937"}, {DivideAsExtended(1089, 2075), "0.5248192771084336"},
+        // The 64-bit quotient rounded up, not cut off.
+        {DivideAsExtended(1013, 1027), "0.9863680623174294"}, {DivideAsExtended(1319, 1031), "1.2793404461687682"},
     };
     for (const auto& v : values) EXPECT_EQ(Format(v.first), v.second) << v.first;
     // Memory in bytes, halves rounded to even.
