@@ -7,8 +7,8 @@
 #include <tuple>
 
 #include "harness.h"
-#include "region/region_data.h"
 #include "picture_fixtures.h"
+#include "region/region_data.h"
 
 namespace {
 
