@@ -44,10 +44,8 @@ TEST_F(PictureTest, GifsComeOutUprightWithTransparencyExactlyTheBackgroundThroug
 }
 
 TEST_F(PictureTest, ImagingComponentPicturesComeOutUprightWithTheirAlphaComposedOverTheBackground) {
-    for (const std::string name : {"rgba8.png", "rgba16.png", "rgba8_interlaced.png", "rgb8.png", "rgb16.png",
-                                   "grey8.png", "grey16.png", "grey_alpha8.png", "grey_alpha16.png", "palette.png",
-                                   "palette_alpha.png", "palette_alpha_interlaced.png", "rgba.tif", "rgb.tif",
-                                   "icon.ico"}) {
+    for (const std::string name : {"rgba8.png", "rgba16.png", "rgb8.png", "grey8.png", "grey_alpha16.png",
+                                   "palette_alpha_interlaced.png", "rgba.tif", "rgb.tif", "icon.ico"}) {
         COLORREF (*const colourAt)(int, int) = name.find("grey") == 0 ? FixtureGrey : FixtureColour;
         const bool hasAlpha = name.find("rgba") == 0 || name.find("alpha") != name.npos || name == "icon.ico";
         const int width = name == "icon.ico" ? 32 : 10, height = width == 32 ? 32 : 7;  // the icon's largest image
