@@ -44,10 +44,6 @@ TEST_F(RegionEngineTest, PicturesGiveTheNaiveRegion) {
             Build(picture, size.cx, size.cy, mask);
             DeleteObject(picture);
         }
-    HBITMAP gif = probe_->loadPictureFile(TestDataPath("transparent.gif").c_str(), RGB(255, 255, 0));
-    for (COLORREF gifMask : {RGB(0, 0, 255), RGB(255, 255, 0), RGB(0, 255, 0), RGB(1, 2, 3)})
-        Build(gif, 40, 30, gifMask);
-    DeleteObject(gif);
     // The About picture with its corner color gives the outline the add-in ships.
     HBITMAP about = probe_->loadPictureResource(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE));
     const RegionRects outline = Build(about, 300, 218, ReadPixels(about).at(0, 0));
