@@ -12,8 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!decoded) return 0;
     const RegionRects banded = UnionOfRects(rects);
     const std::vector<std::uint8_t> encoded = EncodeRegionData(banded);
-    if (kRegionHeaderSize + kRegionRectSize * rects.size() > size || !IsBanded(banded) || UnionOfRects(banded) != banded ||
-        !DecodeRegionData(encoded.data(), encoded.size(), back) || back != banded)
+    if (kRegionHeaderSize + kRegionRectSize * rects.size() > size || !IsBanded(banded) ||
+        UnionOfRects(banded) != banded || !DecodeRegionData(encoded.data(), encoded.size(), back) || back != banded)
         std::abort();
     return 0;
 }
