@@ -44,7 +44,9 @@ TEST(UnionOfRects, RandomRectanglesGiveTheirCellsBandedAndTouchingSpansJoin) {
         ASSERT_TRUE(IsBanded(result)) << round;
         ASSERT_EQ(CellsOf(result), CellsOf(valid)) << round;
     }
+    // Touching spans of a band join; touching bands with the same spans, given out of order, become one.
     EXPECT_EQ(UnionOfRects({{0, 0, 4, 1}, {4, 0, 5, 1}}), (RegionRects{{0, 0, 5, 1}}));
+    EXPECT_EQ(UnionOfRects({{0, 1, 5, 2}, {0, 0, 5, 1}}), (RegionRects{{0, 0, 5, 2}}));
     // What a union takes as already banded it returns as it is. Touching in a band, out of order, bands that
     // should be one, overlapping bands, a ragged band, empty either way: none of these is.
     const std::vector<RegionRects> unbanded = {{{0, 0, 2, 1}, {2, 0, 4, 1}}, {{3, 0, 4, 1}, {0, 0, 2, 1}},
