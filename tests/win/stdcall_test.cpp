@@ -22,18 +22,15 @@ asm(R"(
 _CallCountingStackBytes:
     pushl %ebp
     movl %esp, %ebp
-    pushl %esi
-    movl %esp, %esi
     movl 12(%ebp), %edx
     movl 16(%ebp), %ecx
 1:  jecxz 2f
     pushl -4(%edx,%ecx,4)
     loop 1b
 2:  call *8(%ebp)
-    movl %esi, %eax
+    movl %ebp, %eax
     subl %esp, %eax
-    movl %esi, %esp
-    popl %esi
+    movl %ebp, %esp
     popl %ebp
     ret
 )");
@@ -47,8 +44,6 @@ TEST(StdcallExports, EachTakesItsOwnArgumentsOffTheStack) {
     ASSERT_NE(module, nullptr);
     char name[512] = "", description[512] = "";
     AddInHandles handles{host.frame, host.menuBar, host.mdiClient};
-    const int itemsBefore = GetMenuItemCount(GetSubMenu(host.menuBar, kAddInsSubmenu));
-    std::vector<int> items;  // in the add-ins submenu after each call
     const std::pair<const char*, std::vector<DWORD>> calls[] = {
         {"GetWAAddInData", {reinterpret_cast<DWORD>(name), reinterpret_cast<DWORD>(description)}},
         {"WAAddInLoad", {reinterpret_cast<DWORD>(&handles), 0}},
@@ -60,12 +55,9 @@ TEST(StdcallExports, EachTakesItsOwnArgumentsOffTheStack) {
         ASSERT_NE(function, nullptr) << export_;
         EXPECT_EQ(CallCountingStackBytes(function, arguments.data(), static_cast<int>(arguments.size())), 0)
             << export_ << " with " << arguments.size() << " arguments";
-        items.push_back(GetMenuItemCount(GetSubMenu(host.menuBar, kAddInsSubmenu)));
     }
-    // Each call read its arguments where the IDE put them: the data filled in, a separator and
-    // the item added, then taken away.
+    // The data went where the IDE asked (the menu item's coming and going is checked on both builds).
     EXPECT_EQ(std::string(name).rfind("Pellform", 0), 0u) << name;
-    EXPECT_EQ(items, (std::vector<int>{itemsBefore, itemsBefore + 2, itemsBefore + 2, itemsBefore}));
     FreeLibrary(module);
     DestroyStandInHost(host);
 }
