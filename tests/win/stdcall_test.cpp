@@ -57,7 +57,8 @@ TEST(StdcallExports, EachTakesItsOwnArgumentsOffTheStack) {
             << export_ << " with " << arguments.size() << " arguments";
     }
     // The data went where the IDE asked (the menu item's coming and going is checked on both builds).
-    EXPECT_EQ(std::string(name).rfind("Pellform", 0), 0u) << name;
+    EXPECT_EQ(std::string(name).rfind("Pellform v1.00\xDF by ", 0), 0u) << name;
+    EXPECT_STREQ(description, "This addin helps when generating and editing GDI region objects from image files.");
     FreeLibrary(module);
     DestroyStandInHost(host);
 }
