@@ -94,7 +94,6 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     EXPECT_EQ(header + Rows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
                                "480 465 500 480|452 483 508 488|");
     SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: nothing deleted
-    // Selected rows alone are shown; with none selected, all.
     const struct { int row; bool selected; Rects shown; const char* seen; } steps[] = {
         {0, false, {}, "xxxx"}, {3, true, {rects[3]}, "..x."}, {0, true, {rects[0], rects[3]}, "x.x."},
         {3, false, {rects[0]}, "x..."}, {0, false, {}, "xxxx"}, {-1, true, rects, "xxxx"}, {-1, false, {}, "xxxx"}};
@@ -164,6 +163,7 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
         }
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
         Idle();
+        EXPECT_TRUE(state_->hrgnEditing == nullptr && state_->hrgnSelection == nullptr) << end;
         const bool kept = state_->hrgnCurrent == before && Covers(before, {{10, 10, 20, 20}});
         EXPECT_EQ(kept, end == IDCANCEL || end == VK_ESCAPE) << end;
         EXPECT_EQ(!GetObjectType(before) && EqualRgn(state_->hrgnCurrent, expected), end == VK_RETURN) << end;
