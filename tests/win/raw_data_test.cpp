@@ -65,88 +65,57 @@ protected:
         ListView_SetItemState(list_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
         SendMessageA(dialog_, kSettleSelectionMessage, 0, 0);  // as the dialog does once a batch is through
     }
-    // Runs the input dialog of `button` with `typed` in its edits; returns its caption, "+" if "Reverse" is enabled.
-    std::string Input(int button, const std::string& typed, bool confirm = true, bool reverse = false) {
+    // Runs the input dialog of `button`, titled `caption`, with `typed` in its edits.
+    void Input(int button, const char* caption, const std::string& typed, bool confirm = true, bool reverse = false) {
         PostMessageA(dialog_, WM_COMMAND, button, 0);
-        HWND input = nullptr;
-        WaitUntil([&] { return (input = GetLastActivePopup(dialog_)) != dialog_ && IsWindowVisible(input); });
-        const auto caption = WindowText(input) + (IsWindowEnabled(GetDlgItem(input, IDC_RECT_REVERSE)) ? "+" : "");
+        const HWND input = WaitForDialog(editorWindow_.threadId, caption);
+        ASSERT_NE(input, nullptr) << caption;
         std::istringstream words(typed);
         int id = IDC_RECT_LEFT;
         for (std::string word; words >> word; ++id) SetDlgItemTextA(input, id, word.c_str());
         CheckDlgButton(input, IDC_RECT_REVERSE, reverse ? BST_CHECKED : BST_UNCHECKED);
         PressButton(input, confirm ? IDOK : IDCANCEL);
         WaitUntil([&] { return !IsWindow(input); });
-        return SendMessageA(dialog_, WM_NULL, 0, 0), caption;
-    }
-    // For each picture point, "x" where the view shows the picture (in the drawn region, "Show as transparency").
-    std::string Shown(const std::vector<POINT>& points) {
-        SettleWindow(editorWindow_.hwnd);
-        HDC dc = GetDC(editorWindow_.hwnd);
-        std::string seen;
-        for (POINT p : points) seen += GetPixel(dc, p.x - scroll_.x, p.y - scroll_.y) == kPicture ? 'x' : '.';
-        return ReleaseDC(editorWindow_.hwnd, dc), seen;
+        SendMessageA(dialog_, WM_NULL, 0, 0);
     }
     HWND dialog_ = nullptr, list_ = nullptr;
     POINT scroll_{};
 };
 
-// On a scrolled view: the header and rows are the region data, selected rows alone are shown (Ctrl+A and
-// clicks as real input), Delete and Move act on exactly the rows' rectangles.
+// On a scrolled view: the header and rows are the region data, selected rows alone are shown, Delete and Move
+// act on exactly the rows' rectangles.
 TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
-    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-    Idle();
-    EXPECT_FALSE(BoxIsUp("Raw region data")) << "no region, no dialog";
     Command(IDM_VIEW_TRANSPARENCY);
     ASSERT_NE(Open({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}, 450), nullptr);
     const Rects rects = {{455, 455, 465, 460}, {455, 460, 465, 465}, {480, 460, 500, 465}, {480, 465, 500, 480},
                          {452, 483, 508, 488}};
-    EXPECT_EQ(GetWindow(dialog_, GW_OWNER), editorWindow_.hwnd);
     std::string header;
     for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) header += DialogItemText(dialog_, id) + " ";
-    const std::string listed = "455 455 465 460|455 460 465 465|480 460 500 465|480 465 500 480|452 483 508 488|";
-    EXPECT_EQ(header + Rows(), "32 1 5 80 452 455 508 488 " + listed);
-    HDC dc = (SettleWindow(editorWindow_.hwnd), GetDC(editorWindow_.hwnd));
-    SetPixel(dc, 10, 10, RGB(255, 0, 255));
-    SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: no change, no redraw
-    EXPECT_TRUE(Shown({}).empty() && GetPixel(dc, 10, 10) == RGB(255, 0, 255) && Rows() == listed);
-    ReleaseDC(editorWindow_.hwnd, dc);
-
-    auto click = [&](int row) {
-        RECT bounds{};
-        ListView_GetItemRect(list_, row, &bounds, LVIR_BOUNDS);
-        POINT point = {bounds.left + 10, (bounds.top + bounds.bottom) / 2};
-        ClientToScreen(list_, &point);
-        SetCursorPos(point.x, point.y);
-        for (DWORD button : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) mouse_event(button, 0, 0, 0, 0);
-    };
-    auto ctrlA = [] {
-        for (int key : {VK_CONTROL, int{'A'}, -int{'A'}, -VK_CONTROL})
-            keybd_event(BYTE(std::abs(key)), 0, key < 0 ? KEYEVENTF_KEYUP : 0, 0);
-    };
-    const struct { std::function<void()> act; Rects shown; const char* seen; } steps[] = {
-        {[] {}, {}, "xxxx"}, {[&] { Select(3, true); }, {rects[3]}, "..x."},
-        {[&] { Select(0, true); }, {rects[0], rects[3]}, "x.x."}, {[&] { Select(3, false); }, {rects[0]}, "x..."},
-        {[&] { Select(0, false); }, {}, "xxxx"}, {[&] { click(1); }, {rects[1]}, ".x.."}, {ctrlA, rects, "xxxx"},
-        {[&] { click(4); }, {rects[4]}, "...x"}};
+    EXPECT_EQ(header + Rows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
+                               "480 465 500 480|452 483 508 488|");
+    SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: nothing deleted
+    const struct { int row; bool selected; Rects shown; const char* seen; } steps[] = {
+        {0, false, {}, "xxxx"}, {3, true, {rects[3]}, "..x."}, {0, true, {rects[0], rects[3]}, "x.x."},
+        {3, false, {rects[0]}, "x..."}, {0, false, {}, "xxxx"}, {-1, true, rects, "xxxx"}, {-1, false, {}, "xxxx"}};
     for (const auto& step : steps) {
-        step.act();
+        Select(step.row, step.selected);
         EXPECT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, step.shown); })) << step.seen;
-        EXPECT_EQ(ListView_GetSelectedCount(list_), step.shown.size()) << step.seen;
-        EXPECT_EQ(Shown({{458, 456}, {458, 462}, {490, 470}, {500, 484}}), step.seen);
+        // At four picture points, "x" where the view shows the picture (in the drawn region, "Show as transparency").
+        SettleWindow(editorWindow_.hwnd);
+        HDC dc = GetDC(editorWindow_.hwnd);
+        std::string seen;
+        for (POINT p : {POINT{458, 456}, {458, 462}, {490, 470}, {500, 484}})
+            seen += GetPixel(dc, p.x - scroll_.x, p.y - scroll_.y) == kPicture ? 'x' : '.';
+        EXPECT_EQ(seen, step.seen);
+        ReleaseDC(editorWindow_.hwnd, dc);
     }
 
-    Input(IDC_RAW_MOVE, "-460 5");
-    Rects moved = rects;
-    for (RECT& r : moved) OffsetRect(&r, -460, 5);
-    EXPECT_EQ(Rows(), "-5 460 5 465|-5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
+    Input(IDC_RAW_MOVE, "Move", "-460 5");
     Select(0, true);
-    EXPECT_TRUE(Covers(state_->hrgnSelection, {moved[0]}));
     SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);  // the Del key deletes like the button
-    EXPECT_TRUE(Covers(state_->hrgnEditing, {moved[1], moved[2], moved[3], moved[4]}));
-    Select(-1, true);
-    SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);
-    EXPECT_TRUE(Rows().empty() && DialogItemText(dialog_, IDC_RAW_COUNT) == "0" && !state_->hrgnSelection);
+    EXPECT_EQ(DialogItemText(dialog_, IDC_RAW_COUNT) + " " + Rows(),
+              "4 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
+    EXPECT_TRUE(Covers(state_->hrgnEditing, {{-5, 465, 5, 470}, {20, 465, 40, 485}, {-8, 488, 48, 493}}));
 }
 
 // Inputs change the working copy, cancelled ones nothing; Cancel and Esc keep the current region, Enter replaces
@@ -155,27 +124,23 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
 TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
     const struct { int button; const char* typed; bool reverse; int mode; const char* caption; } steps[] = {
         {IDC_RAW_OR, "15 15 30 30", false, RGN_OR, "OR"}, {IDC_RAW_MOVE, "0 zero", false, RGN_COPY, "Move"},
-        {IDC_RAW_AND, "12 12 25 25", false, RGN_AND, "AND"},
-        {IDC_RAW_XOR, "0 0 18 18", false, RGN_XOR, "XOR"}, {IDC_RAW_DIFF, "14 0 16 40", false, RGN_DIFF, "DIFF+"},
-        {IDC_RAW_OR, "", false, RGN_OR, "OR"},  // the initial zeros: no change; for AND and reversed DIFF: empty
-        {IDC_RAW_DIFF, "0 0 40 40", true, RGN_DIFF, "DIFF+"},  // covering
-        {IDC_RAW_DIFF, "", true, RGN_DIFF, "DIFF+"}, {IDC_RAW_OR, "10 10 20 20", false, RGN_OR, "OR"},
-        {IDC_RAW_AND, "", false, RGN_AND, "AND"}};
+        {IDC_RAW_AND, "12 12 25 25", false, RGN_AND, "AND"}, {IDC_RAW_XOR, "0 0 18 18", false, RGN_XOR, "XOR"},
+        {IDC_RAW_DIFF, "14 0 16 40", false, RGN_DIFF, "DIFF"}, {IDC_RAW_DIFF, "0 0 40 40", true, RGN_DIFF, "DIFF"},
+        // The initial zeros: for OR no change, for AND an empty region.
+        {IDC_RAW_OR, "", false, RGN_OR, "OR"}, {IDC_RAW_AND, "", false, RGN_AND, "AND"}};
     WNDCLASSA windowClass{0, CountPaints, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Witness"};
     RegisterClassA(&windowClass);
     // Ours, far from the editor and shown long before it counts: only a repaint of everything reaches it.
     HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Witness", "", WS_POPUP | WS_VISIBLE, 1200, 950,
                                    40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return witnessPaints > 0; }));
     for (int end : {IDCANCEL, VK_ESCAPE, VK_RETURN, IDC_RAW_MOVE}) {
         ASSERT_NE(Open({{10, 10, 20, 20}}), nullptr);
         HRGN before = state_->hrgnCurrent, expected = RegionOf({{10, 10, 20, 20}});
         Select(0, true);
-        Input(IDC_RAW_OR, "0 0 60 40", false);
-        Input(IDC_RAW_MOVE, "3 3", false);
+        Input(IDC_RAW_OR, "OR", "0 0 60 40", false);
         EXPECT_TRUE(Rows() == "10 10 20 20|" && ListView_GetSelectedCount(list_) == 1) << "cancelled: no change";
         for (const auto& step : steps) {
-            EXPECT_EQ(Input(step.button, step.typed, true, step.reverse), step.caption);
+            Input(step.button, step.caption, step.typed, true, step.reverse);
             RECT r{};
             std::istringstream(step.typed) >> r.left >> r.top >> r.right >> r.bottom;
             HRGN rect = CreateRectRgnIndirect(&r);
