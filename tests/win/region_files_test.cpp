@@ -1,5 +1,5 @@
-// *.rgn files through the editor: round trips, malformed and hostile files,
-// running out of memory, and saves that must not lose the old file.
+// *.rgn files through the editor: what loads and what is refused, running out
+// of memory, and saves that must not lose the old file.
 #include <windows.h>
 
 #include "editor_fixture.h"
@@ -87,15 +87,21 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
     // S: is another file system than the temporary folder's.
     for (const std::string& path : {TemporaryPath("guarded.rgn"), std::string("S:\\guarded.rgn")}) {
         const int leftovers = CountSaveLeftovers(path);
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'})) << path;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
-        SetFileName(path);
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
-        EXPECT_EQ(AnswerBox("Error", IDOK), kNotSaved) << path;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        EXPECT_EQ(ReadFileBytes(path), (std::vector<BYTE>{'o', 'l', 'd'})) << path;
-        EXPECT_EQ(CountSaveLeftovers(path), leftovers) << path;
+        for (bool locked : {false, true}) {
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'})) << path;
+            // Locked, the rename fails; read-only, the save refuses before it (wine would replace the file).
+            HANDLE lock = locked ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
+                                 : nullptr;
+            SetFileAttributesA(path.c_str(), locked ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY);
+            SetFileName(path);
+            PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
+            EXPECT_EQ(AnswerBox("Error", IDOK), kNotSaved) << path << locked;
+            CloseHandle(lock);
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            EXPECT_EQ(ReadFileBytes(path), (std::vector<BYTE>{'o', 'l', 'd'})) << path << locked;
+            EXPECT_EQ(CountSaveLeftovers(path), leftovers) << path << locked;
+        }
         // Replaceable again: the save goes through, as a new file renamed over the old one.
         const DWORD oldFile = FileIndexOf(path);
         Command(IDM_SAVE);
@@ -120,32 +126,26 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
     EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(CountSaveLeftovers(fresh), leftovers);
 
-    // Saved from here, the name passes to a later window, which asks before replacing the file.
-    const std::string path = TemporaryPath("round.rgn"), empty = TemporaryPath("empty.rgn");
-    for (const std::string& stale : {path, empty}) DeleteFileA(stale.c_str());  // Save As would ask
-    ChooseFile(IDM_SAVE_AS, "Save As", path);
-    Idle();
-    EXPECT_EQ(ReadFileBytes(path), kRegionFile);
+    // A later window inherits the name, and asks before replacing the file it never showed.
+    SetFileName(good);
     CloseEditor(editorWindow_);
     editorWindow_ = OpenEditor();
     OnEditorThread([&] { state_->hrgnCurrent = CreateRectRgn(0, 0, 0, 0); });
-    // It offers the name it inherited.
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, "Save As"), question = nullptr;
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(DialogItemText(dialog, 0x47C), "round.rgn");
+    EXPECT_EQ(DialogItemText(dialog, 0x47C), "guarded.rgn");
     PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return (question = GetLastActivePopup(dialog)) != dialog && question; }));
     PressButton(question, IDNO);
     ASSERT_TRUE(WaitUntil([&] { return GetLastActivePopup(dialog) == dialog; }));
-    PressButton(dialog, IDCANCEL);
+    // Declined, the dialog stays: saved elsewhere, an empty region is the 32-byte header alone.
+    SetDlgItemTextA(dialog, 0x47C, fresh.c_str());
+    PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     Idle();
-    EXPECT_EQ(ReadFileBytes(path), kRegionFile);
-    // Still not shown, the name is asked for again; an empty region is the 32-byte header alone.
-    ChooseFile(IDM_SAVE, "Save As", empty);
-    Idle();
-    EXPECT_EQ(ReadFileBytes(empty), EncodeRegionData({}));
+    EXPECT_EQ(ReadFileBytes(good), kRegionFile);
+    EXPECT_EQ(ReadFileBytes(fresh), EncodeRegionData({}));
 }
 
 }  // namespace
