@@ -80,6 +80,7 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAs
             EXPECT_EQ(AnswerBox("Error", IDOK), kNotLoaded) << data.size();
             EXPECT_EQ(state_->hrgnCurrent, before) << data.size();
             EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]") << data.size();
+            for (UINT id : {IDM_SAVE, IDM_SAVE_AS, IDM_VIEW_RAW_DATA}) EXPECT_TRUE(IsMenuItemGrayed(Menu(), id)) << id;
         }
 }
 
@@ -91,8 +92,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'})) << path;
             // Locked, the rename fails; read-only, the save refuses before it (wine would replace the file).
-            HANDLE lock = locked ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                 : nullptr;
+            HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, locked ? 0 : 7, nullptr, OPEN_EXISTING, 0, nullptr);
             SetFileAttributesA(path.c_str(), locked ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY);
             SetFileName(path);
             PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
