@@ -56,7 +56,7 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAs
         data.resize(total);
         return data;
     };
-    // Refused; loaded: unsorted, overlapping, empty and inverted rectangles, trailing bytes, the staircase at the limit.
+    // Refused; loaded: unsorted, overlapping, empty and inverted rectangles, trailing bytes, a staircase at the limit.
     const std::vector<std::vector<BYTE>> files[] = {
         {header(0, 0, 0, 0), header(32, 1, 0, 31), header(32, 2, 0, 32), header(40, 1, 0, 40), header(32, 1, 2, 48),
          header(32, 1, 0x10000000, 64), header(32, 1, 0xFFFFFFFF, 32), StaircaseFile(1025), StaircaseFile(12000),
