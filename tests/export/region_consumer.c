@@ -12,7 +12,5 @@ int main(int argc, char **argv) {
     fclose(file);
     HRGN fromFile = ExtCreateRegion(NULL, (DWORD)size, (const RGNDATA *)bytes);
     HRGN fromHeader = ExtCreateRegion(NULL, REGION_UNDER_TEST_RGN_SIZE, (const RGNDATA *)region_under_test_rgn);
-    int equal = fromFile && fromHeader && EqualRgn(fromFile, fromHeader);
-    printf("%s: %s\n", argv[1], equal ? "equal" : "DIFFERENT");
-    return !equal;
+    return !(fromFile && fromHeader && EqualRgn(fromFile, fromHeader));
 }

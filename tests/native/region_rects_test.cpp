@@ -33,16 +33,14 @@ TEST(BuildRegionRects, RunsIgnoreThePixelsTopByteAndTheStrideSkipsPadding) {
 TEST(UnionOfRects, RandomRectanglesGiveTheirCellsBandedAndTouchingSpansJoin) {
     std::mt19937 random(11);
     for (int round = 0; round < 300; ++round) {
-        RegionRects input, valid;
+        RegionRects input;
         for (int i = static_cast<int>(random() % 12); i > 0; --i) {
             const int l = static_cast<int>(random() % 20) - 5, t = static_cast<int>(random() % 20) - 5;
             input.push_back({l, t, l + static_cast<int>(random() % 9) - 1, t + static_cast<int>(random() % 9) - 1});
-            const RegionRect& r = input.back();
-            if (r.left < r.right && r.top < r.bottom) valid.push_back(r);
         }
         const RegionRects result = UnionOfRects(input);
         ASSERT_TRUE(IsBanded(result)) << round;
-        ASSERT_EQ(CellsOf(result), CellsOf(valid)) << round;
+        ASSERT_EQ(CellsOf(result), CellsOf(input)) << round;  // empty and inverted ones have none
     }
     // Touching spans of a band join; touching bands with the same spans, given out of order, become one.
     EXPECT_EQ(UnionOfRects({{0, 0, 4, 1}, {4, 0, 5, 1}}), (RegionRects{{0, 0, 5, 1}}));

@@ -11,10 +11,11 @@
 
 namespace {
 
-// The rectangles of a region, as the platform reports them.
-RegionRects RectsOf(HRGN region) {
+// The rectangles of a region, as the platform reports them; the region is deleted.
+RegionRects TakeRectsOf(HRGN region) {
     std::vector<BYTE> data(GetRegionData(region, 0, nullptr));
     GetRegionData(region, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
+    DeleteObject(region);
     RegionRects rects;
     EXPECT_TRUE(DecodeRegionData(data.data(), data.size(), rects));
     return rects;
@@ -22,13 +23,10 @@ RegionRects RectsOf(HRGN region) {
 
 class RegionEngineTest : public ProbeTest {
 protected:
-    RegionRects Build(HBITMAP picture, int width, int height, COLORREF mask) {
-        HRGN region = probe_->buildRegionFromPicture(picture, width, height, mask);
-        HRGN naive = NaiveRegion(picture, width, height, mask);
-        const RegionRects rects = RectsOf(region);
-        EXPECT_EQ(rects, RectsOf(naive)) << width << "x" << height << " mask " << std::hex << mask;
-        DeleteObject(region);
-        DeleteObject(naive);
+    RegionRects BuildThenDelete(HBITMAP picture, int width, int height, COLORREF mask) {
+        const RegionRects rects = TakeRectsOf(probe_->buildRegionFromPicture(picture, width, height, mask));
+        EXPECT_EQ(rects, TakeRectsOf(NaiveRegion(picture, width, height, mask))) << width << "x" << height;
+        DeleteObject(picture);
         return rects;
     }
 };
@@ -41,13 +39,11 @@ TEST_F(RegionEngineTest, PicturesGiveTheNaiveRegion) {
             HBITMAP picture = MakeBitmap(size.cx, size.cy, [&](int, int) {
                 return static_cast<int>(random() % 100) < noise ? others[random() % 4] : mask;
             });
-            Build(picture, size.cx, size.cy, mask);
-            DeleteObject(picture);
+            BuildThenDelete(picture, size.cx, size.cy, mask);
         }
     // The About picture with its corner color gives the outline the add-in ships.
     HBITMAP about = probe_->loadPictureResource(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE));
-    const RegionRects outline = Build(about, 300, 218, ReadPixels(about).at(0, 0));
-    DeleteObject(about);
+    const RegionRects outline = BuildThenDelete(about, 300, 218, ReadPixels(about).at(0, 0));
     HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
     const auto* shipped = static_cast<const BYTE*>(LockResource(LoadResource(host_.addIn, resource)));
     EXPECT_EQ(EncodeRegionData(outline), std::vector<BYTE>(shipped, shipped + SizeofResource(host_.addIn, resource)));

@@ -1,10 +1,7 @@
-// *.rgn files through the editor: round trips, malformed and hostile files,
-// running out of memory, and saves that must not lose the old file.
+// *.rgn files through the editor: what loads and what is refused, running out
+// of memory, and saves that must not lose the old file.
 #include <windows.h>
 
-#include <cstring>
-
-#include "dialog_driver.h"
 #include "editor_fixture.h"
 #include "hostile_files.h"
 #include "res/resource_ids.h"
@@ -38,15 +35,12 @@ const char kNotSaved[] = "An error occured, region data was NOT saved.";
 
 class RegionFilesTest : public EditorTest {
 protected:
-    // A region from the test picture: everything but its blue band.
-    void BuildRegion() {
+    // Every test starts from a region of the test picture: everything but its blue band.
+    void SetUp() override {
+        EditorTest::SetUp();
+        if (HasFatalFailure()) return;
         LoadPicture(TestDataPath("transparent.gif"));
         AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-        Idle();
-        ASSERT_NE(state_->hrgnCurrent, nullptr);
-    }
-    void Choose(UINT command, const char* caption, const std::string& path) {
-        ChooseFile(command, caption, path);
         Idle();
     }
     void SetFileName(const std::string& path) {
@@ -55,58 +49,55 @@ protected:
 };
 
 TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAsExtCreateRegionWould) {
-    BuildRegion();
     const std::string path = TemporaryPath("odd.rgn");
     auto header = [](DWORD size, DWORD type, DWORD count, size_t total) {
-        std::vector<BYTE> data(total < 12 ? 12 : total, 0);
-        const DWORD fields[] = {size, type, count};
-        std::memcpy(data.data(), fields, 12);
+        const RGNDATAHEADER fields = {size, type, count, 0, {}};
+        std::vector<BYTE> data(reinterpret_cast<const BYTE*>(&fields), reinterpret_cast<const BYTE*>(&fields + 1));
         data.resize(total);
         return data;
     };
-    for (const auto& data : {header(0, 0, 0, 0), header(32, 1, 0, 31), header(32, 2, 0, 32), header(40, 1, 0, 40),
-                             header(32, 1, 2, 48), header(32, 1, 0x10000000, 64), header(32, 1, 0xFFFFFFFF, 32),
-                             header(32, 1, kMaxRegionRects + 1, 32 + 16 * (kMaxRegionRects + 1)),
-                             StaircaseFile(1025), StaircaseFile(12000)}) {
-        ASSERT_TRUE(WriteBytes(path, data));
-        SetFileName("Z:\\before.rgn");
-        HRGN before = state_->hrgnCurrent;
-        Choose(IDM_OPEN, "Open", path);
-        EXPECT_EQ(AnswerBox("Error", IDOK), kNotLoaded) << data.size();
-        EXPECT_EQ(state_->hrgnCurrent, before) << data.size();
-        EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]") << data.size();
-        for (UINT id : {IDM_SAVE, IDM_SAVE_AS, IDM_VIEW_RAW_DATA}) EXPECT_TRUE(IsMenuItemGrayed(Menu(), id)) << id;
-    }
-    // Unsorted, overlapping, empty and inverted rectangles, trailing bytes, the staircase at the limit.
-    const std::vector<BYTE> messy = EncodeRegionData({{5, 5, 20, 9}, {0, 0, 10, 10}, {8, 2, 30, 4}, {3, 3, 3, 40},
-                                                      {50, 50, 40, 60}, {-7, 12, -2, 15}, {0, 10, 10, 11}});
-    std::vector<BYTE> trailing = messy;
-    trailing.resize(messy.size() + 13, 0xEE);
-    for (const auto& data : {header(32, 1, 0, 32), messy, trailing, StaircaseFile(1024)}) {
-        ASSERT_TRUE(WriteBytes(path, data));
-        Choose(IDM_OPEN, "Open", path);
-        EXPECT_FALSE(BoxIsUp("Error")) << data.size();
-        HRGN platform = ExtCreateRegion(nullptr, data.size(), reinterpret_cast<const RGNDATA*>(data.data()));
-        EXPECT_TRUE(EqualRgn(state_->hrgnCurrent, platform)) << data.size();
-        DeleteObject(platform);
-    }
+    // Refused; loaded: unsorted, overlapping, empty and inverted rectangles, trailing bytes, a staircase at the limit.
+    const std::vector<std::vector<BYTE>> files[] = {
+        {header(0, 0, 0, 0), header(32, 1, 0, 31), header(32, 2, 0, 32), header(40, 1, 0, 40), header(32, 1, 2, 48),
+         header(32, 1, 0x10000000, 64), header(32, 1, 0xFFFFFFFF, 32), StaircaseFile(1025), StaircaseFile(12000),
+         header(32, 1, kMaxRegionRects + 1, 32 + 16 * (kMaxRegionRects + 1))},
+        {EncodeRegionData({{5, 5, 20, 9}, {0, 0, 10, 10}, {8, 2, 30, 4}, {3, 3, 3, 40}, {50, 50, 40, 60},
+                           {-7, 12, -2, 15}, {0, 10, 10, 11}}), header(32, 1, 0, 45), StaircaseFile(1024)}};
+    for (bool loads : {false, true})
+        for (const auto& data : files[loads]) {
+            ASSERT_TRUE(WriteBytes(path, data));
+            SetFileName("Z:\\before.rgn");
+            HRGN before = state_->hrgnCurrent;
+            ChooseFile(IDM_OPEN, "Open", path);
+            if (loads) {
+                Idle();
+                EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [" + path + "]");
+                HRGN platform = ExtCreateRegion(nullptr, data.size(), reinterpret_cast<const RGNDATA*>(data.data()));
+                EXPECT_TRUE(EqualRgn(state_->hrgnCurrent, platform)) << data.size();
+                DeleteObject(platform);
+                continue;
+            }
+            EXPECT_EQ(AnswerBox("Error", IDOK), kNotLoaded) << data.size();
+            EXPECT_EQ(state_->hrgnCurrent, before) << data.size();
+            EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]") << data.size();
+            for (UINT id : {IDM_SAVE, IDM_SAVE_AS, IDM_VIEW_RAW_DATA}) EXPECT_TRUE(IsMenuItemGrayed(Menu(), id)) << id;
+        }
 }
 
-TEST_F(RegionFilesTest, ASaveThatCannotReplaceTheTargetLeavesItAsItWasAndNoTemporaryFile) {
-    BuildRegion();
+TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALaterWindowAsksBeforeReplacing) {
     // S: is another file system than the temporary folder's.
     for (const std::string& path : {TemporaryPath("guarded.rgn"), std::string("S:\\guarded.rgn")}) {
         const int leftovers = CountSaveLeftovers(path);
         for (bool locked : {false, true}) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'})) << path;
-            HANDLE lock = locked ? CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)
-                                 : INVALID_HANDLE_VALUE;
-            if (!locked) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+            // Locked, the rename fails; read-only, the save refuses before it (wine would replace the file).
+            HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, locked ? 0 : 7, nullptr, OPEN_EXISTING, 0, nullptr);
+            SetFileAttributesA(path.c_str(), locked ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY);
             SetFileName(path);
             PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
             EXPECT_EQ(AnswerBox("Error", IDOK), kNotSaved) << path << locked;
-            if (locked) CloseHandle(lock);
+            CloseHandle(lock);
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             EXPECT_EQ(ReadFileBytes(path), (std::vector<BYTE>{'o', 'l', 'd'})) << path << locked;
             EXPECT_EQ(CountSaveLeftovers(path), leftovers) << path << locked;
@@ -118,20 +109,15 @@ TEST_F(RegionFilesTest, ASaveThatCannotReplaceTheTargetLeavesItAsItWasAndNoTempo
         EXPECT_EQ(CountSaveLeftovers(path), leftovers) << path;
         EXPECT_NE(FileIndexOf(path), oldFile) << path;
     }
-}
-
-TEST_F(RegionFilesTest, RunningOutOfMemoryEndsEachCommandInItsFailureWithTheStateKept) {
-    BuildRegion();
-    const std::string good = TemporaryPath("good.rgn"), fresh = TemporaryPath("never.rgn");
-    DeleteFileA(good.c_str());
-    Choose(IDM_SAVE_AS, "Save As", good);
+    // Out of memory, Open, Save As and a new mask each end in their failure with the state kept.
+    const std::string good = TemporaryPath("guarded.rgn"), fresh = TemporaryPath("never.rgn");  // saved above
     DeleteFileA(fresh.c_str());
     const int leftovers = CountSaveLeftovers(fresh);
     HRGN before = state_->hrgnCurrent;
     for (int command = 0; command < 3; ++command) {
         probe_->failAllocationsAfter(0);
         if (command == 2) AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0));
-        else Choose(command ? IDM_SAVE_AS : IDM_OPEN, command ? "Save As" : "Open", command ? fresh : good);
+        else ChooseFile(command ? IDM_SAVE_AS : IDM_OPEN, command ? "Save As" : "Open", command ? fresh : good);
         const char* error = command == 2 ? "An internal error occured..." : command ? kNotSaved : kNotLoaded;
         EXPECT_EQ(AnswerBox("Error", IDOK), error) << command;
         probe_->failAllocationsAfter(-1);
@@ -139,45 +125,27 @@ TEST_F(RegionFilesTest, RunningOutOfMemoryEndsEachCommandInItsFailureWithTheStat
     }
     EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(CountSaveLeftovers(fresh), leftovers);
-    Choose(IDM_OPEN, "Open", good);  // memory back: the same command works
-    EXPECT_FALSE(BoxIsUp("Error"));
-}
 
-TEST_F(RegionFilesTest, SaveWritesTheRegionDataOpenReadsItBackAndALaterWindowAsksBeforeReplacing) {
-    BuildRegion();
-    const std::string path = TemporaryPath("round.rgn"), empty = TemporaryPath("empty.rgn");
-    for (const std::string& stale : {path, empty}) DeleteFileA(stale.c_str());  // Save As would ask
-    Choose(IDM_SAVE_AS, "Save As", path);
-    ASSERT_TRUE(WriteBytes(path, {'m', 'i', 'n', 'e'}));
-    Command(IDM_SAVE);  // the window that showed the name saves to it at once
-    EXPECT_EQ(ReadFileBytes(path), kRegionFile);
-    Command(IDM_NEW);
-    Choose(IDM_OPEN, "Open", path);
-    HRGN band = CreateRectRgn(0, 10, 40, 31);
-    EXPECT_TRUE(EqualRgn(state_->hrgnCurrent, band));
-    DeleteObject(band);
-    EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [" + path + "]");
+    // A later window inherits the name, and asks before replacing the file it never showed.
+    SetFileName(good);
     CloseEditor(editorWindow_);
     editorWindow_ = OpenEditor();
     OnEditorThread([&] { state_->hrgnCurrent = CreateRectRgn(0, 0, 0, 0); });
-    ASSERT_TRUE(WriteBytes(path, {'m', 'i', 'n', 'e'}));
-    // The later window offers the name it inherited and asks before replacing the file.
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, "Save As"), question = nullptr;
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(DialogItemText(dialog, 0x47C), "round.rgn");
+    EXPECT_EQ(DialogItemText(dialog, 0x47C), "guarded.rgn");
     PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return (question = GetLastActivePopup(dialog)) != dialog && question; }));
     PressButton(question, IDNO);
     ASSERT_TRUE(WaitUntil([&] { return GetLastActivePopup(dialog) == dialog; }));
-    PressButton(dialog, IDCANCEL);
+    // Declined, the dialog stays: saved elsewhere, an empty region is the 32-byte header alone.
+    SetDlgItemTextA(dialog, 0x47C, fresh.c_str());
+    PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     Idle();
-    EXPECT_EQ(ReadFileBytes(path), (std::vector<BYTE>{'m', 'i', 'n', 'e'}));
-    EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]");
-    // Still not shown, the name is asked for again; an empty region is the 32-byte header alone.
-    Choose(IDM_SAVE, "Save As", empty);
-    EXPECT_EQ(ReadFileBytes(empty), EncodeRegionData({}));
+    EXPECT_EQ(ReadFileBytes(good), kRegionFile);
+    EXPECT_EQ(ReadFileBytes(fresh), EncodeRegionData({}));
 }
 
 }  // namespace
