@@ -60,20 +60,6 @@ def Png(width, height, colour_type, depth, sample, interlaced=False, palette=Non
     return data + Chunk(b"IDAT", zlib.compress(raw, 9)) + Chunk(b"IEND", b"")
 
 
-def PalettePng(alpha, interlaced=False):
-    entries, index = [], {}
-    for y in range(HEIGHT):
-        for x in range(WIDTH):
-            key = Colour(x, y) + ((Alpha(x, y),) if alpha else ())
-            if key not in index:
-                index[key] = len(entries)
-                entries.append(key)
-    def Sample(x, y):
-        return (index[Colour(x, y) + ((Alpha(x, y),) if alpha else ())],)
-    trns = bytes(e[3] for e in entries) if alpha else None
-    return Png(WIDTH, HEIGHT, 3, 8, Sample, interlaced, [e[:3] for e in entries], trns)
-
-
 def Wide(values):
     return tuple(v * 257 for v in values)
 
@@ -132,23 +118,12 @@ def main():
     os.makedirs(OUT, exist_ok=True)
     rgb = lambda x, y: Colour(x, y)
     rgba = lambda x, y: Colour(x, y) + (Alpha(x, y),)
-    grey = lambda x, y: (Grey(x, y),)
     grey_alpha = lambda x, y: (Grey(x, y), Alpha(x, y))
     files = {
         "rgba8.png": Png(WIDTH, HEIGHT, 6, 8, rgba),
-        "rgba16.png": Png(WIDTH, HEIGHT, 6, 16, lambda x, y: Wide(rgba(x, y))),
-        "rgba8_interlaced.png": Png(WIDTH, HEIGHT, 6, 8, rgba, interlaced=True),
         "rgb8.png": Png(WIDTH, HEIGHT, 2, 8, rgb),
-        "rgb16.png": Png(WIDTH, HEIGHT, 2, 16, lambda x, y: Wide(rgb(x, y))),
-        "grey8.png": Png(WIDTH, HEIGHT, 0, 8, grey),
-        "grey16.png": Png(WIDTH, HEIGHT, 0, 16, lambda x, y: Wide(grey(x, y))),
-        "grey_alpha8.png": Png(WIDTH, HEIGHT, 4, 8, grey_alpha),
         "grey_alpha16.png": Png(WIDTH, HEIGHT, 4, 16, lambda x, y: Wide(grey_alpha(x, y))),
-        "palette.png": PalettePng(False),
-        "palette_alpha.png": PalettePng(True),
-        "palette_alpha_interlaced.png": PalettePng(True, interlaced=True),
         "rgba.tif": Tiff(WIDTH, HEIGHT, True),
-        "rgb.tif": Tiff(WIDTH, HEIGHT, False),
         # The 32 x 32 image is the largest; the others are plain grey.
         "icon.ico": Icon([(16, lambda x, y: (90, 90, 90, 255)), (32, rgba), (24, lambda x, y: (90, 90, 90, 255))]),
     }

@@ -9,3 +9,9 @@ TEST(PixelMath, HalfwayBlendsAverageEachChannelRoundingDownAndKeepTheTopByte) {
                                   {0, 0x00FE0000u, 0x0000007Fu}};
     for (const auto& b : blends) EXPECT_EQ(BlendPixelHalfway(b[0], b[1]), b[2]) << std::hex << b[0] << " " << b[1];
 }
+
+// A dialog centered on its owner: halves round toward minus infinity, also for one larger than the owner.
+TEST(PixelMath, CenteringRoundsTowardMinusInfinity) {
+    EXPECT_EQ(CenteredStart(10, 400, 101), 159);
+    EXPECT_EQ(CenteredStart(10, 401, 600), -90);
+}

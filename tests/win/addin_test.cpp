@@ -137,6 +137,11 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
             closeDialog(command, caption, WM_COMMAND, IDCANCEL);
         closeDialog(IDM_PREVIEW, "Preview", WM_KEYDOWN, VK_ESCAPE);
         Command(IDM_NEW);
+        OnEditorThread([&] {  // with no region, so no question: a picture through the imaging component
+            lstrcpyA(state_->imageFileName, TestDataPath("wic/rgba8.png").c_str());
+            probe_->loadImageIntoEditor(hwnd);
+        });
+        ASSERT_NE(state_->hbmImage, nullptr);
         CloseEditor(editorWindow_);
         UnloadAddIn(host_);
         ASSERT_TRUE(LoadTheAddIn());

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include "editor/image_view.h"
 #include "picture/picture_wic.h"
 #include "region/region_rects.h"
 
@@ -14,19 +13,11 @@ struct EditorState;
 
 struct ProbeApi {
     EditorState* state;
-    void (*centerOnOwner)(HWND hwnd);
-    HICON (*makeTintedIcon)(HINSTANCE module, int iconId, COLORREF color);
-    void (*beginBusy)();
-    void (*endBusy)();
     HBITMAP (*loadPictureFile)(const char* path, COLORREF background);
     HBITMAP (*loadPictureResource)(HMODULE module, LPCSTR name);
-    HBITMAP (*loadPictureMemory)(const void* data, DWORD size);
-    void (*composeView)(HDC target, const RECT& area, const ViewContent& content);
     void (*loadImageIntoEditor)(HWND hwnd);
     HRGN (*buildRegionFromPicture)(HBITMAP picture, int width, int height, COLORREF maskColor);
     HRGN (*createRegionFromRects)(const RegionRects& rects);
-    // The imaging component's route alone, whatever the OLE picture object decodes.
-    HBITMAP (*loadPictureFileThroughWic)(const char* path, COLORREF background, AlphaPlane* alpha);
     HBITMAP (*loadPictureFileWithAlpha)(const char* path, COLORREF background, AlphaPlane* alpha);
     // From `count` more allocations of the add-in's code on, each one fails
     // (std::bad_alloc); -1 lets them all succeed again.
