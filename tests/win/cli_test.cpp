@@ -55,6 +55,9 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
     EXPECT_EQ(run.out.rfind(out + ": 1 rectangles, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
     // Under wine its lines end in LF alone, as a Linux shell's other tools write them.
     EXPECT_EQ(run.out.find_first_of("\r\n"), run.out.size() - 1) << run.out;
+    // The transparent band takes the background's color, which the mask then cuts out.
+    ASSERT_EQ(RunTool("build " + gif + " " + Quoted(out) + " --background 123456 --mask 123456").status, 0u);
+    EXPECT_EQ(ReadFileBytes(out), EncodeRegionData({{0, 0, 40, 10}, {0, 20, 40, 31}}));
     // Into one folder, the mask at 0,0 by default: three failures among two successes.
     const std::string folder = TemporaryPath("batch");
     CreateDirectoryA(folder.c_str(), nullptr);
