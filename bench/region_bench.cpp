@@ -28,12 +28,12 @@ using bench::RegionBytes;
 const ProbeApi* probe = nullptr;
 const COLORREF kMask = RGB(255, 0, 255);
 
-// A picture given by a colour function, made as bitmaps of its first rows on
+// A picture given by a color function, made as bitmaps of its first rows on
 // demand, so that a baseline timed on part of it sees exactly those rows.
 class Picture {
 public:
-    Picture(int width, int height, std::function<COLORREF(int, int)> colour)
-        : width_(width), height_(height), colour_(std::move(colour)) {}
+    Picture(int width, int height, std::function<COLORREF(int, int)> color)
+        : width_(width), height_(height), color_(std::move(color)) {}
     ~Picture() {
         for (auto& entry : bitmaps_) DeleteObject(entry.second);
     }
@@ -54,7 +54,7 @@ private:
         std::vector<DWORD> pixels(static_cast<size_t>(width_) * rows);
         for (int y = 0; y < rows; ++y)
             for (int x = 0; x < width_; ++x) {
-                const COLORREF c = colour_(x, y);
+                const COLORREF c = color_(x, y);
                 pixels[static_cast<size_t>(y) * width_ + x] = GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
             }
         BITMAPINFO info{};
@@ -64,7 +64,7 @@ private:
         return bitmap;
     }
     int width_, height_;
-    std::function<COLORREF(int, int)> colour_;
+    std::function<COLORREF(int, int)> color_;
     std::map<int, HBITMAP> bitmaps_;
 };
 
@@ -92,7 +92,7 @@ std::function<COLORREF(int, int)> Shapes(int width, int height) {
 
 // A skin as a shaped player window would have it: a body with rounded corners,
 // a round knob standing out of its top right corner, a see-through slot, two
-// colours inside, no antialiasing; the rest (about two thirds) transparent.
+// colors inside, no antialiasing; the rest (about two thirds) transparent.
 std::function<COLORREF(int, int)> Skin(int width, int height) {
     return [=](int x, int y) {
         const int left = width / 8, top = height / 5, right = width * 3 / 4, bottom = height * 4 / 5, radius = 40;

@@ -46,16 +46,16 @@ def grow(mask, w, h):
     return ring
 
 
-def ico_bytes(pixels, colours):
+def ico_bytes(pixels, colors):
     """Build a one-image .ico: 32 x 32, 8 bpp, 256-entry palette.
 
     pixels:  32 rows (top first) of palette indices, None = transparent.
-    colours: up to 256 (r, g, b); the rest of the palette is padded black.
+    colors: up to 256 (r, g, b); the rest of the palette is padded black.
     """
     n = ICON_SIZE
-    assert len(colours) <= 256
-    palette = list(colours) + [(0, 0, 0)] * (256 - len(colours))
-    # Transparent pixels must be colour index 0 (black) in the XOR image so
+    assert len(colors) <= 256
+    palette = list(colors) + [(0, 0, 0)] * (256 - len(colors))
+    # Transparent pixels must be color index 0 (black) in the XOR image so
     # that AND-then-XOR leaves the screen untouched; keep index 0 black.
     assert palette[0] == (0, 0, 0)
 
@@ -77,7 +77,7 @@ def ico_bytes(pixels, colours):
     pal = b"".join(struct.pack("<BBBB", b, g, r, 0) for (r, g, b) in palette)
     image = header + pal + xor_data + and_data
 
-    # ICONDIR + one ICONDIRENTRY (colour count 0 means 256 colours).
+    # ICONDIR + one ICONDIRENTRY (color count 0 means 256 colors).
     icondir = struct.pack("<HHH", 0, 1, 1)
     entry = struct.pack("<BBBBHHII", n, n, 0, 0, 1, 8, len(image), 6 + 16)
     return icondir + entry + image
@@ -92,7 +92,7 @@ def blank_icon():
 # ---------------------------------------------------------------------------
 
 def make_editor_icon():
-    colours = [
+    colors = [
         (0, 0, 0),        # 0 transparent / black
         (48, 48, 48),     # 1 outline, eyes, mouth
         (128, 128, 128),  # 2 shadow
@@ -135,7 +135,7 @@ def make_editor_icon():
         px[y][15] = 2
     px[17][16] = 2
 
-    write_file("icons/editor.ico", ico_bytes(px, colours))
+    write_file("icons/editor.ico", ico_bytes(px, colors))
 
 
 # ---------------------------------------------------------------------------
@@ -166,7 +166,7 @@ HAND = [
 
 
 def make_error_icon():
-    colours = [
+    colors = [
         (0, 0, 0),        # 0 transparent / black
         (128, 0, 0),      # 1 dark red outline
         (220, 24, 24),    # 2 red face
@@ -201,7 +201,7 @@ def make_error_icon():
             elif ch == "+":
                 px[top + r][left + k] = 4
 
-    write_file("icons/error.ico", ico_bytes(px, colours))
+    write_file("icons/error.ico", ico_bytes(px, colors))
 
 
 # ---------------------------------------------------------------------------
@@ -209,7 +209,7 @@ def make_error_icon():
 # ---------------------------------------------------------------------------
 
 def make_question_icon():
-    colours = [
+    colors = [
         (0, 0, 0),        # 0 transparent / black
         (140, 100, 0),    # 1 dark amber outline
         (255, 210, 0),    # 2 yellow
@@ -250,15 +250,15 @@ def make_question_icon():
     for (x, y) in grow(shape, n, n):
         px[y][x] = 1
 
-    write_file("icons/question.ico", ico_bytes(px, colours))
+    write_file("icons/question.ico", ico_bytes(px, colors))
 
 
 # ---------------------------------------------------------------------------
 # 4. About picture (GIF89a with a hand-written LZW encoder)
 # ---------------------------------------------------------------------------
 
-ABOUT_COLOURS = [
-    MAGENTA,          # 0 background: the mask colour, cut away by the region
+ABOUT_COLORS = [
+    MAGENTA,          # 0 background: the mask color, cut away by the region
     (24, 32, 64),     # 1 dark outline
     (40, 70, 140),    # 2 title band
     (230, 236, 245),  # 3 panel
@@ -380,14 +380,14 @@ def lzw_encode(indices, min_code_size):
     return bytes(out)
 
 
-def gif_bytes(px, colours):
+def gif_bytes(px, colors):
     h, w = len(px), len(px[0])
-    bits = max(1, (len(colours) - 1).bit_length())
+    bits = max(1, (len(colors) - 1).bit_length())
     table_size = 1 << bits
-    pal = list(colours) + [(0, 0, 0)] * (table_size - len(colours))
+    pal = list(colors) + [(0, 0, 0)] * (table_size - len(colors))
 
     out = bytearray(b"GIF89a")
-    # Logical screen: global colour table present, 8-bit colour resolution.
+    # Logical screen: global color table present, 8-bit color resolution.
     out += struct.pack("<HHBBB", w, h, 0x80 | 0x70 | (bits - 1), 0, 0)
     out += b"".join(bytes(c) for c in pal)
     # Image descriptor: full screen, no local table, not interlaced.
@@ -409,8 +409,8 @@ def make_about_gif():
     # The region below is cut by magenta, so it must show in all corners.
     for (x, y) in ((0, 0), (ABOUT_W - 1, 0), (0, ABOUT_H - 1),
                    (ABOUT_W - 1, ABOUT_H - 1)):
-        assert ABOUT_COLOURS[px[y][x]] == MAGENTA
-    write_file("about.gif", gif_bytes(px, ABOUT_COLOURS))
+        assert ABOUT_COLORS[px[y][x]] == MAGENTA
+    write_file("about.gif", gif_bytes(px, ABOUT_COLORS))
     return px
 
 
@@ -433,7 +433,7 @@ def row_spans(row, keep):
 
 
 def make_about_region(px):
-    keep = lambda i: ABOUT_COLOURS[i] != MAGENTA
+    keep = lambda i: ABOUT_COLORS[i] != MAGENTA
     rows = [row_spans(row, keep) for row in px]
     # The extra full-width strip just below the picture.
     rows.append([(0, ABOUT_W)])

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the PNG, TIFF and icon pictures of tests/data/wic with the standard
-library only, so every byte (colour type, bit depth, interlacing, palette
-transparency) is chosen here. The pixel values follow Colour(), Grey() and
+library only, so every byte (color type, bit depth, interlacing, palette
+transparency) is chosen here. The pixel values follow Color(), Grey() and
 Alpha(), which the Windows tests compute in the same way."""
 import os
 import struct
@@ -12,7 +12,7 @@ WIDTH, HEIGHT = 10, 7
 ALPHAS = [255, 0, 128, 64, 1, 254]
 
 
-def Colour(x, y):
+def Color(x, y):
     return ((x * 37 + 5) & 255, (y * 53 + 9) & 255, (x * y * 7 + 11) & 255)
 
 
@@ -31,7 +31,7 @@ def Chunk(kind, data):
 ADAM7 = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
 
 
-def Png(width, height, colour_type, depth, sample, interlaced=False, palette=None, trns=None):
+def Png(width, height, color_type, depth, sample, interlaced=False, palette=None, trns=None):
     """sample(x, y) gives the pixel's samples (ints at `depth` bits)."""
     def Row(xs, y):
         out = b"\0"
@@ -51,7 +51,7 @@ def Png(width, height, colour_type, depth, sample, interlaced=False, palette=Non
     else:
         for y in range(height):
             raw += Row(range(width), y)
-    header = struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 1 if interlaced else 0)
+    header = struct.pack(">IIBBBBB", width, height, depth, color_type, 0, 0, 1 if interlaced else 0)
     data = b"\x89PNG\r\n\x1a\n" + Chunk(b"IHDR", header)
     if palette is not None:
         data += Chunk(b"PLTE", b"".join(bytes(c) for c in palette))
@@ -66,7 +66,7 @@ def Wide(values):
 
 def Tiff(width, height, with_alpha):
     samples = 4 if with_alpha else 3
-    pixels = b"".join(bytes(Colour(x, y) + ((Alpha(x, y),) if with_alpha else ()))
+    pixels = b"".join(bytes(Color(x, y) + ((Alpha(x, y),) if with_alpha else ()))
                       for y in range(height) for x in range(width))
     bits_offset = 8
     pixels_offset = bits_offset + 2 * samples
@@ -89,7 +89,7 @@ def Tiff(width, height, with_alpha):
 def IconImage(size, pixel):
     """A 32-bit icon image; pixel(x, y) gives (r, g, b, a)."""
     header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0, 0, 0, 0, 0, 0)
-    colours = b"".join(bytes((b, g, r, a)) for y in reversed(range(size)) for x in range(size)
+    colors = b"".join(bytes((b, g, r, a)) for y in reversed(range(size)) for x in range(size)
                        for r, g, b, a in [pixel(x, y)])
     mask_row = (size + 31) // 32 * 4
     mask = b""
@@ -99,7 +99,7 @@ def IconImage(size, pixel):
             if pixel(x, y)[3] == 0:
                 bits[x // 8] |= 0x80 >> (x % 8)
         mask += bytes(bits)
-    return header + colours + mask
+    return header + colors + mask
 
 
 def Icon(images):
@@ -116,8 +116,8 @@ def Icon(images):
 
 def main():
     os.makedirs(OUT, exist_ok=True)
-    rgb = lambda x, y: Colour(x, y)
-    rgba = lambda x, y: Colour(x, y) + (Alpha(x, y),)
+    rgb = lambda x, y: Color(x, y)
+    rgba = lambda x, y: Color(x, y) + (Alpha(x, y),)
     grey_alpha = lambda x, y: (Grey(x, y), Alpha(x, y))
     files = {
         "rgba8.png": Png(WIDTH, HEIGHT, 6, 8, rgba),

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "dialog_driver.h"
 #include "editor_fixture.h"
 #include "res/resource_ids.h"
 

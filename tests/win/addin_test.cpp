@@ -7,7 +7,6 @@
 #include <string>
 #include <utility>
 
-#include "dialog_driver.h"
 #include "editor_fixture.h"
 #include "res/resource_ids.h"
 
@@ -99,7 +98,7 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
     // they are opened once here, and the cycle takes their files directly.
     DeleteFileA(file.c_str());  // Save As would ask before replacing it
     LoadPicture(picture);
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
+    AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
     ChooseFile(IDM_SAVE_AS, "Save As", file);
     ChooseFile(IDM_OPEN, "Open", file);
     auto cycle = [&] {
@@ -110,13 +109,13 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         });
         Command(IDM_PICK_MASK);
         SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-        AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
+        AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
         OnEditorThread([&] {
             lstrcpyA(state_->regionFileName, file.c_str());
             probe_->saveRegionFile(hwnd);
             probe_->openRegionFile(hwnd);
         });
-        AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(0, 255, 0));
+        AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(0, 255, 0));
         AnswerBox("Warning", IDYES);  // reloads the picture
         for (UINT command : {IDM_VIEW_TRANSPARENCY, IDM_VIEW_HIDE, IDM_VIEW_MASK}) Command(command);
         // Raw data: a selection, an input and Enter, so that its working regions all pass through.

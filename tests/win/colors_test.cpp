@@ -4,7 +4,6 @@
 #include <string>
 #include <utility>
 
-#include "dialog_driver.h"
 #include "editor_fixture.h"
 #include "res/resource_ids.h"
 
@@ -57,7 +56,7 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     EXPECT_TRUE(PtInRegion(state_->hrgnCurrent, 10, 20));
     // Cancelled: nothing changes.
     const HRGN picked = state_->hrgnCurrent;
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(1, 2, 3), false);
+    AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(1, 2, 3), false);
     Idle();
     EXPECT_EQ(state_->maskColor, Patterned(110, 220));
     EXPECT_EQ(state_->hrgnCurrent, picked);
@@ -69,17 +68,17 @@ TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWh
     auto composedOver = [&] { return ReadPixels(state_->hbmImage).at(1, 0); };
     LoadPicture(TestDataPath("wic\\rgba8.png"));
     EXPECT_EQ(composedOver(), face);
-    AnswerColourDialog(IDM_BACKGROUND_COLOR, yellow);
+    AnswerColorDialog(IDM_BACKGROUND_COLOR, yellow);
     EXPECT_EQ(AnswerBox("Warning", IDNO),
               "The background color has changed. If the image is a transparent GIF or PNG it should be reloaded.\r\n"
               "Reload the image?");
     EXPECT_EQ(composedOver(), face) << "not reloaded";
-    AnswerColourDialog(IDM_BACKGROUND_COLOR, teal);
+    AnswerColorDialog(IDM_BACKGROUND_COLOR, teal);
     AnswerBox("Warning", IDYES);
     EXPECT_EQ(composedOver(), teal) << "reloaded";
     // No picture file name (New forgets it): no question.
     Command(IDM_NEW);
-    AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(1, 1, 1));
+    AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(1, 1, 1));
     Idle();
     EXPECT_FALSE(BoxIsUp("Warning"));
     EXPECT_EQ(state_->backgroundColor, RGB(1, 1, 1));

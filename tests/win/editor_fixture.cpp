@@ -1,6 +1,5 @@
 #include "editor_fixture.h"
 
-#include "dialog_driver.h"
 #include "res/resource_ids.h"
 
 void EditorTest::SetUp() {
@@ -36,7 +35,7 @@ void EditorTest::LoadPicture(const std::string& path) {
     Idle();
 }
 
-void EditorTest::AnswerColourDialog(UINT command, COLORREF color, bool confirm) {
+void EditorTest::AnswerColorDialog(UINT command, COLORREF color, bool confirm) {
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, "Color");
     ASSERT_NE(dialog, nullptr);

@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "dialog_driver.h"
 #include "editor/editor_state.h"
 #include "harness.h"
 #include "tests/support/window_thread.h"
@@ -33,7 +32,7 @@ protected:
     // A file that needs no answer.
     void LoadPicture(const std::string& path);
     // A color dialog opened by `command`, answered with `color`, or cancelled.
-    void AnswerColourDialog(UINT command, COLORREF color, bool confirm = true);
+    void AnswerColorDialog(UINT command, COLORREF color, bool confirm = true);
     HMENU Menu() const { return GetMenu(editorWindow_.hwnd); }
     RECT RegionBox() const;
 

@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "dialog_driver.h"
 #include "editor_fixture.h"
 #include "res/resource_ids.h"
 
@@ -43,14 +42,14 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
         editorWindow_ = OpenEditor();
         remembered(true);
     };
-    auto withRegion = [&] { LoadPicture(picture), AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); };
+    auto withRegion = [&] { LoadPicture(picture), AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); };
     // Offered: Save, Save as, Info, Pick, Enter, Raw data, Preview.
     const struct { const char* step; std::function<void()> action; const char* offered; } steps[] = {
         {"fresh", [] {}, "-------"},
         {"picture", [&] { LoadPicture(picture); }, "--xxx--"},
-        {"region", [&] { AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); }, "-xxxxxx"},
+        {"region", [&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); }, "-xxxxxx"},
         {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Idle(); }, "xxxxxxx"},
-        {"background", [&] { AnswerColourDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
+        {"background", [&] { AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
          "xxxxxxx"},
         {"a next editor", exit, "-------"},
         {"region there, named", withRegion, "xxxxxxx"},

@@ -6,7 +6,6 @@
 #include <iterator>
 #include <utility>
 
-#include "dialog_driver.h"
 #include "res/resource_ids.h"
 
 void PumpMessages() {
@@ -110,13 +109,29 @@ bool WriteBmpFile(const std::string& path, int width, int height, const std::fun
 
 // GetGuiResources is a stub under wine, so the GDI handle table is read directly:
 // 24-byte entries (object pointer 8, owner 4, unique 2, type 1, flags 1, user
-// pointer 8) whose type byte is non-zero are live. The table hangs off the PEB
-// (gs:0x60) at 0xF8; the leak check runs on the x86_64 build only.
-int CountGdiObjects() {
+// pointer 8) whose type byte is non-zero are live.
+static const BYTE* FindGdiHandleTable() {
 #if defined(__x86_64__)
     const BYTE* peb = nullptr;
     asm("movq %%gs:0x60, %0" : "=r"(peb));  // the intrinsic trips -Warray-bounds in GCC 12
-    const BYTE* table = *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
+    return *reinterpret_cast<const BYTE* const*>(peb + 0xF8);
+#else
+    // Under WoW64 the 32-bit PEB's table field is empty: the one table, in the
+    // 64-bit layout, hangs off the 64-bit PEB, whose TEB lies WowTebOffset
+    // (TEB32 + 0xFDC) away; wine keeps all three below 4 GB.
+    const BYTE* teb = nullptr;
+    asm("movl %%fs:0x18, %0" : "=r"(teb));
+    LONG wowTebOffset = 0;
+    unsigned long long peb64 = 0, table = 0;
+    std::memcpy(&wowTebOffset, teb + 0xFDC, sizeof wowTebOffset);
+    if (wowTebOffset) std::memcpy(&peb64, teb + wowTebOffset + 0x60, sizeof peb64);
+    if (peb64 && !(peb64 >> 32)) std::memcpy(&table, reinterpret_cast<const BYTE*>(UINT_PTR(peb64)) + 0xF8, 8);
+    return table >> 32 ? nullptr : reinterpret_cast<const BYTE*>(UINT_PTR(table));
+#endif
+}
+
+int CountGdiObjects() {
+    const BYTE* table = FindGdiHandleTable();
     if (!table) return -1;
     const DWORD pid = GetCurrentProcessId() & 0xFFFF;
     int count = 0;
@@ -126,9 +141,6 @@ int CountGdiObjects() {
         count += entry[14] != 0 && ((owner & 0xFFFF) == pid || (owner & 0xFFFF) == 0);
     }
     return count;
-#else
-    return -1;
-#endif
 }
 
 void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock) {

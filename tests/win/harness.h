@@ -38,11 +38,20 @@ Pixels ReadPixels(HBITMAP bitmap);
 HBITMAP MakeBitmap(int width, int height, const std::function<COLORREF(int, int)>& color);
 bool WriteBmpFile(const std::string& path, int width, int height, const std::function<COLORREF(int, int)>& color);
 
-// -1 in the 32-bit build, which cannot read the table.
+// Live GDI objects of this process (-1 when the table cannot be found).
 int CountGdiObjects();
 // Runs `cycle` in blocks and expects the GDI count not to grow over at least
 // one later block: a leak grows every block, wine's caches only now and then.
 void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock = 4);
+
+// Modal boxes and common dialogs of another thread, found and answered as a user
+// would. A visible dialog (class #32770) of `threadId` with the given caption
+// (any when null): waited for until the deadline (0 when none came), or found now.
+HWND WaitForDialog(DWORD threadId, const char* caption);
+HWND FindDialogNow(DWORD threadId, const char* caption);
+std::string DialogItemText(HWND dialog, int id);
+// Posts the click, so that a dialog that opens a nested box cannot deadlock us.
+void PressButton(HWND dialog, int id);
 
 struct EditorWindow {
     HWND hwnd = nullptr;

@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-inline COLORREF FixtureColour(int x, int y) {
+inline COLORREF FixtureColor(int x, int y) {
     return RGB((x * 37 + 5) & 255, (y * 53 + 9) & 255, (x * y * 7 + 11) & 255);
 }
 inline COLORREF FixtureGrey(int x, int y) { return 0x010101 * ((x * 29 + y * 11) & 255); }
@@ -17,12 +17,12 @@ inline int FixtureAlpha(int x, int y) {
 }
 
 // Straight alpha over the background, each channel rounded to the nearest integer.
-inline COLORREF ComposedOver(COLORREF colour, COLORREF background, int alpha) {
+inline COLORREF ComposedOver(COLORREF color, COLORREF background, int alpha) {
     auto channel = [alpha](int c, int b) {
         return static_cast<int>(std::lround((c * alpha + b * (255.0 - alpha)) / 255.0));
     };
-    return RGB(channel(GetRValue(colour), GetRValue(background)), channel(GetGValue(colour), GetGValue(background)),
-               channel(GetBValue(colour), GetBValue(background)));
+    return RGB(channel(GetRValue(color), GetRValue(background)), channel(GetGValue(color), GetGValue(background)),
+               channel(GetBValue(color), GetBValue(background)));
 }
 
 #endif

@@ -35,8 +35,8 @@ TEST_F(PictureTest, PicturesComeOutUprightWithTransparencyAndAlphaComposedOverTh
             int wrong = 0, wrongAlpha = 0;
             for (int y = 0; y < height; ++y)
                 for (int x = 0; x < width; ++x) {
-                    const COLORREF colour = name[0] == 'g' ? FixtureGrey(x, y) : FixtureColour(x, y);
-                    wrong += pixels.at(x, y) != ComposedOver(colour, background, FixtureAlpha(x, y));
+                    const COLORREF color = name[0] == 'g' ? FixtureGrey(x, y) : FixtureColor(x, y);
+                    wrong += pixels.at(x, y) != ComposedOver(color, background, FixtureAlpha(x, y));
                     wrongAlpha += alpha.at(x, y) != FixtureAlpha(x, y);
                 }
             EXPECT_EQ(wrong, 0) << name;

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "common/win_handles.h"
-#include "dialog_driver.h"
 #include "editor_fixture.h"
 #include "res/resource_ids.h"
 
@@ -22,7 +21,7 @@ TEST_F(PreviewTest, ShowsThePictureCutToTheRegionOfTheLatestMaskAndClosesByARigh
         {RGB(0, 0, 255), {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}},
         {picture.at(0, 25), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}}};
     for (const auto& closer : closers) {
-        AnswerColourDialog(IDM_ENTER_MASK_RGB, closer.mask);
+        AnswerColorDialog(IDM_ENTER_MASK_RGB, closer.mask);
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_PREVIEW, 0);
         HWND preview = WaitForDialog(editorWindow_.threadId, "Preview");
         ASSERT_NE(preview, nullptr);

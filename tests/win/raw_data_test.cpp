@@ -4,7 +4,6 @@
 
 #include <sstream>
 
-#include "dialog_driver.h"
 #include "editor_fixture.h"
 #include "rawdata/raw_data_dialogs.h"
 #include "res/resource_ids.h"

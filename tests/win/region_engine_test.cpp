@@ -24,7 +24,12 @@ RegionRects TakeRectsOf(HRGN region) {
 class RegionEngineTest : public ProbeTest {
 protected:
     RegionRects BuildThenDelete(HBITMAP picture, int width, int height, COLORREF mask) {
-        const RegionRects rects = TakeRectsOf(probe_->buildRegionFromPicture(picture, width, height, mask));
+        // Counted in both builds: the region is the one object building leaves, and deleting it frees it.
+        const int before = CountGdiObjects();
+        HRGN region = probe_->buildRegionFromPicture(picture, width, height, mask);
+        EXPECT_TRUE(before > 0 && CountGdiObjects() == before + 1) << before;
+        const RegionRects rects = TakeRectsOf(region);
+        EXPECT_EQ(CountGdiObjects(), before);
         EXPECT_EQ(rects, TakeRectsOf(NaiveRegion(picture, width, height, mask))) << width << "x" << height;
         DeleteObject(picture);
         return rects;

@@ -2,11 +2,26 @@
 // of memory, and saves that must not lose the old file.
 #include <windows.h>
 
+#include <fstream>
+
 #include "editor_fixture.h"
-#include "hostile_files.h"
+#include "region/region_data.h"
 #include "res/resource_ids.h"
 
 namespace {
+
+bool WriteBytes(const std::string& path, const std::vector<BYTE>& data) {
+    std::ofstream file(path, std::ios::binary);
+    return file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size())).good();
+}
+
+// Rectangle i = (2i, i, 2i + 1, n + i): a file of 16 n bytes whose union has
+// n * n rectangles, every row a band of its own.
+std::vector<BYTE> StaircaseFile(int n) {
+    RegionRects rects;
+    for (int i = 0; i < n; ++i) rects.push_back({2 * i, i, 2 * i + 1, n + i});
+    return EncodeRegionData(rects);
+}
 
 // Temporary files a save left behind in the folder of `path`.
 int CountSaveLeftovers(const std::string& path) {
@@ -40,7 +55,7 @@ protected:
         EditorTest::SetUp();
         if (HasFatalFailure()) return;
         LoadPicture(TestDataPath("transparent.gif"));
-        AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
+        AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
         Idle();
     }
     void SetFileName(const std::string& path) {
@@ -116,7 +131,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
     HRGN before = state_->hrgnCurrent;
     for (int command = 0; command < 3; ++command) {
         probe_->failAllocationsAfter(0);
-        if (command == 2) AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0));
+        if (command == 2) AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0));
         else ChooseFile(command ? IDM_SAVE_AS : IDM_OPEN, command ? "Save As" : "Open", command ? fresh : good);
         const char* error = command == 2 ? "An internal error occured..." : command ? kNotSaved : kNotLoaded;
         EXPECT_EQ(AnswerBox("Error", IDOK), error) << command;

@@ -60,7 +60,7 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
 // What each overlay shows of the region of the blue-masked picture (rows 10 and below), and its check mark.
 TEST_F(EditorViewTest, EachOverlayShowsTheRegionAsItSaysAndIsTheOneChecked) {
     LoadPicture(TestDataPath("transparent.gif"));
-    AnswerColourDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
+    AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
     Idle();
     HWND hwnd = editorWindow_.hwnd;
     const Pixels picture = ReadPixels(state_->hbmImage);
