@@ -10,8 +10,13 @@ TEST(PixelMath, HalfwayBlendsAverageEachChannelRoundingDownAndKeepTheTopByte) {
     for (const auto& b : blends) EXPECT_EQ(BlendPixelHalfway(b[0], b[1]), b[2]) << std::hex << b[0] << " " << b[1];
 }
 
-// A dialog centered on its owner: halves round toward minus infinity, also for one larger than the owner.
-TEST(PixelMath, CenteringRoundsTowardMinusInfinity) {
-    EXPECT_EQ(CenteredStart(10, 400, 101), 159);
-    EXPECT_EQ(CenteredStart(10, 401, 600), -90);
+// Centering rounds halves toward minus infinity, also for a box larger than its owner. Fitting works in the
+// placement's coordinates (origin 90, 70: Windows with taskbars on the left and on the top); wine places
+// windows in screen coordinates, so only here is the conversion seen.
+TEST(PixelMath, CenteringRoundsDownAndFittingUsesThePlacementsCoordinates) {
+    EXPECT_TRUE(CenteredStart(10, 400, 101) == 159 && CenteredStart(10, 401, 600) == -90);
+    const Box moved = FitToWorkArea({900, 800, 1400, 1200}, {90, 70, 1280, 1024}, 90, 70);
+    EXPECT_TRUE(moved.left == 690 && moved.top == 554 && moved.right == 1190 && moved.bottom == 954);
+    const Box cut = FitToWorkArea({0, 0, 1700, 1300}, {90, 70, 1280, 1024}, 90, 70);
+    EXPECT_TRUE(cut.left == 0 && cut.top == 0 && cut.right == 1190 && cut.bottom == 954);
 }

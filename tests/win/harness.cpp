@@ -191,7 +191,6 @@ std::string WindowText(HWND hwnd) {
 }
 
 bool IsMenuItemGrayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
-bool IsMenuItemChecked(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 
 // Once nothing is left to paint and a message sent after the paint came back,
 // any repaint that was due has finished (a thread paints without pumping).

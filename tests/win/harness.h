@@ -61,7 +61,6 @@ struct EditorWindow {
 HWND FindEditorWindow();
 std::string WindowText(HWND hwnd);
 bool IsMenuItemGrayed(HMENU menu, UINT id);
-bool IsMenuItemChecked(HMENU menu, UINT id);
 // Waits until a window of another thread has painted everything that was due.
 void SettleWindow(HWND hwnd);
 bool WaitForThreadEnd(DWORD threadId, DWORD timeoutMs = 10000);

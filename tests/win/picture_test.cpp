@@ -45,7 +45,13 @@ TEST_F(PictureTest, PicturesComeOutUprightWithTransparencyAndAlphaComposedOverTh
     }
 }
 
-TEST_F(PictureTest, WhatIsNoPictureOrNoFileGivesNothing) {
+TEST_F(PictureTest, WhatIsNoPictureOrNoFileGivesNothingAndACallersApartmentIsKept) {
+    // A thread in the multithreaded apartment refuses the loader's CoInitialize; it must still be in it afterwards.
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    DeleteObject(probe_->loadPictureFile(TestDataPath("wic\\rgba8.png").c_str(), 0));
+    EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE) << "taken out of its apartment";
+    CoUninitialize();
+    CoUninitialize();
     EXPECT_EQ(probe_->loadPictureResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(900)), nullptr);
     for (const char* name : {"missing.gif", "not_a_picture.gif", "truncated.gif", "wic\\truncated.png",
                              "wic\\huge.png", "wic\\missing.png"}) {

@@ -80,7 +80,7 @@ TEST_F(EditorViewTest, EachOverlayShowsTheRegionAsItSaysAndIsTheOneChecked) {
         EXPECT_EQ(shown, step.shown) << step.command;
         ReleaseDC(hwnd, window);
         for (UINT id : {IDM_VIEW_HIDE, IDM_VIEW_MASK, IDM_VIEW_TRANSPARENCY})
-            EXPECT_EQ(IsMenuItemChecked(Menu(), id), id == step.command) << step.command;
+            EXPECT_EQ((GetMenuState(Menu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0, id == step.command) << step.command;
     }
 }
 
