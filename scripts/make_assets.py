@@ -464,8 +464,7 @@ def make_about_region(px):
 # 6. Read Me text
 # ---------------------------------------------------------------------------
 
-README = """\
-Pellform - region builder for WinAsm
+README = """Pellform - region builder for WinAsm
 ====================================
 
 What it is
@@ -505,19 +504,19 @@ ExtCreateRegion (the XFORM pointer may be NULL), then hand the
 new region to SetWindowRgn. Windows owns the region after that
 call, so do not delete it yourself.
 
-Tips
-----
-- Pictures with few colors and a solid background give the
-  smallest regions.
-- Image > Info... shows the size of the picture in pixels and
-  the memory it uses.
+Installing the add-in
+---------------------
+Copy Pellform_WA.dll into the AddIns folder of WinAsm, start
+WinAsm and switch the add-in on in its Add-In Manager. The
+item "Pellform" then appears in the add-ins menu; choosing it
+opens this editor, choosing it again brings the editor back.
 """
 
 
 def make_readme():
     text = README.replace("\n", "\r\n")
     data = text.encode("ascii")
-    assert 1500 <= len(data) <= 1900, len(data)
+    assert 1500 <= len(data) <= 2100, len(data)
     assert not data.endswith(b"\0")
     write_file("readme.txt", data)
 
