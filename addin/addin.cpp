@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "common/no_throw.h"
-#include "editor/editor_state.h"
+#include "core/no_throw.h"
+#include "ui/editor/editor_state.h"
 #include "res/resource_ids.h"
 
 HWND hwndHostMain = nullptr;

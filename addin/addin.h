@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "common/dialog_resource.h"
-#include "common/module.h"
+#include "platform/dialog_resource.h"
+#include "platform/module.h"
 
 // The part of the host's record that the add-in reads: its first three fields.
 struct HostHandles {

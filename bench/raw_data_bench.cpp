@@ -18,10 +18,10 @@
 
 #include "bench/bench_common.h"
 #include "bench/scattered_rects.h"
-#include "editor/editor_state.h"
+#include "ui/editor/editor_state.h"
 #include "host/stand_in_host.h"
-#include "rawdata/raw_data_dialogs.h"
-#include "region/region_rects.h"
+#include "ui/rawdata/raw_data_dialogs.h"
+#include "core/region_rects.h"
 #include "res/resource_ids.h"
 #include "tests/support/window_thread.h"
 #include "tests/win/probe/probe_api.h"

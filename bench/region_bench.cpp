@@ -15,8 +15,8 @@
 
 #include "bench/bench_common.h"
 #include "bench/scattered_rects.h"
-#include "region/region_data.h"
-#include "region/region_rects.h"
+#include "core/region_data.h"
+#include "core/region_rects.h"
 #include "tests/support/naive_region.h"
 #include "tests/win/probe/probe_api.h"
 

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "region/region_rects.h"
+#include "core/region_rects.h"
 
 inline RegionRects ScatteredRects(std::size_t count) {
     RegionRects rects;

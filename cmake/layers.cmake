@@ -3,27 +3,27 @@
 # target compiled against a folder of links to its own headers and those of
 # the layers below it, and nothing else, so including a header from a layer
 # above does not compile.
-set(PELLFORM_CORE_HEADERS
-    region/region_rects.h region/region_data.h about/format_real.h editor/pixel_math.h picture/picture_size.h
-    cli/region_export.h common/no_throw.h)
-set(PELLFORM_CORE_SOURCES
-    region/region_rects.cpp region/region_data.cpp about/format_real.cpp cli/region_export.cpp)
-set(PELLFORM_PLATFORM_HEADERS
-    common/win_handles.h common/module.h common/dialog_resource.h region/region_gdi.h region/region_file_io.h
-    picture/picture_loading.h picture/picture_wic.h picture/com_owners.h)
-set(PELLFORM_PLATFORM_SOURCES
-    common/module.cpp common/dialog_resource.cpp region/region_gdi.cpp region/region_file_io.cpp
-    picture/picture_loading.cpp picture/picture_wic.cpp)
-set(PELLFORM_UI_HEADERS
-    res/resource_ids.h editor/editor_state.h editor/colors.h editor/image_loading.h editor/image_view.h
-    editor/preview_window.h editor/region_files.h rawdata/raw_data_dialogs.h about/about_dialogs.h)
-set(PELLFORM_UI_SOURCES
-    editor/colors.cpp editor/editor_commands.cpp editor/editor_state.cpp editor/editor_window.cpp
-    editor/image_loading.cpp editor/image_view.cpp editor/message_boxes.cpp editor/preview_window.cpp
-    editor/region_files.cpp editor/tinted_icon.cpp rawdata/input_dialogs.cpp rawdata/raw_data_dialog.cpp
-    about/about_box.cpp about/image_info.cpp about/read_me.cpp)
-set(PELLFORM_ADDIN_HEADERS addin/addin.h)
-set(PELLFORM_ADDIN_SOURCES addin/addin.cpp)
+# A layer is its folders: every header and source below them belongs to it.
+function(pellform_layer_files prefix)
+    set(headers)
+    set(sources)
+    foreach(folder ${ARGN})
+        file(GLOB_RECURSE found_headers CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/${folder}/*.h)
+        file(GLOB_RECURSE found_sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
+        list(APPEND headers ${found_headers})
+        list(APPEND sources ${found_sources})
+    endforeach()
+    set(${prefix}_HEADERS ${headers} PARENT_SCOPE)
+    set(${prefix}_SOURCES ${sources} PARENT_SCOPE)
+endfunction()
+
+pellform_layer_files(PELLFORM_CORE core)
+pellform_layer_files(PELLFORM_PLATFORM platform)
+# The resource identifiers are shared with the resource script and the host.
+pellform_layer_files(PELLFORM_UI ui)
+list(APPEND PELLFORM_UI_HEADERS res/resource_ids.h)
+pellform_layer_files(PELLFORM_ADDIN addin)
+pellform_layer_files(PELLFORM_TOOL tool)
 
 # Makes build/layers/NAME, a view of the tree that holds links to the headers given.
 function(pellform_layer_view name)
@@ -61,4 +61,7 @@ if(WIN32)
     pellform_layer(pellform_ui OBJECT ui SOURCES ${PELLFORM_UI_SOURCES} res/pellform.rc BELOW pellform_platform)
     target_include_directories(pellform_ui PRIVATE ${CMAKE_SOURCE_DIR}/res)
     pellform_layer(pellform_addin OBJECT addin SOURCES ${PELLFORM_ADDIN_SOURCES} BELOW pellform_ui)
+    # The command-line tool stands beside the add-in: it uses the core and the
+    # platform pieces, never the windows.
+    pellform_layer_view(tool ${PELLFORM_CORE_HEADERS} ${PELLFORM_PLATFORM_HEADERS} ${PELLFORM_TOOL_HEADERS})
 endif()

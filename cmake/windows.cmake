@@ -34,8 +34,9 @@ target_link_options(PellformHost PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(PellformHost PRIVATE pellform_host)
 
 # The command-line region builder: the add-in's own picture, region and file code.
-add_executable(pellform ${CMAKE_SOURCE_DIR}/cli/pellform_cli.cpp)
-target_include_directories(pellform PRIVATE ${CMAKE_BINARY_DIR}/layers/platform)
+list(TRANSFORM PELLFORM_TOOL_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
+add_executable(pellform ${PELLFORM_TOOL_SOURCES})
+target_include_directories(pellform PRIVATE ${CMAKE_BINARY_DIR}/layers/tool)
 target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform PRIVATE pellform_platform)
 

@@ -2,8 +2,8 @@
 // decodes must give a banded union that encodes and decodes to itself.
 #include <cstdlib>
 
-#include "region/region_data.h"
-#include "region/region_rects.h"
+#include "core/region_data.h"
+#include "core/region_rects.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     RegionRects rects, back;

@@ -1,4 +1,4 @@
-#include "about/format_real.h"
+#include "core/format_real.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "picture/picture_size.h"
+#include "core/picture_size.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/pixel_math.h"
+#include "core/pixel_math.h"
 
 #include <gtest/gtest.h>
 

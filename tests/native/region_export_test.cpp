@@ -1,4 +1,4 @@
-#include "cli/region_export.h"
+#include "core/region_export.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "region/region_rects.h"
+#include "core/region_rects.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 
 #include "harness.h"
 #include "picture_fixtures.h"
-#include "region/region_data.h"
+#include "core/region_data.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "editor/editor_state.h"
+#include "ui/editor/editor_state.h"
 #include "harness.h"
 #include "tests/support/window_thread.h"
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "common/win_handles.h"
+#include "platform/win_handles.h"
 #include "editor_fixture.h"
 #include "res/resource_ids.h"
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "editor_fixture.h"
-#include "rawdata/raw_data_dialogs.h"
+#include "ui/rawdata/raw_data_dialogs.h"
 #include "res/resource_ids.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <random>
 
 #include "harness.h"
-#include "region/region_data.h"
+#include "core/region_data.h"
 #include "res/resource_ids.h"
 #include "tests/support/naive_region.h"
 

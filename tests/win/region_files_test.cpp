@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "editor_fixture.h"
-#include "region/region_data.h"
+#include "core/region_data.h"
 #include "res/resource_ids.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <cstdlib>
 #include <new>
 
-#include "editor/editor_state.h"
-#include "editor/image_loading.h"
-#include "editor/region_files.h"
-#include "picture/picture_loading.h"
-#include "picture/picture_wic.h"
-#include "region/region_gdi.h"
+#include "ui/editor/editor_state.h"
+#include "ui/editor/image_loading.h"
+#include "ui/editor/region_files.h"
+#include "platform/picture_loading.h"
+#include "platform/picture_wic.h"
+#include "platform/region_gdi.h"
 #include "tests/win/probe/probe_api.h"
 
 // The probe's own operator new, in place of the runtime's in this DLL only: a

@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "picture/picture_wic.h"
-#include "region/region_rects.h"
+#include "platform/picture_wic.h"
+#include "core/region_rects.h"
 
 struct EditorState;
 

@@ -1,3 +1,0 @@
-#include "common/module.h"
-
-HINSTANCE hInstance = nullptr;

@@ -1,0 +1,3 @@
+#include "platform/module.h"
+
+HINSTANCE hInstance = nullptr;

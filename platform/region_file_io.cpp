@@ -1,0 +1,108 @@
+#include "platform/region_file_io.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "core/no_throw.h"
+#include "platform/win_handles.h"
+#include "core/region_data.h"
+#include "platform/region_gdi.h"
+
+constexpr DWORD kPathLength = 260;
+
+static bool ReadAll(HANDLE file, std::uint8_t* data, DWORD size) {
+    DWORD done = 0;
+    while (done < size) {
+        DWORD read = 0;
+        if (!ReadFile(file, data + done, size - done, &read, nullptr) || read == 0) return false;
+        done += read;
+    }
+    return true;
+}
+
+static bool ReadBlockFrom(HANDLE file, std::vector<std::uint8_t>& block) {
+    DWORD high = 0;
+    const DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE || high != 0 || size < kRegionHeaderSize) return false;
+    // The header says how much is worth reading: a file of any size costs no
+    // more memory than the rectangles it claims, and those no more than the
+    // limit. Bytes after the rectangles are not part of the region.
+    std::uint8_t header[kRegionHeaderSize];
+    std::uint32_t count = 0;
+    if (!ReadAll(file, header, kRegionHeaderSize) || !DecodeRegionHeader(header, count) || count > kMaxRegionRects ||
+        std::uint64_t{count} * kRegionRectSize > size - kRegionHeaderSize)
+        return false;
+    block.assign(header, header + kRegionHeaderSize);
+    block.resize(kRegionHeaderSize + std::size_t{count} * kRegionRectSize);
+    return ReadAll(file, block.data() + kRegionHeaderSize, count * kRegionRectSize);
+}
+
+bool ReadRegionBlock(const char* path, std::vector<std::uint8_t>& block) {
+    OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+                               nullptr));
+    return file && ResultOrFailure(false, [&] { return ReadBlockFrom(file.get(), block); });
+}
+
+bool ReadRegionFile(const char* path, RegionRects& rects) {
+    // No memory, or more rectangles than a region may have: not loaded.
+    return ResultOrFailure(false, [&] {
+        std::vector<std::uint8_t> block;
+        RegionRects stored;
+        if (!ReadRegionBlock(path, block) || !DecodeRegionData(block.data(), block.size(), stored)) return false;
+        std::vector<std::uint8_t>().swap(block);
+        // What ExtCreateRegion would make of any rectangles, without its cost.
+        rects = UnionOfRects(stored);
+        return true;
+    });
+}
+
+static bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
+    DWORD done = 0;
+    while (done < size) {
+        DWORD written = 0;
+        if (!WriteFile(file, data + done, size - done, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+static bool WriteRegionData(const char* path, HRGN region) {
+    OwnedFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
+    if (!file) return false;
+    std::vector<BYTE> data = FetchRegionData(region);
+    if (data.empty()) return false;
+    const DWORD size = static_cast<DWORD>(data.size());
+    reinterpret_cast<RGNDATAHEADER*>(data.data())->nRgnSize = size - sizeof(RGNDATAHEADER);
+    return WriteAll(file.get(), data.data(), size) && FlushFileBuffers(file.get());
+}
+
+// The folder part of `path` as a full path, so the temporary file lies on the
+// target's own volume.
+static bool GetFolderOf(const char* path, char* folder) {
+    char* name = nullptr;
+    const DWORD length = GetFullPathNameA(path, kPathLength, folder, &name);
+    if (length == 0 || length >= kPathLength || !name) return false;
+    *name = '\0';
+    return true;
+}
+
+bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
+    // Windows refuses to replace a read-only file; wine would replace it.
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    char folder[kPathLength] = "";
+    if (!GetFolderOf(path, folder) || !GetTempFileNameA(folder, "PF", 0, tempPath)) {
+        tempPath[0] = '\0';
+        return false;
+    }
+    // The target is replaced by a rename within its own volume, and only by a
+    // complete file on the disk: it is never deleted first nor copied over, so
+    // any failure leaves the old file as it was.
+    if (!ResultOrFailure(false, [&] { return WriteRegionData(tempPath, region); }) ||
+        !MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(tempPath);
+        return false;
+    }
+    return true;
+}

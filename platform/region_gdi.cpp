@@ -1,0 +1,141 @@
+#include "platform/region_gdi.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "core/no_throw.h"
+#include "platform/win_handles.h"
+
+namespace {
+
+// Wine's ExtCreateRegion adds the rectangles one by one, each time copying the
+// region so far, so a large block costs the square of its size. Small blocks
+// are cheap everywhere; they become regions that are OR-ed pairwise, like a
+// binary counter, which is n log n on any system and keeps few handles alive.
+constexpr std::size_t kRectsPerBlock = 16;
+
+HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
+    alignas(RGNDATAHEADER) BYTE data[sizeof(RGNDATAHEADER) + kRectsPerBlock * sizeof(RECT)];
+    auto* header = reinterpret_cast<RGNDATAHEADER*>(data);
+    header->dwSize = sizeof(RGNDATAHEADER);
+    header->iType = RDH_RECTANGLES;
+    header->nCount = static_cast<DWORD>(count);
+    header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
+    RECT& bounds = header->rcBound;
+    bounds = {rects[0].left, rects[0].top, rects[0].right, rects[0].bottom};
+    auto* out = reinterpret_cast<RECT*>(data + sizeof(RGNDATAHEADER));
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
+        bounds.left = std::min(bounds.left, out[i].left);
+        bounds.top = std::min(bounds.top, out[i].top);
+        bounds.right = std::max(bounds.right, out[i].right);
+        bounds.bottom = std::max(bounds.bottom, out[i].bottom);
+    }
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof(RGNDATAHEADER) + count * sizeof(RECT)),
+                           reinterpret_cast<const RGNDATA*>(data));
+}
+
+struct Pending {
+    HRGN region;
+    int level;
+};
+
+}  // namespace
+
+HRGN CreateRegionFromRects(const RegionRects& rects) {
+    if (rects.empty()) return CreateRectRgn(0, 0, 0, 0);
+    // One entry per level of the counter: with room for every level taken
+    // first, nothing below can throw while regions are held.
+    std::vector<Pending> stack;
+    if (!ResultOrFailure(false, [&] {
+            stack.reserve(8 * sizeof(std::size_t) + 1);
+            return true;
+        }))
+        return nullptr;
+    bool failed = false;
+    for (std::size_t begin = 0; begin < rects.size() && !failed; begin += kRectsPerBlock) {
+        HRGN block = CreateRegionFromBlock(rects.data() + begin, std::min(kRectsPerBlock, rects.size() - begin));
+        if (!block) {
+            failed = true;
+            break;
+        }
+        stack.push_back({block, 0});
+        while (stack.size() >= 2 && stack[stack.size() - 1].level == stack[stack.size() - 2].level) {
+            Pending top = stack.back();
+            stack.pop_back();
+            if (CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR) == ERROR) failed = true;
+            DeleteObject(top.region);
+            ++stack.back().level;
+        }
+    }
+    while (stack.size() >= 2 && !failed) {
+        Pending top = stack.back();
+        stack.pop_back();
+        if (CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR) == ERROR) failed = true;
+        DeleteObject(top.region);
+    }
+    if (failed) {
+        for (const Pending& pending : stack) DeleteObject(pending.region);
+        return nullptr;
+    }
+    return stack.front().region;
+}
+
+std::vector<BYTE> FetchRegionData(HRGN region) {
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    if (size < sizeof(RGNDATAHEADER)) return {};
+    std::vector<BYTE> data(size);
+    reinterpret_cast<RGNDATAHEADER*>(data.data())->dwSize = sizeof(RGNDATAHEADER);
+    if (!GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()))) return {};
+    return data;
+}
+
+bool ReadRegionRects(HRGN region, RegionRects& rects) {
+    rects.clear();
+    const std::vector<BYTE> data = FetchRegionData(region);
+    if (data.empty()) return false;
+    const auto* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
+    const auto* in = reinterpret_cast<const RECT*>(data.data() + sizeof(RGNDATAHEADER));
+    rects.reserve(header->nCount);
+    for (DWORD i = 0; i < header->nCount; ++i) rects.push_back({in[i].left, in[i].top, in[i].right, in[i].bottom});
+    return true;
+}
+
+static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORREF maskColor) {
+    if (!picture || width <= 0 || height <= 0) return nullptr;
+    WindowDc screen(nullptr);
+    if (!screen) return nullptr;
+    // Rows are read in strips through a bottom-up 32-bit DIB; a strip of about
+    // 256 KB stays in the cache and costs few page faults, whatever the picture's
+    // size. The pixels are those GetPixel would report.
+    const int stripRows = std::max(1, std::min(height, (1 << 16) / width));
+    std::unique_ptr<std::uint32_t[]> strip(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(width) * stripRows]);
+    if (!strip) return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    RegionRectBuilder builder(width, maskColor);
+    for (int top = 0; top < height; top += stripRows) {
+        const int rows = std::min(stripRows, height - top);
+        // Scan lines count from the bottom of a bottom-up DIB.
+        const UINT firstScan = static_cast<UINT>(height - top - rows);
+        if (GetDIBits(screen.get(), picture, firstScan, static_cast<UINT>(rows), strip.get(), &info, DIB_RGB_COLORS) !=
+            rows)
+            return nullptr;
+        for (int row = 0; row < rows; ++row)
+            builder.AddPixelRow(strip.get() + static_cast<std::size_t>(rows - 1 - row) * width);
+    }
+    builder.AddFullRow();
+    return CreateRegionFromRects(builder.Finish());
+}
+
+HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor) {
+    // No memory, or a picture noisier than a region may be: no region.
+    return ResultOrFailure<HRGN>(nullptr, [&] { return BuildRegionFromPixels(picture, width, height, maskColor); });
+}

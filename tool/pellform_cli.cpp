@@ -1,0 +1,410 @@
+// pellform.exe: the add-in's region engine for build pipelines.
+// Exit status: 0 done, 1 failed (one line on stderr per failure), 2 usage error.
+#include <windows.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "core/no_throw.h"
+#include "platform/win_handles.h"
+#include "platform/picture_loading.h"
+#include "core/region_data.h"
+#include "core/region_export.h"
+#include "platform/region_file_io.h"
+#include "platform/region_gdi.h"
+#include "core/region_rects.h"
+
+namespace {
+
+const char kVersion[] = "pellform 1.0.0";
+
+const char kUsage[] =
+    "usage: pellform build PICTURE OUT.rgn [OPTIONS]\n"
+    "       pellform build --out-dir DIR PICTURE... [OPTIONS]\n"
+    "       pellform info FILE.rgn\n"
+    "       pellform export FILE.rgn --as masm|c|bin [-o OUT]\n"
+    "       pellform --help | --version\n"
+    "options of build:\n"
+    "  --mask-at X,Y        the mask is the color of this pixel (default 0,0)\n"
+    "  --mask RRGGBB        the mask color\n"
+    "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask color\n"
+    "  --background RRGGBB  the color behind transparent pixels (default the button face)\n";
+
+int UsageError(const std::string& problem) {
+    std::fprintf(stderr, "pellform: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+// Characters of the progress line now on the terminal, 0 when none is.
+size_t progressShown = 0;
+
+void ClearProgress() {
+    if (!progressShown) return;
+    std::fprintf(stderr, "\r%*s\r", static_cast<int>(progressShown), "");
+    progressShown = 0;
+}
+
+void ShowProgress(size_t done, size_t total, const std::string& picture) {
+    ClearProgress();
+    const int length = std::fprintf(stderr, "[%zu/%zu] %s", done, total, picture.c_str());
+    progressShown = length > 0 ? static_cast<size_t>(length) : 0;
+    std::fflush(stderr);
+}
+
+// One line on stderr: the path as the user typed it, then what went wrong.
+void Complain(const std::string& path, const std::string& problem) {
+    ClearProgress();
+    std::fprintf(stderr, "pellform: %s: %s\n", path.c_str(), problem.c_str());
+}
+
+int Failure(const std::string& path, const std::string& problem) {
+    Complain(path, problem);
+    return 1;
+}
+
+// Under wine the tool speaks to a Linux shell: Linux paths work as typed and
+// lines end in LF, as the shell's other tools write them.
+bool RunsUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// The path the Windows side opens. A Linux absolute path is translated by wine
+// itself; everything else (relative or Windows paths) is used as it stands.
+std::string SystemPath(const std::string& given) {
+    using DosNameFunction = LPWSTR(CDECL*)(LPCSTR);
+    static const auto toDos = reinterpret_cast<DosNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    if (given.empty() || given[0] != '/' || !toDos) return given;
+    LPWSTR wide = toDos(given.c_str());
+    if (!wide) return given;
+    char narrow[MAX_PATH] = "";
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, MAX_PATH, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    return length > 0 ? std::string(narrow) : given;
+}
+
+// The picture decoder wants a full path.
+std::string FullPath(const std::string& path) {
+    char full[MAX_PATH];
+    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
+    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
+}
+
+bool FileExists(const std::string& systemPath) {
+    const DWORD attributes = GetFileAttributesA(systemPath.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// "RRGGBB" in hex as a COLORREF.
+bool ParseColor(const char* text, COLORREF& color) {
+    if (std::strlen(text) != 6) return false;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text, &end, 16);
+    if (*end != '\0') return false;
+    color = RGB(value >> 16 & 0xFF, value >> 8 & 0xFF, value & 0xFF);
+    return true;
+}
+
+bool ParsePoint(const char* text, int& x, int& y) {
+    char* end = nullptr;
+    const long first = std::strtol(text, &end, 10);
+    if (end == text || *end != ',') return false;
+    const char* second = end + 1;
+    const long other = std::strtol(second, &end, 10);
+    if (end == second || *end != '\0' || first < 0 || other < 0) return false;
+    x = static_cast<int>(first);
+    y = static_cast<int>(other);
+    return true;
+}
+
+COLORREF PixelOf(HBITMAP picture, int x, int y) {
+    OwnedMemoryDc memory(CreateCompatibleDC(nullptr));
+    Selection selected(memory.get(), picture);
+    return selected ? GetPixel(memory.get(), x, y) : CLR_INVALID;
+}
+
+// 0 to 255 in decimal.
+bool ParseThreshold(const char* text, int& threshold) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || value < 0 || value > 255) return false;
+    threshold = static_cast<int>(value);
+    return true;
+}
+
+// Every pixel whose alpha is at least `threshold`, plus the strip below the
+// picture as in a region built from a mask color. A picture without alpha is
+// opaque throughout.
+HRGN BuildRegionFromAlpha(const AlphaPlane& alpha, int width, int height, int threshold) {
+    RegionRectBuilder builder(width, RGB(0, 0, 0));
+    std::unique_ptr<std::uint32_t[]> row(new (std::nothrow) std::uint32_t[static_cast<size_t>(width)]);
+    if (!row) return nullptr;
+    for (int y = 0; y < height; ++y) {
+        if (!alpha.values) {
+            builder.AddFullRow();
+            continue;
+        }
+        for (int x = 0; x < width; ++x) row[x] = alpha.at(x, y) >= threshold ? 0xFFFFFF : 0;
+        builder.AddPixelRow(row.get());
+    }
+    builder.AddFullRow();
+    return CreateRegionFromRects(builder.Finish());
+}
+
+std::string BoundsText(const RegionRect& b) {
+    return "(" + std::to_string(b.left) + ", " + std::to_string(b.top) + ", " + std::to_string(b.right) + ", " +
+           std::to_string(b.bottom) + ")";
+}
+
+struct BuildOptions {
+    bool maskGiven = false;
+    bool maskAtGiven = false;
+    COLORREF mask = 0;
+    COLORREF background = GetSysColor(COLOR_BTNFACE);
+    int maskX = 0;
+    int maskY = 0;
+    int alphaThreshold = -1;
+    std::string outDir;
+    std::vector<std::string> paths;
+};
+
+// Options may stand anywhere after "build"; every other word is a path.
+bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string& problem) {
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.size() < 2 || word.compare(0, 2, "--") != 0) {
+            options.paths.push_back(word);
+            continue;
+        }
+        if (i + 1 >= argc) return problem = "missing value after " + word, false;
+        const char* value = argv[++i];
+        if (word == "--mask") {
+            if (!ParseColor(value, options.mask)) return problem = "--mask wants RRGGBB in hex", false;
+            options.maskGiven = true;
+        } else if (word == "--mask-at") {
+            if (!ParsePoint(value, options.maskX, options.maskY)) return problem = "--mask-at wants X,Y", false;
+            options.maskAtGiven = true;
+        } else if (word == "--alpha-threshold") {
+            if (!ParseThreshold(value, options.alphaThreshold))
+                return problem = "--alpha-threshold wants a number from 0 to 255", false;
+        } else if (word == "--background") {
+            if (!ParseColor(value, options.background)) return problem = "--background wants RRGGBB in hex", false;
+        } else if (word == "--out-dir") {
+            options.outDir = value;
+        } else {
+            return problem = "unknown option " + word, false;
+        }
+    }
+    if (options.maskGiven + options.maskAtGiven + (options.alphaThreshold >= 0) > 1)
+        return problem = "give one of --mask, --mask-at and --alpha-threshold", false;
+    return true;
+}
+
+struct BuiltRegion {
+    size_t rectCount = 0;
+    RegionRect bounds{};
+};
+
+// Builds one picture's region into `outPath`; false after saying why on stderr.
+bool BuildOne(const std::string& picturePath, const std::string& outPath, const BuildOptions& options,
+              BuiltRegion& built) {
+    const std::string picture = SystemPath(picturePath);
+    if (!FileExists(picture)) return Complain(picturePath, "no such file"), false;
+    AlphaPlane alpha;
+    OwnedBitmap bitmap(LoadPictureFileWithAlpha(FullPath(picture).c_str(), options.background, &alpha));
+    if (!bitmap) return Complain(picturePath, "could not be decoded as a picture"), false;
+    BITMAP size{};
+    GetObjectA(bitmap.get(), sizeof size, &size);
+    if (alpha.values && (alpha.width != size.bmWidth || alpha.height != size.bmHeight))
+        return Complain(picturePath, "the picture's alpha does not match its size"), false;
+    COLORREF mask = options.mask;
+    const bool byAlpha = options.alphaThreshold >= 0;
+    if (!options.maskGiven && !byAlpha) {
+        if (options.maskX >= size.bmWidth || options.maskY >= size.bmHeight)
+            return Complain(picturePath, "--mask-at lies outside the " + std::to_string(size.bmWidth) + " x " +
+                                             std::to_string(size.bmHeight) + " picture"),
+                   false;
+        mask = PixelOf(bitmap.get(), options.maskX, options.maskY);
+        if (mask == CLR_INVALID) return Complain(picturePath, "the pixel under --mask-at could not be read"), false;
+    }
+    OwnedRegion region(byAlpha ? ResultOrFailure<HRGN>(nullptr, [&] {
+        return BuildRegionFromAlpha(alpha, size.bmWidth, size.bmHeight, options.alphaThreshold);
+    })
+                               : BuildRegionFromPicture(bitmap.get(), size.bmWidth, size.bmHeight, mask));
+    RegionRects rects;
+    if (!region || !ReadRegionRects(region.get(), rects))
+        return Complain(picturePath, "the region could not be built"), false;
+    char tempPath[MAX_PATH] = "";
+    if (!WriteRegionFile(SystemPath(outPath).c_str(), region.get(), tempPath))
+        return Complain(outPath, "could not be written"), false;
+    built.rectCount = rects.size();
+    built.bounds = BoundsOf(rects);
+    return true;
+}
+
+std::string Summary(const BuiltRegion& built) {
+    return std::to_string(built.rectCount) + " rectangles, bounding box " + BoundsText(built.bounds);
+}
+
+// DIR joined with the picture's name, its extension replaced by ".rgn".
+std::string OutputPathFor(const std::string& outDir, const std::string& picture) {
+    const size_t slash = picture.find_last_of("/\\:");
+    std::string name = picture.substr(slash == std::string::npos ? 0 : slash + 1);
+    const size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    std::string path = outDir;
+    if (!path.empty() && path.back() != '/' && path.back() != '\\')
+        path += path.find('\\') != std::string::npos ? '\\' : '/';
+    return path + name + ".rgn";
+}
+
+bool IsTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+// Many pictures into one folder: a line for each, a failure does not stop the rest.
+int BuildMany(const BuildOptions& options) {
+    if (options.paths.empty()) return UsageError("build --out-dir needs at least one picture");
+    const std::string outDir = SystemPath(options.outDir);
+    const DWORD attributes = GetFileAttributesA(outDir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return Failure(options.outDir, "no such folder");
+    const bool progress = IsTerminal(stderr);
+    std::vector<std::string> written;
+    int failed = 0;
+    for (size_t i = 0; i < options.paths.size(); ++i) {
+        const std::string& picture = options.paths[i];
+        if (progress) ShowProgress(i + 1, options.paths.size(), picture);
+        const std::string outPath = OutputPathFor(options.outDir, picture);
+        bool duplicate = false;
+        for (const std::string& done : written) duplicate = duplicate || _stricmp(done.c_str(), outPath.c_str()) == 0;
+        BuiltRegion built;
+        const DWORD start = GetTickCount();
+        if (duplicate) {
+            Complain(picture, "another picture of the same name was written to " + outPath);
+        } else if (BuildOne(picture, outPath, options, built)) {
+            ClearProgress();
+            written.push_back(outPath);
+            std::printf("%s: %s, %lu ms\n", outPath.c_str(), Summary(built).c_str(),
+                        static_cast<unsigned long>(GetTickCount() - start));
+            std::fflush(stdout);
+            continue;
+        }
+        ++failed;
+    }
+    if (failed) std::fprintf(stderr, "pellform: %d of %zu pictures failed\n", failed, options.paths.size());
+    return failed ? 1 : 0;
+}
+
+int Build(int argc, char** argv) {
+    BuildOptions options;
+    std::string problem;
+    if (!ParseBuildOptions(argc, argv, options, problem)) return UsageError(problem);
+    if (!options.outDir.empty()) return BuildMany(options);
+    if (options.paths.size() != 2) return UsageError("build needs a picture and an output file");
+    BuiltRegion built;
+    if (!BuildOne(options.paths[0], options.paths[1], options, built)) return 1;
+    std::printf("%s: %s\n", options.paths[1].c_str(), Summary(built).c_str());
+    return 0;
+}
+
+int Info(int argc, char** argv) {
+    if (argc != 3) return UsageError("info needs one region file");
+    const std::string path = argv[2];
+    const std::string systemPath = SystemPath(path);
+    if (!FileExists(systemPath)) return Failure(path, "no such file");
+    RegionRects rects;
+    if (!ReadRegionFile(systemPath.c_str(), rects)) return Failure(path, "not region data");
+    const RegionRect bounds = BoundsOf(rects);
+    std::printf("Size of header: %u\n", kRegionHeaderSize);
+    std::printf("Type of region: 1\n");
+    std::printf("Number of regions: %zu\n", rects.size());
+    std::printf("Size of raw data: %zu\n", rects.size() * kRegionRectSize);
+    std::printf("Upper left X: %d\nUpper left Y: %d\n", bounds.left, bounds.top);
+    std::printf("Lower right X: %d\nLower right Y: %d\n", bounds.right, bounds.bottom);
+    for (const RegionRect& r : rects) std::printf("%d %d %d %d\n", r.left, r.top, r.right, r.bottom);
+    return 0;
+}
+
+bool WriteWhole(const std::string& path, const std::string& bytes) {
+    OwnedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+int Export(int argc, char** argv) {
+    std::string input, format, output;
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "--as" || word == "-o") {
+            if (i + 1 >= argc) return UsageError("missing value after " + word);
+            (word == "--as" ? format : output) = argv[++i];
+        } else if (word.size() > 1 && word[0] == '-') {
+            return UsageError("unknown option " + word);
+        } else if (input.empty()) {
+            input = word;
+        } else {
+            return UsageError("export takes one region file");
+        }
+    }
+    if (input.empty()) return UsageError("export needs a region file");
+    if (format != "masm" && format != "c" && format != "bin") return UsageError("--as wants masm, c or bin");
+    const std::string systemInput = SystemPath(input);
+    if (!FileExists(systemInput)) return Failure(input, "no such file");
+    std::vector<std::uint8_t> block;
+    if (!ReadRegionBlock(systemInput.c_str(), block)) return Failure(input, "not region data");
+    // The name follows the output file when there is one, so a header's name matches its file.
+    const std::string name = MakeExportName(output.empty() ? input : output);
+    const size_t slash = input.find_last_of("/\\:");
+    const std::string source = input.substr(slash == std::string::npos ? 0 : slash + 1);
+    std::string text;
+    if (format == "masm") text = FormatRegionAsMasm(block, name, source);
+    else if (format == "c") text = FormatRegionAsC(block, name, source);
+    else text.assign(block.begin(), block.end());
+    if (output.empty()) {
+        _setmode(_fileno(stdout), _O_BINARY);  // the bytes exactly, whatever the platform's line ends
+        return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : Failure("stdout", "write failed");
+    }
+    const std::string systemOutput = SystemPath(output);
+    // Written beside the target and renamed over it, so a failure keeps the old file.
+    const std::string temporary = systemOutput + ".pftmp";
+    if (!WriteWhole(temporary, text) || !MoveFileExA(temporary.c_str(), systemOutput.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileA(temporary.c_str());
+        return Failure(output, "could not be written");
+    }
+    return 0;
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 2) return UsageError("no command");
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h") return std::fputs(kUsage, stdout), 0;
+    if (command == "--version") return std::printf("%s\n", kVersion), 0;
+    if (command == "build") return Build(argc, argv);
+    if (command == "info") return Info(argc, argv);
+    if (command == "export") return Export(argc, argv);
+    return UsageError("unknown command " + command);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (RunsUnderWine()) {
+        _setmode(_fileno(stdout), _O_BINARY);
+        _setmode(_fileno(stderr), _O_BINARY);
+    }
+    return ResultOrRecovery([&] { return Run(argc, argv); },
+                            [] {
+                                std::fputs("pellform: out of memory\n", stderr);
+                                return 1;
+                            });
+}

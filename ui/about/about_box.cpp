@@ -1,0 +1,118 @@
+// The About box: the About picture in a window cut to its outline, with the
+// version line over it; also the one-second splash when the editor opens.
+#include <windows.h>
+
+#include "ui/about/about_dialogs.h"
+#include "platform/module.h"
+#include "platform/win_handles.h"
+#include "ui/editor/editor_state.h"
+#include "platform/picture_loading.h"
+#include "res/resource_ids.h"
+
+static const char kVersionLine[] = "v1.00\xDF (03-Sep-03)";
+static const char kCreditText[] = "Pellform by the Pellform developers\r\nv1.00\xDF (03-Sep-03)";
+static const UINT_PTR kCloseTimer = 1;
+
+static LOGFONTA aboutFont = {0, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Courier New"};
+
+static MSGBOXPARAMSA AboutMessageBox() {
+    MSGBOXPARAMSA box{};
+    box.cbSize = sizeof box;
+    box.hInstance = hInstance;
+    box.lpszText = kCreditText;
+    box.lpszCaption = "About...";
+    box.dwStyle = MB_USERICON;
+    box.lpszIcon = MAKEINTRESOURCEA(IDI_EDITOR);
+    return box;
+}
+
+static void SetFontHeightFromScreen(HWND hwnd) {
+    WindowDc dc(hwnd);
+    aboutFont.lfHeight = static_cast<LONG>(static_cast<unsigned>(GetDeviceCaps(dc.get(), LOGPIXELSY)) * 10u / 72u);
+}
+
+// The window takes the outline; false when it cannot be had.
+static bool ShapeWindow(HWND hwnd) {
+    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
+    HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
+    const auto* data = loaded ? static_cast<const RGNDATA*>(LockResource(loaded)) : nullptr;
+    if (!data || SizeofResource(hInstance, resource) < sizeof(RGNDATAHEADER)) return false;
+    const DWORD length = data->rdh.dwSize + data->rdh.nRgnSize;
+    if (length > SizeofResource(hInstance, resource)) return false;
+    OwnedRegion outline(ExtCreateRegion(nullptr, length, data));
+    if (!outline || !SetWindowRgn(hwnd, outline.get(), FALSE)) return false;
+    outline.release();  // the window owns it now
+    return true;
+}
+
+// The splash is modeless: ending it must destroy it, or its window, picture and
+// outline would live hidden until the editor closes. The Help menu's box is modal.
+static void CloseAbout(HWND hwnd) {
+    if (GetWindowLongPtrA(hwnd, DWLP_USER)) DestroyWindow(hwnd);
+    else EndDialog(hwnd, 0);
+}
+
+static BOOL OnInitAbout(HWND hwnd, LPARAM displayTime) {
+    SetWindowLongPtrA(hwnd, DWLP_USER, static_cast<int>(displayTime) != -1);
+    SetFontHeightFromScreen(hwnd);
+    HBITMAP picture = nullptr;
+    if (!ShapeWindow(hwnd) || !(picture = LoadPictureResource(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)))) {
+        MSGBOXPARAMSA box = AboutMessageBox();
+        MessageBoxIndirectA(&box);
+        CloseAbout(hwnd);
+        return TRUE;
+    }
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
+    BITMAP size{};
+    GetObjectA(picture, sizeof size, &size);
+    MoveWindow(hwnd, 0, 0, size.bmWidth, size.bmHeight, FALSE);
+    CenterOnOwner(hwnd);
+    if (static_cast<int>(displayTime) != -1) SetTimer(hwnd, kCloseTimer, static_cast<UINT>(displayTime), nullptr);
+    return TRUE;
+}
+
+// The whole picture is drawn with the frame, on the window's own DC.
+static void PaintAbout(HWND hwnd) {
+    auto picture = reinterpret_cast<HBITMAP>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!picture) return;
+    HDC window = GetWindowDC(hwnd);
+    if (!window) return;
+    {
+        OwnedMemoryDc memory(CreateCompatibleDC(window));
+        Selection pictureSelected(memory.get(), picture);
+        OwnedFont font(CreateFontIndirectA(&aboutFont));
+        Selection fontSelected(window, font.get());
+        BITMAP size{};
+        GetObjectA(picture, sizeof size, &size);
+        if (pictureSelected) BitBlt(window, 0, 0, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
+        SetBkMode(window, TRANSPARENT);
+        SetTextColor(window, RGB(0, 0, 255));
+        RECT line = {160, 180, 240, 200};
+        DrawTextA(window, kVersionLine, -1, &line,
+                  DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP | DT_NOPREFIX);
+    }
+    ReleaseDC(hwnd, window);
+}
+
+static void ReleaseAboutPicture(HWND hwnd) {
+    auto picture = reinterpret_cast<HBITMAP>(SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0));
+    if (picture) DeleteObject(picture);
+}
+
+INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: return OnInitAbout(hwnd, lParam);
+    case WM_NCPAINT: PaintAbout(hwnd); return FALSE;
+    case WM_ERASEBKGND: SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 1); return TRUE;
+    case WM_TIMER:
+        KillTimer(hwnd, wParam);
+        CloseAbout(hwnd);
+        return FALSE;
+    case WM_LBUTTONUP: CloseAbout(hwnd); return FALSE;
+    case WM_COMMAND:
+        if (wParam == IDCANCEL) CloseAbout(hwnd);
+        return FALSE;
+    case WM_DESTROY: ReleaseAboutPicture(hwnd); return FALSE;
+    default: return FALSE;
+    }
+}

@@ -1,0 +1,35 @@
+// "Image information": file name, size, aspect ratio and memory of the picture.
+#include <windows.h>
+
+#include "ui/about/about_dialogs.h"
+#include "core/format_real.h"
+#include "core/no_throw.h"
+#include "ui/editor/editor_state.h"
+#include "res/resource_ids.h"
+
+static void FillImageInfo(HWND hwnd) {
+    const BITMAP& info = editor.imageInfo;
+    const double ratio = DivideAsExtended(info.bmWidth, info.bmHeight);
+    char ratioText[kFormatRealBufferSize];
+    FormatReal(ratio, ratioText);
+    SetDlgItemTextA(hwnd, IDC_INFO_FILE_NAME, editor.imageFileName);
+    SetDlgItemInt(hwnd, IDC_INFO_WIDTH, static_cast<UINT>(info.bmWidth), TRUE);
+    SetDlgItemInt(hwnd, IDC_INFO_HEIGHT, static_cast<UINT>(info.bmHeight), TRUE);
+    SetDlgItemTextA(hwnd, IDC_INFO_ASPECT, ratioText);
+    // The figure's text needs memory; without it the field stays empty.
+    ResultOrFailure(false, [&] {
+        return SetDlgItemTextA(hwnd, IDC_INFO_MEMORY,
+                               MemoryFigure(info.bmWidth, info.bmHeight, info.bmBitsPixel, info.bmPlanes).c_str()) != 0;
+    });
+    CenterOnOwner(hwnd);
+}
+
+INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: FillImageInfo(hwnd); return TRUE;
+    case WM_COMMAND:
+        if (wParam == IDCANCEL) EndDialog(hwnd, IDCANCEL);
+        return FALSE;
+    default: return FALSE;
+    }
+}

@@ -1,0 +1,35 @@
+// "Read Me": the text resource in a read-only RichEdit control filling the window.
+#include <windows.h>
+
+#include <string>
+
+#include "ui/about/about_dialogs.h"
+#include "platform/module.h"
+#include "res/resource_ids.h"
+
+static void ShowReadMeText(HWND hwnd) {
+    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
+    HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
+    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+    if (!bytes) return;  // the window still opens, empty
+    // The resource has no terminating zero: it is used by its size.
+    const std::string text(bytes, SizeofResource(hInstance, resource));
+    SetDlgItemTextA(hwnd, IDC_README_TEXT, text.c_str());
+}
+
+static void FillWindowWithText(HWND hwnd) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    MoveWindow(GetDlgItem(hwnd, IDC_README_TEXT), 0, 0, client.right, client.bottom, TRUE);
+}
+
+INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: ShowReadMeText(hwnd); return TRUE;
+    case WM_SIZE: FillWindowWithText(hwnd); return FALSE;
+    case WM_COMMAND:
+        if (wParam == IDCANCEL) EndDialog(hwnd, IDCANCEL);
+        return FALSE;
+    default: return FALSE;
+    }
+}

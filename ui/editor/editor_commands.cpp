@@ -1,0 +1,79 @@
+// Commands of the editor that belong to the window as a whole: New, the caption
+// and the rules that gray and enable the menu's items.
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/win_handles.h"
+#include "ui/editor/editor_state.h"
+#include "res/resource_ids.h"
+
+static UINT ViewModeCommand(Overlay mode) {
+    switch (mode) {
+    case Overlay::None: return IDM_VIEW_HIDE;
+    case Overlay::Mask: break;
+    case Overlay::Transparency: return IDM_VIEW_TRANSPARENCY;
+    }
+    return IDM_VIEW_MASK;
+}
+
+void UpdateMenuStates(HWND hwnd) {
+    HMENU menu = GetMenu(hwnd);
+    if (!menu) return;
+    const bool picture = editor.hbmImage != nullptr;
+    const bool region = editor.regionCommandsOffered;
+    // Save needs a file name this window knows: one it opened or saved to, or
+    // an inherited one once a region was made here (Save then asks first).
+    const bool save = editor.regionFileName[0] && (region || editor.regionFileShown);
+    const struct {
+        UINT id;
+        bool enabled;
+    } items[] = {
+        {IDM_SAVE, save},
+        {IDM_SAVE_AS, region},
+        {IDM_IMAGE_INFO, picture},
+        {IDM_PICK_MASK, picture},
+        {IDM_ENTER_MASK_RGB, picture},
+        {IDM_VIEW_RAW_DATA, region},
+        {IDM_PREVIEW, picture && editor.hrgnCurrent},
+    };
+    for (const auto& item : items) EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(editor.viewMode), MF_BYCOMMAND);
+}
+
+void UpdateEditorTitle(HWND hwnd) {
+    static const char kPrefix[] = "Pellform - [";
+    static const char kUntitled[] = "Untitled";
+    const char* name = editor.regionFileName[0] ? editor.regionFileName : kUntitled;
+    const size_t nameLength = std::strlen(name);
+    OwnedGlobal buffer(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof kPrefix + nameLength + 1));
+    if (!buffer) return;  // the caption stays as it was
+    char* title = static_cast<char*>(buffer.get());
+    std::memcpy(title, kPrefix, sizeof kPrefix - 1);
+    std::memcpy(title + sizeof kPrefix - 1, name, nameLength);
+    title[sizeof kPrefix - 1 + nameLength] = ']';
+    if (SetWindowTextA(hwnd, title) && editor.regionFileName[0]) editor.regionFileShown = true;
+}
+
+void ReleaseEditorDocument() {
+    if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
+    if (editor.hbmImage) DeleteObject(editor.hbmImage);
+    editor.hrgnCurrent = nullptr;
+    editor.hbmImage = nullptr;
+    editor.regionCommandsOffered = false;
+}
+
+void DoNewCommand(HWND hwnd) {
+    ReleaseEditorDocument();
+    editor.regionFileName[0] = '\0';
+    editor.imageFileName[0] = '\0';
+    editor.maskColor = kNoColor;
+    editor.backgroundColor = kNoColor;
+    UpdateEditorTitle(hwnd);
+    UpdateMenuStates(hwnd);
+    ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_SHOW);
+    SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
+    SetScrollPos(hwnd, SB_VERT, 0, TRUE);
+    ShowScrollBar(hwnd, SB_BOTH, FALSE);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}

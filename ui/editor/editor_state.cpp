@@ -1,0 +1,45 @@
+#include "ui/editor/editor_state.h"
+
+#include "ui/editor/colors.h"
+#include "ui/editor/image_loading.h"
+#include "ui/editor/region_files.h"
+#include "res/resource_ids.h"
+
+EditorState editor;
+std::atomic<HWND> hwndEditor{nullptr};
+
+const char kRegionNotLoadedText[] = "An error occured, region data was NOT loaded.";
+const char kRegionNotSavedText[] = "An error occured, region data was NOT saved.";
+const char kImageNotLoadedText[] = "An error occured, image could NOT be loaded.";
+const char kInternalErrorText[] = "An internal error occured...";
+const char kClipAfterPictureText[] =
+    "The new image is smaller than the previous one.\r\nShould the region data be clipped to the new size?";
+const char kClipWithoutPictureText[] =
+    "The new image is smaller than the one used to create the region.\r\n"
+    "Should the region data be clipped to the new size?";
+const char kReloadAfterBackgroundText[] =
+    "The background color has changed. If the image is a transparent GIF or PNG it should be "
+    "reloaded.\r\nReload the image?";
+
+void InitializeEditorRecords(HINSTANCE module) {
+    MSGBOXPARAMSA& error = editor.errorBox;
+    error.cbSize = sizeof(MSGBOXPARAMSA);
+    error.hInstance = module;
+    error.lpszCaption = "Error";
+    error.dwStyle = MB_USERICON;
+    error.lpszIcon = MAKEINTRESOURCEA(IDI_ERROR_BOX);
+
+    // The warning box has no owner, so the editor stays usable while it is up.
+    MSGBOXPARAMSA& warning = editor.warningBox;
+    warning.cbSize = sizeof(MSGBOXPARAMSA);
+    warning.hInstance = module;
+    warning.lpszCaption = "Warning";
+    warning.dwStyle = MB_USERICON | MB_YESNO;
+    warning.lpszIcon = MAKEINTRESOURCEA(IDI_QUESTION_BOX);
+
+    editor.ofnImage.lStructSize = sizeof(OPENFILENAMEA);
+    InitializeImageDialog(editor.ofnImage);
+    InitializeRegionDialogs(editor.ofnRegionOpen, editor.ofnRegionSave);
+    InitializeColorDialog(editor.ccMask);
+    InitializeColorDialog(editor.ccBackground);
+}

@@ -1,0 +1,178 @@
+// The editor window: creation, activation, destruction and command routing.
+#include <windows.h>
+
+#include "ui/about/about_dialogs.h"
+#include "platform/dialog_resource.h"
+#include "platform/module.h"
+#include "core/no_throw.h"
+#include "ui/editor/editor_state.h"
+#include "ui/editor/colors.h"
+#include "ui/editor/image_loading.h"
+#include "ui/editor/image_view.h"
+#include "ui/editor/preview_window.h"
+#include "ui/rawdata/raw_data_dialogs.h"
+#include "ui/editor/region_files.h"
+#include "res/resource_ids.h"
+
+static void MakeCaptionIcons() {
+    editor.hiconActive = MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION));
+    editor.hiconInactive = MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION));
+}
+
+static void DestroyCaptionIcons() {
+    if (editor.hiconActive) DestroyIcon(editor.hiconActive);
+    if (editor.hiconInactive) DestroyIcon(editor.hiconInactive);
+    editor.hiconActive = nullptr;
+    editor.hiconInactive = nullptr;
+}
+
+static HICON TakeSmallIcon(HWND hwnd) {
+    return reinterpret_cast<HICON>(SendMessageA(hwnd, WM_SETICON, ICON_SMALL, 0));
+}
+
+static void SetSmallIcon(HWND hwnd, HICON icon) {
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+}
+
+static void OnInitDialog(HWND hwnd) {
+    hwndEditor.store(hwnd);
+    editor.regionFileShown = false;
+    editor.regionCommandsOffered = false;
+    editor.viewMode = Overlay::Mask;
+    editor.ofnRegionOpen.hwndOwner = hwnd;
+    editor.ofnRegionSave.hwndOwner = hwnd;
+    editor.ofnImage.hwndOwner = hwnd;
+    editor.ccMask.hwndOwner = hwnd;
+    editor.ccBackground.hwndOwner = hwnd;
+    SetMenu(hwnd, LoadMenuA(hInstance, MAKEINTRESOURCEA(IDM_EDITOR_MENU)));
+    UpdateMenuStates(hwnd);
+    MakeCaptionIcons();
+    ShowScrollBar(hwnd, SB_BOTH, FALSE);
+    // The About box as a splash that closes itself after one second.
+    CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_ABOUT), hwnd, AboutDlgProc, 1000);
+}
+
+static void RunModal(HWND hwnd, int templateId, DLGPROC procedure, LPARAM parameter) {
+    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(templateId), hwnd, procedure, parameter);
+}
+
+static void OnDestroy(HWND hwnd) {
+    TakeSmallIcon(hwnd);
+    DestroyCaptionIcons();
+    ReleaseEditorDocument();
+    hwndEditor.store(nullptr);
+    PostQuitMessage(0);
+}
+
+static void OnActivate(HWND hwnd, WPARAM wParam) {
+    const bool inactive = LOWORD(wParam) == WA_INACTIVE || IsIconic(hwnd);
+    SetSmallIcon(hwnd, inactive ? editor.hiconInactive : editor.hiconActive);
+    // Frame and client: the caption shows the new icon, the view is painted afresh.
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+// Icons follow the new caption colors; the view repaints in the new colors.
+static void OnSystemColorsChanged(HWND hwnd) {
+    const bool wasActive = TakeSmallIcon(hwnd) == editor.hiconActive && editor.hiconActive;
+    DestroyCaptionIcons();
+    MakeCaptionIcons();
+    SetSmallIcon(hwnd, wasActive ? editor.hiconActive : editor.hiconInactive);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+static void OnMouseMove(HWND hwnd) {
+    LPCSTR pointer = IDC_ARROW;
+    if (GetCapture() == hwnd)
+        pointer = IDC_CROSS;  // picking a color
+    else if (editor.busyCount > 0)
+        pointer = IDC_WAIT;
+    SetCursor(LoadCursorA(nullptr, pointer));
+}
+
+// While an owner-less question is up, the command that asked waits for it
+// holding a decoded picture or an answer to come. Commands that would change the
+// picture, the region or their file names under it are refused, so it resumes
+// on the state it asked about; Exit still closes (the waiting command then
+// drops what it holds), and everything else only shows or saves.
+static bool IsRefusedUnderQuestion(WPARAM command) {
+    switch (command) {
+    case IDM_NEW:
+    case IDM_OPEN:
+    case IDM_LOAD_IMAGE:
+    case IDM_PICK_MASK:
+    case IDM_ENTER_MASK_RGB:
+    case IDM_BACKGROUND_COLOR:
+    case IDM_VIEW_RAW_DATA: return editor.pendingQuestions > 0;
+    default: return false;
+    }
+}
+
+// The whole wParam is matched, so only menu commands and the dialog keyboard's
+// IDCANCEL (notification code 0) reach a command.
+static void OnCommand(HWND hwnd, WPARAM command) {
+    if (IsRefusedUnderQuestion(command)) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    switch (command) {
+    case IDM_EXIT: DestroyWindow(hwnd); break;
+    case IDM_NEW: DoNewCommand(hwnd); break;
+    case IDM_OPEN: DoOpenRegionCommand(hwnd); break;
+    case IDM_SAVE: DoSaveRegionCommand(hwnd); break;
+    case IDM_SAVE_AS: DoSaveRegionAsCommand(hwnd); break;
+    case IDM_LOAD_IMAGE: DoLoadImageCommand(hwnd); break;
+    case IDM_PICK_MASK: StartPickMode(hwnd); break;
+    case IDM_ENTER_MASK_RGB: DoEnterMaskRgbCommand(hwnd); break;
+    case IDM_BACKGROUND_COLOR: DoBackgroundColorCommand(hwnd); break;
+    case IDM_VIEW_HIDE: ChooseViewMode(hwnd, Overlay::None); break;
+    case IDM_VIEW_MASK: ChooseViewMode(hwnd, Overlay::Mask); break;
+    case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, Overlay::Transparency); break;
+    case IDM_IMAGE_INFO:
+        if (editor.hbmImage) RunModal(hwnd, IDD_IMAGE_INFO, ImageInfoDlgProc, 0);
+        break;
+    case IDM_VIEW_RAW_DATA:
+        if (editor.hrgnCurrent) RunModal(hwnd, IDD_RAW_DATA, RawDataDlgProc, 0);
+        break;
+    case IDM_PREVIEW: DoPreviewCommand(hwnd); break;
+    case IDM_README: RunModal(hwnd, IDD_README, ReadMeDlgProc, 0); break;
+    case IDM_ABOUT: RunModal(hwnd, IDD_ABOUT, AboutDlgProc, -1); break;
+    default: break;
+    }
+    // Commands that run dialogs (raw data among them) change state on their own.
+    UpdateMenuStates(hwnd);
+}
+
+static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(hwnd); return TRUE;
+    case WM_DESTROY: OnDestroy(hwnd); return FALSE;
+    case WM_ACTIVATE: OnActivate(hwnd, wParam); return FALSE;
+    case WM_SYSCOLORCHANGE:
+    case WM_WININICHANGE:
+    case WM_DISPLAYCHANGE: OnSystemColorsChanged(hwnd); return FALSE;
+    case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
+    case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
+    case WM_LBUTTONDOWN:
+        PickColorAt(hwnd, lParam);
+        UpdateMenuStates(hwnd);
+        return FALSE;
+    case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;
+    case WM_PAINT: return PaintEditorView(hwnd);
+    case WM_ERASEBKGND: return SuppressEraseWithPicture(hwnd);
+    case WM_GETMINMAXINFO: return ReportMinimumTrackingSize(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_SIZE: ResizeEditorView(hwnd, wParam); return FALSE;
+    case WM_HSCROLL: ScrollEditorView(hwnd, SB_HORZ, wParam); return FALSE;
+    case WM_VSCROLL: ScrollEditorView(hwnd, SB_VERT, wParam); return FALSE;
+    default: return FALSE;
+    }
+}
+
+INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The commands turn their own failures into their messages; whatever still
+    // escapes them must not reach the system's frames, which would end the host.
+    return ResultOrRecovery([&] { return HandleEditorMessage(hwnd, message, wParam, lParam); },
+                            [&]() -> INT_PTR {
+                                if (message == WM_COMMAND) ShowError(kInternalErrorText);
+                                return FALSE;
+                            });
+}

@@ -1,0 +1,124 @@
+// Bringing a picture into the editor: "Load...", the clip question and fitting
+// the window to the picture.
+#include "ui/editor/image_loading.h"
+
+#include "platform/win_handles.h"
+#include "ui/editor/editor_state.h"
+#include "ui/editor/image_view.h"
+#include "core/pixel_math.h"
+#include "platform/picture_loading.h"
+#include "res/resource_ids.h"
+
+static const char kImageFilter[] =
+    "All supported image files\0*.gif;*.giff;*.jpg;*.jpeg;*.jpe;*.png;*.bmp;*.tif;*.tiff;*.ico\0"
+    "Graphics Interchange Format (*.gif;*.giff)\0*.gif;*.giff\0"
+    "JPEG File Interchange Format (*.jpg;*.jpeg;*.jpe)\0*.jpg;*.jpeg\0"
+    "Portable Network Graphics (*.png)\0*.png\0"
+    "Windows bitmap (*.bmp)\0*.bmp\0"
+    "Tagged Image File Format (*.tif;*.tiff)\0*.tif;*.tiff\0"
+    "Windows icon (*.ico)\0*.ico\0"
+    "All files (*.*)\0*.*\0";
+
+void InitializeImageDialog(OPENFILENAMEA& dialog) {
+    dialog.lpstrFilter = kImageFilter;
+    dialog.lpstrCustomFilter = editor.imageFilter;
+    dialog.nMaxCustFilter = sizeof editor.imageFilter;
+    dialog.nFilterIndex = 0;
+    dialog.lpstrFile = editor.imageFileName;
+    dialog.nMaxFile = sizeof editor.imageFileName;
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+}
+
+void DoLoadImageCommand(HWND hwnd) {
+    if (GetOpenFileNameA(&editor.ofnImage)) LoadImageIntoEditor(hwnd);
+}
+
+// Asks whether to clip the current region to a smaller new picture, and does so.
+// The comparison is unsigned, so an empty region (box 0,0,0,0) always asks.
+static void OfferToClipRegion(int newWidth, int newHeight) {
+    if (!editor.hrgnCurrent) return;
+    RECT box{};
+    GetRgnBox(editor.hrgnCurrent, &box);
+    const bool wider = static_cast<UINT>(box.right - 1) > static_cast<UINT>(newWidth);
+    const bool lower = static_cast<UINT>(box.bottom - 1) > static_cast<UINT>(newHeight);
+    if (!wider && !lower) return;
+    const char* question = editor.hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
+    if (AskWarning(question) != IDYES) return;
+    OwnedRegion picture(CreateRectRgn(0, 0, newWidth, newHeight));
+    if (picture) CombineRgn(editor.hrgnCurrent, editor.hrgnCurrent, picture.get(), RGN_AND);
+}
+
+void LoadImageIntoEditor(HWND hwnd) {
+    BeginBusy();
+    const COLORREF background = editor.backgroundColor == kNoColor ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
+    HBITMAP picture = LoadPictureFile(editor.imageFileName, background);
+    EndBusy();
+    if (!picture) {
+        editor.imageFileName[0] = '\0';
+        ShowError(kImageNotLoadedText);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return;
+    }
+    BITMAP description{};
+    GetObjectA(picture, sizeof description, &description);
+    OfferToClipRegion(description.bmWidth, description.bmHeight);
+    // The question has no owner, so the editor may have been closed meanwhile;
+    // a picture taken in now would outlive it in the state of the next editor.
+    if (!IsWindow(hwnd)) {
+        DeleteObject(picture);
+        return;
+    }
+
+    if (editor.hbmImage) DeleteObject(editor.hbmImage);
+    editor.hbmImage = picture;
+    GetObjectA(editor.hbmImage, sizeof editor.imageInfo, &editor.imageInfo);
+    if (editor.imageInfo.bmHeight < 0) editor.imageInfo.bmHeight = -editor.imageInfo.bmHeight;
+
+    SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
+    SetScrollPos(hwnd, SB_VERT, 0, TRUE);
+    ShowScrollBar(hwnd, SB_BOTH, FALSE);
+    ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_HIDE);
+    UpdateMenuStates(hwnd);
+    FitWindowToImage(hwnd);
+    SetScrollRangesForPicture(hwnd);
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+// Where on the screen the placement's coordinates start. Windows gives a
+// window that is not a tool window its normal position in workspace
+// coordinates, which start at the work area's top-left corner; wine gives
+// screen coordinates. A window shown normally tells which by its own rectangle.
+static POINT PlacementOrigin(HWND hwnd, const WINDOWPLACEMENT& placement, const RECT& work) {
+    RECT window{};
+    if (!IsIconic(hwnd) && !IsZoomed(hwnd) && GetWindowRect(hwnd, &window))
+        return {window.left - placement.rcNormalPosition.left, window.top - placement.rcNormalPosition.top};
+    if (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) return {0, 0};
+    return {work.left, work.top};
+}
+
+void FitWindowToImage(HWND hwnd) {
+    WINDOWPLACEMENT& placement = editor.savedPlacement;
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(hwnd, &placement)) return;
+
+    RECT fit = {0, 0, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight};
+    AdjustWindowRectEx(&fit, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), TRUE,
+                       static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
+    const LONG minWidth = 280;
+    const LONG minHeight = 2 * (GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION));
+    if (fit.right - fit.left < minWidth) fit.right = fit.left + minWidth;
+    if (fit.bottom - fit.top < minHeight) fit.bottom = fit.top + minHeight;
+    OffsetRect(&fit, placement.rcNormalPosition.left - fit.left, placement.rcNormalPosition.top - fit.top);
+
+    // The work area is compared in the placement's own coordinates, so a
+    // taskbar on the top or the left is not counted twice.
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const POINT origin = PlacementOrigin(hwnd, placement, work);
+    const Box fitted = FitToWorkArea({fit.left, fit.top, fit.right, fit.bottom},
+                                     {work.left, work.top, work.right, work.bottom}, origin.x, origin.y);
+    fit = {fitted.left, fitted.top, fitted.right, fitted.bottom};
+
+    placement.rcNormalPosition = fit;
+    SetWindowPlacement(hwnd, &placement);
+}

@@ -1,0 +1,36 @@
+// The view of picture and region in the editor's client area.
+#ifndef PELLFORM_IMAGE_VIEW_H
+#define PELLFORM_IMAGE_VIEW_H
+
+#include <windows.h>
+
+#include "ui/editor/editor_state.h"
+
+// Everything one paint shows, read from the editor's state and window.
+struct ViewContent {
+    HBITMAP picture = nullptr;
+    int width = 0;
+    int height = 0;
+    int scrollX = 0;
+    int scrollY = 0;
+    HRGN region = nullptr;  // in picture coordinates; null: nothing over the picture
+    Overlay overlay = Overlay::None;
+    COLORREF background = 0;
+};
+
+ViewContent ReadViewContent(HWND hwnd);
+
+// Composes the view of `area`'s size off screen and copies it to `target` at
+// `area`'s top-left in one blit, so nothing flickers.
+void ComposeView(HDC target, const RECT& area, const ViewContent& content);
+
+// The editor's message handlers for the view; each returns the dialog result.
+BOOL PaintEditorView(HWND hwnd);
+BOOL SuppressEraseWithPicture(HWND hwnd);
+BOOL ReportMinimumTrackingSize(MINMAXINFO* info);
+void ResizeEditorView(HWND hwnd, WPARAM sizeType);
+void ScrollEditorView(HWND hwnd, int bar, WPARAM request);
+// Sets both scroll ranges from the picture and the client area.
+void SetScrollRangesForPicture(HWND hwnd);
+
+#endif

@@ -1,0 +1,368 @@
+// "Raw region data": the working copy's header and rectangles, selection shown
+// in the editor, Delete, the input dialogs, Save and Cancel.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <new>
+
+#include "platform/module.h"
+#include "platform/win_handles.h"
+#include "ui/editor/editor_state.h"
+#include "ui/rawdata/raw_data_dialogs.h"
+#include "platform/region_gdi.h"
+#include "core/region_rects.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+const char* const kColumnTitles[4] = {"RECT.left", "RECT.top", "RECT.right", "RECT.bottom"};
+const int kHeaderControls[8] = {IDC_RAW_HEADER_SIZE, IDC_RAW_TYPE,  IDC_RAW_COUNT, IDC_RAW_DATA_SIZE,
+                                IDC_RAW_LEFT,        IDC_RAW_TOP,   IDC_RAW_RIGHT, IDC_RAW_BOTTOM};
+
+// What one open dialog keeps, in its window's user data.
+struct RawData {
+    // The working copy's rectangles in the order of its region data: row n of
+    // the list is rects[n], drawn from here whenever the list shows it.
+    RegionRects rects;
+    // While the list is rebuilt its notifications say nothing about the user's selection.
+    bool refreshing = false;
+    // A selection change has been seen and the selection region not yet rebuilt:
+    // Ctrl+A or a click after it changes thousands of rows, and the region is
+    // rebuilt once when they are all through.
+    bool selectionUnsettled = false;
+};
+
+RawData* DataOf(HWND hwnd) { return reinterpret_cast<RawData*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+HWND List(HWND hwnd) { return GetDlgItem(hwnd, IDC_RAW_LIST); }
+HWND EditorOf(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
+
+// Every row at once (Ctrl+A, or anyone selecting or unselecting all): an
+// owner-data list changes each row, invalidating it, before it says anything,
+// so it stops drawing first and draws again once the change has settled.
+LRESULT CALLBACK OwnerDataListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list, GWLP_USERDATA));
+    if (message != LVM_SETITEMSTATE || static_cast<int>(wParam) != -1)
+        return CallWindowProcW(original, list, message, wParam, lParam);
+    CallWindowProcW(original, list, WM_SETREDRAW, FALSE, 0);
+    const LRESULT result = CallWindowProcW(original, list, message, wParam, lParam);
+    const RawData* data = DataOf(GetParent(list));
+    if (!data || !data->selectionUnsettled) {
+        CallWindowProcW(original, list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+    }
+    return result;
+}
+
+// The template's list is owner-data: it asks for a cell when it draws it.
+// Subclassed so that whole-list state changes run without drawing.
+bool SubclassList(HWND hwnd) {
+    HWND list = List(hwnd);
+    if (!list) return false;
+    SetWindowLongPtrW(list, GWLP_USERDATA, GetWindowLongPtrW(list, GWLP_WNDPROC));
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OwnerDataListProc));
+    return true;
+}
+
+void InsertColumns(HWND list) {
+    for (int i = 0; i < 4; ++i) {
+        LVCOLUMNA column{};
+        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT;
+        column.cx = 70;
+        column.pszText = const_cast<char*>(kColumnTitles[i]);
+        column.iSubItem = i;
+        SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int i = 3; i >= 0; --i) SendMessageA(list, LVM_SETCOLUMNWIDTH, i, LVSCW_AUTOSIZE_USEHEADER);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+}
+
+// A cell's text: the coordinate as signed decimal.
+void ShowCell(const RawData& data, LVITEMA& item) {
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    item.pszText[0] = '\0';
+    if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= data.rects.size() || item.iSubItem < 0 ||
+        item.iSubItem > 3)
+        return;
+    const RegionRect& rect = data.rects[static_cast<std::size_t>(item.iItem)];
+    const std::int32_t values[4] = {rect.left, rect.top, rect.right, rect.bottom};
+    std::snprintf(item.pszText, static_cast<std::size_t>(item.cchTextMax), "%ld",
+                  static_cast<long>(values[item.iSubItem]));
+}
+
+// The rectangle of a row; false for a row the list has and the model has not.
+bool RowRect(const RawData& data, int row, RECT& rect) {
+    if (row < 0 || static_cast<std::size_t>(row) >= data.rects.size()) return false;
+    const RegionRect& r = data.rects[static_cast<std::size_t>(row)];
+    rect = {r.left, r.top, r.right, r.bottom};
+    return true;
+}
+
+void DiscardSelection() {
+    if (editor.hrgnSelection) DeleteObject(editor.hrgnSelection);
+    editor.hrgnSelection = nullptr;
+}
+
+void RefreshRawData(HWND hwnd, RawData& data) {
+    data.refreshing = true;
+    data.selectionUnsettled = false;
+    DiscardSelection();
+    HWND list = List(hwnd);
+    // Every row goes, and its selection and focus with it.
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    data.rects.clear();
+    const DWORD size = GetRegionData(editor.hrgnEditing, 0, nullptr);
+    OwnedGlobal block(size ? GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size) : nullptr);
+    auto* region = static_cast<RGNDATA*>(block.get());
+    if (region && GetRegionData(editor.hrgnEditing, size, region)) {
+        const RGNDATAHEADER& header = region->rdh;
+        const LONG values[8] = {static_cast<LONG>(header.dwSize), static_cast<LONG>(header.iType),
+                                static_cast<LONG>(header.nCount), static_cast<LONG>(header.nRgnSize),
+                                header.rcBound.left,              header.rcBound.top,
+                                header.rcBound.right,             header.rcBound.bottom};
+        for (int i = 0; i < 8; ++i) SetDlgItemInt(hwnd, kHeaderControls[i], static_cast<UINT>(values[i]), TRUE);
+        const auto* rects = reinterpret_cast<const RECT*>(reinterpret_cast<const BYTE*>(region) + header.dwSize);
+        try {
+            data.rects.reserve(header.nCount);
+            for (DWORD i = 0; i < header.nCount; ++i)
+                data.rects.push_back({rects[i].left, rects[i].top, rects[i].right, rects[i].bottom});
+        } catch (...) {
+            // Out of memory: the list stays empty, as when the data cannot be read.
+            data.rects.clear();
+        }
+    }
+    SendMessageA(list, LVM_SETITEMCOUNT, data.rects.size(), 0);
+    InvalidateRect(list, nullptr, TRUE);
+    data.refreshing = false;
+    RedrawWindow(EditorOf(hwnd), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+}
+
+void InitRawData(HWND hwnd) {
+    RawData* data = new (std::nothrow) RawData;
+    if (!data || !SubclassList(hwnd)) {
+        delete data;
+        EndDialog(hwnd, IDCANCEL);
+        return;
+    }
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    InsertColumns(List(hwnd));
+    editor.hrgnEditing = CreateRectRgn(0, 0, 0, 0);
+    if (editor.hrgnEditing && CombineRgn(editor.hrgnEditing, editor.hrgnCurrent, nullptr, RGN_COPY) == ERROR) {
+        DeleteObject(editor.hrgnEditing);
+        editor.hrgnEditing = nullptr;
+    }
+    RefreshRawData(hwnd, *data);
+}
+
+void SettleSelection(HWND hwnd, RawData& data);
+
+// `changed` is the selected bit of the rows that changed; -1 stands for every row.
+void OnSelectionChanged(HWND hwnd, RawData& data, bool changed) {
+    if (data.refreshing || !changed || data.selectionUnsettled) return;
+    data.selectionUnsettled = true;
+    // The list stops drawing until the batch is through: otherwise it
+    // invalidates every changed row on its own, which is most of the time that
+    // selecting thousands of rows takes.
+    SendMessageA(List(hwnd), WM_SETREDRAW, FALSE, 0);
+    if (!PostMessageA(hwnd, kSettleSelectionMessage, 0, 0)) SettleSelection(hwnd, data);
+}
+
+// The selection region made afresh from the selected rows: their rectangles
+// merged into banded form in one pass, then one platform region, so selecting
+// every row costs n log n instead of one growing combine per row.
+void SettleSelection(HWND hwnd, RawData& data) {
+    if (!data.selectionUnsettled) return;
+    data.selectionUnsettled = false;
+    HWND list = List(hwnd);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+    BeginBusy();
+    DiscardSelection();
+    const LRESULT selected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
+    try {
+        if (selected > 0 && static_cast<std::size_t>(selected) == data.rects.size()) {
+            // Every row: the rows are the working copy's own rectangles, so
+            // their union is the working copy itself.
+            editor.hrgnSelection = CreateRectRgn(0, 0, 0, 0);
+            RECT box{};
+            if (editor.hrgnSelection &&
+                (CombineRgn(editor.hrgnSelection, editor.hrgnEditing, nullptr, RGN_COPY) == ERROR ||
+                 (GetRgnBox(editor.hrgnSelection, &box), IsRectEmpty(&box))))
+                DiscardSelection();
+        } else if (selected > 0) {
+            RegionRects rects;
+            rects.reserve(static_cast<std::size_t>(selected));
+            for (int row = -1;
+                 (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;)
+                if (static_cast<std::size_t>(row) < data.rects.size()) rects.push_back(data.rects[row]);
+            const RegionRects united = UnionOfRects(rects);
+            if (!united.empty()) editor.hrgnSelection = CreateRegionFromRects(united);
+        }
+    } catch (...) {
+        // Out of memory: no selection is shown, the working copy is drawn whole.
+        DiscardSelection();
+    }
+    EndBusy();
+    // The view switches between the selection and the whole working copy, so
+    // anything it drew may change.
+    InvalidateRect(EditorOf(hwnd), nullptr, TRUE);
+}
+
+void DeleteSelectedRows(HWND hwnd, RawData& data) {
+    HWND list = List(hwnd);
+    if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return;
+    for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;) {
+        RECT rect{};
+        if (!RowRect(data, row, rect)) continue;
+        OwnedRegion area(CreateRectRgnIndirect(&rect));
+        if (area) CombineRgn(editor.hrgnEditing, editor.hrgnEditing, area.get(), RGN_DIFF);
+    }
+    RefreshRawData(hwnd, data);
+}
+
+// Runs an input dialog over this one; true when there is something to refresh.
+// Unloading the add-in destroys this dialog under the input dialog: then there
+// is nothing left to change or refresh.
+bool RunInputDialog(HWND hwnd, int templateId, DLGPROC procedure, void* input, bool& confirmed) {
+    const INT_PTR result =
+        DialogBoxParamA(hInstance, MAKEINTRESOURCEA(templateId), hwnd, procedure, reinterpret_cast<LPARAM>(input));
+    confirmed = result == IDOK;
+    return result != IDCANCEL && IsWindow(hwnd);
+}
+
+void CombineWithRectangle(HWND hwnd, int button) {
+    RectInput input;
+    input.operation = button;
+    bool confirmed = false;
+    if (!RunInputDialog(hwnd, IDD_RECT_INPUT, RectDlgProc, &input, confirmed)) return;
+    OwnedRegion rectangle(confirmed ? CreateRectRgnIndirect(&input.rect) : nullptr);
+    if (rectangle && input.mode) {
+        if (input.reversed) CombineRgn(editor.hrgnEditing, rectangle.get(), editor.hrgnEditing, input.mode);
+        else CombineRgn(editor.hrgnEditing, editor.hrgnEditing, rectangle.get(), input.mode);
+    }
+    if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
+}
+
+void MoveWorkingCopy(HWND hwnd) {
+    MoveInput input;
+    bool confirmed = false;
+    if (!RunInputDialog(hwnd, IDD_MOVE, MoveDlgProc, &input, confirmed)) return;
+    if (confirmed) OffsetRgn(editor.hrgnEditing, input.dx, input.dy);
+    if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
+}
+
+void SaveWorkingCopy(HWND hwnd) {
+    // Without a working copy (it could not be made) the current region stays.
+    if (!editor.hrgnEditing) {
+        DiscardSelection();
+        EndDialog(hwnd, IDCANCEL);
+        return;
+    }
+    if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
+    editor.hrgnCurrent = editor.hrgnEditing;
+    editor.hrgnEditing = nullptr;
+    DiscardSelection();
+    EndDialog(hwnd, IDOK);
+}
+
+void DropWorkingCopy(HWND hwnd) {
+    if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
+    editor.hrgnEditing = nullptr;
+    DiscardSelection();
+    EndDialog(hwnd, IDCANCEL);
+}
+
+void OnRawDataCommand(HWND hwnd, RawData& data, WPARAM command) {
+    switch (command) {
+    case IDC_RAW_OR:
+    case IDC_RAW_AND:
+    case IDC_RAW_XOR:
+    case IDC_RAW_DIFF: CombineWithRectangle(hwnd, static_cast<int>(command)); break;
+    case IDC_RAW_MOVE: MoveWorkingCopy(hwnd); break;
+    case IDC_RAW_DELETE: DeleteSelectedRows(hwnd, data); break;
+    case IDOK: SaveWorkingCopy(hwnd); break;
+    case IDCANCEL: DropWorkingCopy(hwnd); break;
+    default: break;
+    }
+}
+
+bool SelectedBitChanged(UINT changed, UINT newState, UINT oldState) {
+    return (changed & LVIF_STATE) && ((newState ^ oldState) & LVIS_SELECTED);
+}
+
+// Returns the dialog result: TRUE where the notification takes an answer.
+BOOL OnRawDataNotify(HWND hwnd, RawData& data, const NMHDR& header) {
+    if (header.idFrom != IDC_RAW_LIST) return FALSE;
+    switch (header.code) {
+    case LVN_GETDISPINFOA: ShowCell(data, reinterpret_cast<NMLVDISPINFOA&>(const_cast<NMHDR&>(header)).item); break;
+    case LVN_ITEMCHANGED: {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        // Item -1 stands for every row at once; its states need not differ.
+        OnSelectionChanged(hwnd, data,
+                           (change.uChanged & LVIF_STATE) &&
+                               (change.iItem == -1 || SelectedBitChanged(change.uChanged, change.uNewState,
+                                                                         change.uOldState)));
+        break;
+    }
+    case LVN_ODSTATECHANGED: {
+        // A range of rows at once (Shift with a click or the arrow keys).
+        const auto& change = reinterpret_cast<const NMLVODSTATECHANGE&>(header);
+        OnSelectionChanged(hwnd, data, SelectedBitChanged(LVIF_STATE, change.uNewState, change.uOldState));
+        break;
+    }
+    case LVN_KEYDOWN: {
+        const WORD key = reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey;
+        if (key == VK_DELETE) {
+            DeleteSelectedRows(hwnd, data);
+        } else if (key == 'A' && GetKeyState(VK_CONTROL) < 0) {
+            // Ctrl+A selects every row, as in other lists; not every list view does it itself.
+            LVITEMA item{};
+            item.stateMask = LVIS_SELECTED;
+            item.state = LVIS_SELECTED;
+            SendMessageA(List(hwnd), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+        }
+        break;
+    }
+    case LVN_DELETEALLITEMS:
+        // No notification for each row while the list is emptied.
+        SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    default: break;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        InitRawData(hwnd);
+        return TRUE;
+    }
+    RawData* data = DataOf(hwnd);
+    switch (message) {
+    case WM_COMMAND:
+        if (data) OnRawDataCommand(hwnd, *data, wParam);
+        else if (wParam == IDOK || wParam == IDCANCEL) DropWorkingCopy(hwnd);
+        return FALSE;
+    case WM_NOTIFY: return data ? OnRawDataNotify(hwnd, *data, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
+    case kSettleSelectionMessage:
+        if (data) SettleSelection(hwnd, *data);
+        return TRUE;
+    case WM_MOUSEMOVE: SetCursor(LoadCursorA(nullptr, editor.busyCount ? IDC_WAIT : IDC_ARROW)); return FALSE;
+    case WM_DESTROY:
+        // Closed with its owner (the editor's Exit, the add-in's unload) rather
+        // than by Save or Cancel: the working copy goes as Cancel would drop it.
+        if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
+        editor.hrgnEditing = nullptr;
+        DiscardSelection();
+        return FALSE;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        delete data;
+        return FALSE;
+    default: return FALSE;
+    }
+}
