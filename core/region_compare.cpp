@@ -40,7 +40,7 @@ std::uint64_t OverlapLength(const Band& a, const Band& b) {
     const Band& small = a.size() <= b.size() ? a : b;
     const Band& large = a.size() <= b.size() ? b : a;
     std::uint64_t overlap = 0;
-    if (small.size() * 16 < large.size()) {
+    if (small.size() * 8 < large.size()) {
         for (const RegionRect* s = small.first; s != small.last; ++s)
             overlap += CoveredBefore(large, s->right) - CoveredBefore(large, s->left);
         return overlap;
