@@ -51,7 +51,8 @@ bool WritePngFile(const char* path, UINT width, UINT height, const PngRowFiller&
     ComScope com;
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.out())) ||
-        FAILED(ResultOrFailure<HRESULT>(E_OUTOFMEMORY, [&] { return EncodePng(stream.get(), width, height, fillRow); })))
+        FAILED(ResultOrFailure<HRESULT>(E_OUTOFMEMORY,
+                                        [&] { return EncodePng(stream.get(), width, height, fillRow); })))
         return false;
     STATSTG status{};
     HGLOBAL memory = nullptr;

@@ -146,11 +146,13 @@ bool ParseWords(const std::vector<ToolPath>& words, const std::vector<std::strin
 int RenderCommand(const std::vector<ToolPath>& words, const ToolFiles& files) {
     std::vector<ToolPath> paths, values;
     std::string problem;
-    if (!ParseWords(words, {"-o", "--picture", "--scale"}, paths, values, problem)) return files.usageError(problem);
+    if (!ParseWords(words, {"-o", "--picture", "--scale"}, paths, values, problem))
+        return files.usageError(problem);
     const ToolPath &output = values[0], &picturePath = values[1];
     if (paths.size() != 1 || output.empty()) return files.usageError("render needs a region file and -o OUT.png");
     int scale = 1;
-    if (!values[2].empty() && !ParseScale(values[2], scale)) return files.usageError("--scale wants a number from 1 to 16");
+    if (!values[2].empty() && !ParseScale(values[2], scale))
+        return files.usageError("--scale wants a number from 1 to 16");
     RegionRects rects;
     if (!ReadRegion(paths[0], rects, files)) return 1;
     std::int32_t width = 0, height = 0;
@@ -207,7 +209,7 @@ int DiffCommand(const std::vector<ToolPath>& words, const ToolFiles& files) {
     }
     if (comparison.Same()) return std::printf("same region\n"), 0;
     std::printf("only in A: %llu pixels, only in B: %llu pixels, differences within %s\n",
-                static_cast<unsigned long long>(comparison.onlyInA), static_cast<unsigned long long>(comparison.onlyInB),
-                BoundsText(comparison.differences).c_str());
+                static_cast<unsigned long long>(comparison.onlyInA),
+                static_cast<unsigned long long>(comparison.onlyInB), BoundsText(comparison.differences).c_str());
     return 1;
 }
