@@ -165,9 +165,17 @@ CoverageRows::CoverageRows(const RegionRects& a, const RegionRects& b, std::int3
 
 void CoverageRows::PaintBand(Cursor& cursor, std::uint8_t bit, std::uint8_t* owners) const {
     const RegionRects& rects = *cursor.rects;
-    while (cursor.band < rects.size() && rects[cursor.band].bottom <= y_) cursor.band = BandEnd(rects, cursor.band);
+    if (cursor.end == 0 || (cursor.band < rects.size() && rects[cursor.band].bottom <= y_)) {
+        // A band's rectangles left of the picture are passed over once, not on
+        // every row: a hostile band may hold a million of them.
+        while (cursor.band < rects.size() && rects[cursor.band].bottom <= y_) cursor.band = BandEnd(rects, cursor.band);
+        cursor.end = BandEnd(rects, cursor.band);
+        cursor.visible = static_cast<std::size_t>(
+            std::partition_point(rects.begin() + cursor.band, rects.begin() + cursor.end,
+                                 [](const RegionRect& r) { return r.right <= 0; }) - rects.begin());
+    }
     if (cursor.band >= rects.size() || rects[cursor.band].top > y_) return;
-    for (std::size_t i = cursor.band; i < rects.size() && rects[i].top == rects[cursor.band].top; ++i) {
+    for (std::size_t i = cursor.visible; i < cursor.end && rects[i].left < width_; ++i) {
         const std::int32_t from = std::max(rects[i].left, 0), to = std::min(rects[i].right, width_);
         for (std::int32_t x = from; x < to; ++x) owners[x] |= bit;
     }

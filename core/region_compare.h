@@ -39,7 +39,9 @@ public:
 private:
     struct Cursor {
         const RegionRects* rects;
-        std::size_t band = 0;  // index of the first rectangle of the band at or below the row
+        std::size_t band = 0;     // first rectangle of the band at or below the row
+        std::size_t visible = 0;  // its first rectangle right of 0, found once a band
+        std::size_t end = 0;      // past its last rectangle
     };
     void PaintBand(Cursor& cursor, std::uint8_t bit, std::uint8_t* owners) const;
 
