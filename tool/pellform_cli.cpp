@@ -36,15 +36,15 @@ const char kUsage[] =
     "       pellform render FILE.rgn -o OUT.png [--picture PICTURE] [--scale N]\n"
     "       pellform diff A.rgn B.rgn [-o DIFF.png]\n"
     "       pellform --help | --version\n"
+    "render: a PNG from (0, 0) to the region's right and bottom, the region opaque (black, or\n"
+    "  the picture's pixels decoded as build decodes them), the rest transparent; --scale 1-16\n"
+    "diff: compares the pixels covered; exit 0 \"same region\", 1 different, 2 trouble;\n"
+    "  -o: a PNG of both, red only in A, blue only in B, grey in both, transparent in neither\n"
     "options of build:\n"
     "  --mask-at X,Y        the mask is the color of this pixel (default 0,0)\n"
     "  --mask RRGGBB        the mask color\n"
     "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask color\n"
-    "  --background RRGGBB  the color behind transparent pixels (default the button face)\n"
-    "render: a PNG from (0, 0) to the region's right and bottom, the region opaque (black, or\n"
-    "  the picture's pixels decoded as build decodes them), the rest transparent; --scale 1-16\n"
-    "diff: compares the pixels covered; exit 0 \"same region\", 1 different, 2 trouble;\n"
-    "  -o: a PNG of both, red only in A, blue only in B, grey in both, transparent in neither\n";
+    "  --background RRGGBB  the color behind transparent pixels (default the button face)\n";
 
 int UsageError(const std::string& problem) {
     std::fprintf(stderr, "pellform: %s\n%s", problem.c_str(), kUsage);
