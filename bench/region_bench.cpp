@@ -1,7 +1,7 @@
 // Measures the region engine against what users would use instead: the plain
 // per-pixel algorithm, the classic code of Win32 skinning libraries, and
 // ExtCreateRegion for opening files.
-//   region_bench.exe PATH-TO-PROBE-DLL [quick]
+//   region_bench.exe PATH-TO-PROBE-DLL [quick [diff]]   (diff: that line alone)
 #include <windows.h>
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 
 #include "bench/bench_common.h"
 #include "bench/scattered_rects.h"
+#include "core/region_compare.h"
 #include "core/region_data.h"
 #include "core/region_rects.h"
 #include "tests/support/naive_region.h"
@@ -313,6 +314,70 @@ double BenchOpening(std::size_t count, bool unsorted, const Settings& s) {
     return ratio;
 }
 
+// Two 2^20-rectangle regions compared by their pixels, as `pellform diff` does,
+// against what a programmer would write with GDI: the two differences and the
+// exclusive or by CombineRgn, their areas summed from GetRegionData. The regions
+// are made before the clock starts; B is A with every other row moved a pixel.
+void BenchDiff(const Settings& s) {
+    const std::size_t count = std::size_t{1} << 20;
+    const RegionRects a = ScatteredRects(count);
+    RegionRects b = a;
+    for (RegionRect& r : b)
+        if (r.top % 2 == 0) ++r.left, ++r.right;
+    auto text = [](std::uint64_t onlyA, std::uint64_t onlyB, const RECT& box) {
+        char line[128];
+        const int length = std::snprintf(line, sizeof line, "%llu %llu %ld %ld %ld %ld", (unsigned long long)onlyA,
+                                         (unsigned long long)onlyB, box.left, box.top, box.right, box.bottom);
+        return std::vector<BYTE>(line, line + length);
+    };
+    const bench::Work ours = [&](std::size_t part, double& ms) {
+        const RegionRects partA(a.begin(), a.begin() + part), partB(b.begin(), b.begin() + part);
+        const double start = NowMs();
+        const RegionComparison result = CompareRegions(partA, partB);
+        ms = NowMs() - start;
+        const RegionRect& d = result.differences;
+        return text(result.onlyInA, result.onlyInB, {d.left, d.top, d.right, d.bottom});
+    };
+    std::map<std::size_t, std::pair<HRGN, HRGN>> regions;
+    auto area = [](HRGN region) {
+        const std::vector<BYTE> data = RegionBytes(region);
+        const auto* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
+        const auto* rect = reinterpret_cast<const RECT*>(data.data() + header->dwSize);
+        std::uint64_t sum = 0;
+        for (DWORD i = 0; i < header->nCount; ++i)
+            sum += std::uint64_t(rect[i].right - rect[i].left) * std::uint64_t(rect[i].bottom - rect[i].top);
+        return sum;
+    };
+    const bench::Work theirs = [&](std::size_t part, double& ms) {
+        auto& pair = regions[part];
+        if (!pair.first) {
+            pair.first = probe->createRegionFromRects(RegionRects(a.begin(), a.begin() + part));
+            pair.second = probe->createRegionFromRects(RegionRects(b.begin(), b.begin() + part));
+        }
+        const double start = NowMs();
+        HRGN onlyA = CreateRectRgn(0, 0, 0, 0), onlyB = CreateRectRgn(0, 0, 0, 0), either = CreateRectRgn(0, 0, 0, 0);
+        CombineRgn(onlyA, pair.first, pair.second, RGN_DIFF);
+        CombineRgn(onlyB, pair.second, pair.first, RGN_DIFF);
+        CombineRgn(either, pair.first, pair.second, RGN_XOR);
+        RECT box{};
+        if (GetRgnBox(either, &box) == NULLREGION) SetRect(&box, 0, 0, 0, 0);
+        const std::vector<BYTE> result = text(area(onlyA), area(onlyB), box);
+        ms = NowMs() - start;
+        for (HRGN region : {onlyA, onlyB, either}) DeleteObject(region);
+        return result;
+    };
+    const bench::Timing us = bench::MeasureOn(ours, count, count, s.runs);
+    double ratio = 0;
+    if (bench::Compare("diff 2^20 rectangles a side vs CombineRgn DIFF, DIFF, XOR + GetRegionData areas", ours, theirs,
+                       count, s.runs, s.budgetMs, &ratio, &us)) {
+        bench::RatioRow("diff 2^20 rectangles a side vs CombineRgn", ratio, 2);
+        char measured[32];
+        std::snprintf(measured, sizeof measured, "%.0f ms", us.MedianMs());
+        bench::TargetRow("diff 2^20 rectangles a side, median", measured, "<= 250 ms", us.MedianMs() <= 250);
+    }
+    for (auto& entry : regions) DeleteObject(entry.second.first), DeleteObject(entry.second.second);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -332,6 +397,8 @@ int main(int argc, char** argv) {
     const Settings s = quick ? Settings{3, 15000} : Settings{5, 90000};
     std::printf("%d runs a side; a side whose runs would pass %.0f s is timed on a part and carried on\n", s.runs,
                 s.budgetMs / 1000);
+    BenchDiff(s);
+    if (argc > 3 && std::strcmp(argv[3], "diff") == 0) return 0;
 
     {
         Picture noise(1000, 1000, Noise(30));

@@ -9,20 +9,12 @@
 
 #include "platform/win_handles.h"
 #include "platform/com_owners.h"
+#include "core/picture_size.h"
 
 namespace {
 
-// A hostile header may claim any size: larger pictures are refused before the
-// decoder is asked for a single pixel.
-constexpr UINT kMaxSide = 1 << 16;
-constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 26;
 // Every image of an icon is decoded to be measured; a directory may list many.
 constexpr UINT kMaxIconImages = 256;
-
-bool AcceptableSize(UINT width, UINT height) {
-    return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
-           std::uint64_t{width} * height <= kMaxPixels;
-}
 
 // The first frame, or for an icon its largest image. Of images of the same
 // size the later one is taken, as icon files usually list the deeper color
@@ -142,7 +134,7 @@ PictureRoute ChoosePictureRoute(const char* path) {
             return static_cast<UINT>(start[at]) << 24 | start[at + 1] << 16 | start[at + 2] << 8 | start[at + 3];
         };
         if (read == sizeof start && std::memcmp(start + 12, "IHDR", 4) == 0 &&
-            !AcceptableSize(bigEndian(16), bigEndian(20)))
+            !IsPictureSizeAllowed(bigEndian(16), bigEndian(20)))
             return PictureRoute::Refused;
         return PictureRoute::ImagingFirst;
     }
@@ -165,7 +157,7 @@ HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlan
     ComPtr<IWICBitmapFrameDecode> frame;
     if (FAILED(ChooseFrame(decoder.get(), frame))) return nullptr;
     UINT width = 0, height = 0;
-    if (FAILED(frame->GetSize(&width, &height)) || !AcceptableSize(width, height)) return nullptr;
+    if (FAILED(frame->GetSize(&width, &height)) || !IsPictureSizeAllowed(width, height)) return nullptr;
     ComPtr<IWICBitmapSource> source;
     bool premultiplied = false;
     if (FAILED(ConvertToBgra(factory.get(), frame.get(), source, premultiplied))) return nullptr;

@@ -67,14 +67,9 @@ static bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
     return true;
 }
 
-static bool WriteRegionData(const char* path, HRGN region) {
+static bool WriteBytes(const char* path, const BYTE* data, DWORD size) {
     OwnedFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
-    if (!file) return false;
-    std::vector<BYTE> data = FetchRegionData(region);
-    if (data.empty()) return false;
-    const DWORD size = static_cast<DWORD>(data.size());
-    reinterpret_cast<RGNDATAHEADER*>(data.data())->nRgnSize = size - sizeof(RGNDATAHEADER);
-    return WriteAll(file.get(), data.data(), size) && FlushFileBuffers(file.get());
+    return file && WriteAll(file.get(), data, size) && FlushFileBuffers(file.get());
 }
 
 // The folder part of `path` as a full path, so the temporary file lies on the
@@ -87,7 +82,8 @@ static bool GetFolderOf(const char* path, char* folder) {
     return true;
 }
 
-bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
+bool WriteFileAtomically(const char* path, const void* data, DWORD size, char* tempPath) {
+    tempPath[0] = '\0';
     // Windows refuses to replace a read-only file; wine would replace it.
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
@@ -99,10 +95,19 @@ bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
     // The target is replaced by a rename within its own volume, and only by a
     // complete file on the disk: it is never deleted first nor copied over, so
     // any failure leaves the old file as it was.
-    if (!ResultOrFailure(false, [&] { return WriteRegionData(tempPath, region); }) ||
+    if (!WriteBytes(tempPath, static_cast<const BYTE*>(data), size) ||
         !MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(tempPath);
         return false;
     }
     return true;
+}
+
+bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
+    tempPath[0] = '\0';
+    std::vector<BYTE> data;
+    if (!ResultOrFailure(false, [&] { return !(data = FetchRegionData(region)).empty(); })) return false;
+    const DWORD size = static_cast<DWORD>(data.size());
+    reinterpret_cast<RGNDATAHEADER*>(data.data())->nRgnSize = size - sizeof(RGNDATAHEADER);
+    return WriteFileAtomically(path, data.data(), size, tempPath);
 }

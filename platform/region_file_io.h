@@ -17,10 +17,12 @@ bool ReadRegionBlock(const char* path, std::vector<std::uint8_t>& block);
 // platform's region constructor would make them. False also when memory runs
 // out or the rectangles would pass kMaxRegionRects.
 bool ReadRegionFile(const char* path, RegionRects& rects);
-// Writes a region through a temporary file ("PF" prefix, in the target's own
+// Writes `size` bytes through a temporary file ("PF" prefix, in the target's own
 // folder, its path left in `tempPath`, at least 260 characters) that replaces
 // `path` by a rename only once it is complete and flushed; the old file stays
 // as it was on any failure, and the temporary file is removed.
+bool WriteFileAtomically(const char* path, const void* data, DWORD size, char* tempPath);
+// A region's data block, written as above.
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath);
 
 #endif

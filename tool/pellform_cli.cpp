@@ -22,6 +22,7 @@
 #include "platform/region_file_io.h"
 #include "platform/region_gdi.h"
 #include "core/region_rects.h"
+#include "tool/render_diff.h"
 
 namespace {
 
@@ -32,7 +33,13 @@ const char kUsage[] =
     "       pellform build --out-dir DIR PICTURE... [OPTIONS]\n"
     "       pellform info FILE.rgn\n"
     "       pellform export FILE.rgn --as masm|c|bin [-o OUT]\n"
+    "       pellform render FILE.rgn -o OUT.png [--picture PICTURE] [--scale N]\n"
+    "       pellform diff A.rgn B.rgn [-o DIFF.png]\n"
     "       pellform --help | --version\n"
+    "render: a PNG from (0, 0) to the region's right and bottom, the region opaque (black, or\n"
+    "  the picture's pixels decoded as build decodes them), the rest transparent; --scale 1-16\n"
+    "diff: compares the pixels covered; exit 0 \"same region\", 1 different, 2 trouble;\n"
+    "  -o: a PNG of both, red only in A, blue only in B, grey in both, transparent in neither\n"
     "options of build:\n"
     "  --mask-at X,Y        the mask is the color of this pixel (default 0,0)\n"
     "  --mask RRGGBB        the mask color\n"
@@ -392,6 +399,11 @@ int Run(int argc, char** argv) {
     if (command == "build") return Build(argc, argv);
     if (command == "info") return Info(argc, argv);
     if (command == "export") return Export(argc, argv);
+    if (command == "render" || command == "diff") {
+        const ToolFiles files{SystemPath, FileExists, FullPath, Complain, UsageError, BuildOptions().background};
+        const std::vector<ToolPath> words(argv + 2, argv + argc);
+        return command == "render" ? RenderCommand(words, files) : DiffCommand(words, files);
+    }
     return UsageError("unknown command " + command);
 }
 

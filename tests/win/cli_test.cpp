@@ -1,8 +1,10 @@
 // pellform.exe as a build pipeline and a Linux shell run it: exit status,
 // output lines, files.
 #include <windows.h>
+#include <wincodec.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <tuple>
 
@@ -45,6 +47,61 @@ ToolRun RunTool(const std::string& arguments) {
 }
 
 int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+std::string WriteRegion(const char* name, const RegionRects& rects) {
+    const std::string path = TemporaryPath(name);
+    const std::vector<std::uint8_t> block = EncodeRegionData(rects);
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file) std::fwrite(block.data(), 1, block.size(), file), std::fclose(file);
+    return path;
+}
+
+// A PNG as the platform's decoder reads it: 0xAARRGGBB, top row first; no pixels when it does not open as BGRA.
+struct Png {
+    UINT width = 0, height = 0;
+    std::vector<DWORD> pixels;
+};
+Png DecodePng(const std::string& path) {
+    Png png;
+    CoInitialize(nullptr);
+    IWICImagingFactory* factory = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    GUID format{};
+    const std::wstring wide(path.begin(), path.end());
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                   reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateDecoderFromFilename(wide.c_str(), nullptr, GENERIC_READ,
+                                                     WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(frame->GetPixelFormat(&format)) &&
+        format == GUID_WICPixelFormat32bppBGRA && SUCCEEDED(frame->GetSize(&png.width, &png.height))) {
+        png.pixels.resize(static_cast<size_t>(png.width) * png.height);
+        if (FAILED(frame->CopyPixels(nullptr, png.width * 4, png.width * png.height * 4,
+                                     reinterpret_cast<BYTE*>(png.pixels.data()))))
+            png.pixels.clear();
+    }
+    for (IUnknown* com : std::initializer_list<IUnknown*>{frame, decoder, factory})
+        if (com) com->Release();
+    CoUninitialize();
+    return png;
+}
+
+bool Covers(const RegionRects& rects, int x, int y) {
+    return std::any_of(rects.begin(), rects.end(),
+                       [&](const RegionRect& r) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; });
+}
+
+// Checks every pixel of a PNG of `width` x `height` against `expected`.
+void ExpectPng(const std::string& path, UINT width, UINT height, const std::function<DWORD(int, int)>& expected,
+               const std::string& what) {
+    const Png png = DecodePng(path);
+    ASSERT_EQ(png.width, width) << what;
+    ASSERT_EQ(png.height, height) << what;
+    ASSERT_EQ(png.pixels.size(), size_t{width} * height) << what;
+    for (UINT y = 0; y < height; ++y)
+        for (UINT x = 0; x < width; ++x)
+            ASSERT_EQ(png.pixels[y * width + x], expected(x, y)) << what << " at " << x << "," << y;
+}
 
 // The editor saves the same bytes for this picture and mask (RegionFilesTest).
 TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
@@ -96,6 +153,9 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         {"build " + Quoted(board) + " " + Quoted(board + ".rgn") + " --mask 0000FF", 1, "could not be built"},
         {"build " + gif + " " + Quoted(TemporaryPath("no-such-folder\\out.rgn")), 1, "could not be written"},
         {"build a b --mask 000000 --mask-at 0,0", 2, "give one of --mask, --mask-at and --alpha-threshold\nusage: "},
+        // A hostile file's bounds are refused before a pixel is allocated.
+        {"render " + Quoted(WriteRegion("wide.rgn", {{0, 0, 70000, 1}})) + " -o " + Quoted(TemporaryPath("w.png")),
+         1, "70000 x 1 pixels is more"},
     };
     for (const auto& [arguments, status, error] : failures) {
         const ToolRun result = RunTool(arguments);
@@ -104,6 +164,53 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         EXPECT_NE(result.err.find(error), std::string::npos) << arguments << ": " << result.err;
         EXPECT_EQ(Lines(result.err) == 1, status == 1) << arguments << ": " << result.err;
     }
+}
+
+// Inside opaque (black, or the picture's pixel where there is one), outside
+// transparent; pixels above or left of (0, 0) have no place and are counted.
+TEST(CliTest, RenderShowsTheRegionFromTheOriginOpaqueAndTheRestTransparent) {
+    const RegionRects shape = {{-2, -1, 1, 1}, {3, 0, 5, 2}, {1, 3, 6, 4}}, square = {{2, 1, 12, 9}};
+    const std::tuple<RegionRects, const char*, int> renders[] = {
+        {shape, nullptr, 1}, {shape, nullptr, 3}, {square, "wic\\rgb8.png", 2}};
+    for (const auto& [rects, picture, scale] : renders) {
+        const std::string out = TemporaryPath("render.png"), what = std::to_string(scale);
+        std::string arguments = "render " + Quoted(WriteRegion("render.rgn", rects)) + " -o " + Quoted(out);
+        if (picture) arguments += " --picture " + Quoted(TestDataPath(picture));
+        const ToolRun run = RunTool(arguments + " --scale " + std::to_string(scale));
+        ASSERT_EQ(run.status, 0u) << run.err;
+        EXPECT_EQ(run.err.find("5 pixels left of or above (0, 0) are not shown") != std::string::npos, !picture);
+        const RegionRect bounds = BoundsOf(UnionOfRects(rects));
+        const auto expected = [&, picture = picture, scale = scale](int x, int y) -> DWORD {
+            x /= scale, y /= scale;
+            if (!Covers(rects, x, y)) return 0;
+            const COLORREF c = picture && x < 10 && y < 7 ? FixtureColor(x, y) : 0;  // black past the picture
+            return 0xFF000000 | GetRValue(c) << 16 | GetGValue(c) << 8 | GetBValue(c);
+        };
+        ExpectPng(out, bounds.right * scale, bounds.bottom * scale, expected, what);
+    }
+}
+
+// Same pixels, whatever the rectangles, is the same region; a copy moved by a
+// pixel differs by a column on each side.
+TEST(CliTest, DiffComparesCoveredPixelsAndShowsWhereTheyDiffer) {
+    const RegionRects banded = {{0, 0, 4, 2}, {1, 2, 3, 4}}, moved = {{1, 0, 5, 2}, {2, 2, 4, 4}};
+    const RegionRects overlapping = {{2, 2, 3, 4}, {0, 0, 2, 2}, {1, 0, 4, 2}, {1, 3, 3, 4}, {1, 2, 3, 3}};
+    const std::string a = Quoted(WriteRegion("a.rgn", banded)), diff = TemporaryPath("diff.png");
+    const std::tuple<std::string, DWORD, std::string> diffs[] = {
+        {"diff " + a + " " + Quoted(WriteRegion("b.rgn", overlapping)), 0, "same region\n"},
+        {"diff " + a + " " + Quoted(WriteRegion("c.rgn", moved)) + " -o " + Quoted(diff), 1,
+         "only in A: 4 pixels, only in B: 4 pixels, differences within (0, 0, 5, 4)\n"},
+        {"diff " + a + " " + Quoted(TestDataPath("not_a_picture.gif")), 2, "not_a_picture.gif: not region data\n"},
+        {"diff " + a, 2, "diff needs two region files\nusage: "},
+    };
+    for (const auto& [arguments, status, text] : diffs) {
+        const ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.status, status) << arguments;
+        EXPECT_NE((status == 2 ? run.err : run.out).find(text), std::string::npos) << run.out << run.err;
+    }
+    static const DWORD kColors[] = {0, 0xFFFF0000, 0xFF0000FF, 0xFF808080};  // neither, A red, B blue, both grey
+    ExpectPng(diff, 5, 4, [&](int x, int y) { return kColors[Covers(banded, x, y) + 2 * Covers(moved, x, y)]; },
+              "diff");
 }
 
 }  // namespace

@@ -1,0 +1,20 @@
+// Pictures written as PNG files by the imaging component's encoder, through
+// the same atomic writer as region files.
+#ifndef PELLFORM_PNG_WRITER_H
+#define PELLFORM_PNG_WRITER_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+
+// Fills one row, top row first: `width` pixels 0xAARRGGBB (BGRA in memory),
+// straight alpha.
+using PngRowFiller = std::function<void(UINT y, std::uint32_t* row)>;
+
+// Encodes width x height pixels, asked for a strip at a time so memory beyond
+// the encoded file stays small, then replaces `path` atomically. False on any
+// failure, the old file as it was.
+bool WritePngFile(const char* path, UINT width, UINT height, const PngRowFiller& fillRow);
+
+#endif

@@ -1,0 +1,33 @@
+// `pellform render` and `pellform diff`: a region as a picture, and two regions
+// compared by the pixels they cover rather than by their rectangles.
+#ifndef PELLFORM_RENDER_DIFF_H
+#define PELLFORM_RENDER_DIFF_H
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// A file name as the command line gives it.
+using ToolPath = std::string;
+
+// The command line's own ways of naming and reporting files, so these commands
+// take and print names exactly as the others do.
+struct ToolFiles {
+    std::function<ToolPath(const ToolPath&)> systemPath;   // the path the Windows side opens
+    std::function<bool(const ToolPath&)> fileExists;        // of a system path
+    std::function<ToolPath(const ToolPath&)> fullPath;      // of a system path, for the picture decoder
+    std::function<void(const ToolPath&, const std::string&)> complain;  // one line on stderr
+    std::function<int(const std::string&)> usageError;      // the problem and the usage; gives 2
+    COLORREF background;                                    // what build composes pictures over
+};
+
+// The words after the command's name. Exit status as the tool's: 0 done,
+// 1 failed, 2 usage error.
+int RenderCommand(const std::vector<ToolPath>& words, const ToolFiles& files);
+// 0 same pixels, 1 different, 2 a usage error or a file that cannot be
+// compared (missing, not region data) or a picture that cannot be written.
+int DiffCommand(const std::vector<ToolPath>& words, const ToolFiles& files);
+
+#endif
