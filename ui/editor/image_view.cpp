@@ -291,9 +291,15 @@ void ZoomEditorView(HWND hwnd, int zoom, POINT anchor) {
     const long long anchorY = anchor.y + GetScrollPos(hwnd, SB_VERT);
     const int old = editor.zoom;
     editor.zoom = zoom;
-    // A bar that comes or goes sends WM_SIZE, which sets the ranges again for
-    // the client area it leaves; the positions are kept within them.
-    SetScrollRangesForPicture(hwnd);
+    // A bar that comes or goes changes the client area: the ranges are set
+    // again until it stays, then the positions are kept within them.
+    RECT before{}, after{};
+    for (int pass = 0; pass < 3; ++pass) {
+        GetClientRect(hwnd, &before);
+        SetScrollRanges(hwnd, before);
+        GetClientRect(hwnd, &after);
+        if (EqualRect(&before, &after)) break;
+    }
     SetScrollPos(hwnd, SB_HORZ, static_cast<int>(anchorX * zoom / old - anchor.x), TRUE);
     SetScrollPos(hwnd, SB_VERT, static_cast<int>(anchorY * zoom / old - anchor.y), TRUE);
     UpdateMenuStates(hwnd);
