@@ -102,7 +102,7 @@ TEST_F(EditorViewTest, EachOverlayShowsTheRegionAsItSaysAndIsTheOneChecked) {
 }
 
 // Picture pixel (x, y) fills the z-sided square at (x * z - scrollX, y * z - scrollY); from 800% its top row and
-// left column are a line of black and white, the rest keeps the pixel's color (or the hatch inside the region).
+// left column are a line of black and white, the rest keeps the pixel's color (or what the overlay shows there).
 TEST_F(EditorViewTest, ZoomedPixelsAreSquaresOnTheGridWithAndWithoutTheMask) {
     HWND hwnd = editorWindow_.hwnd;
     const std::string path = TemporaryPath("squares.bmp");
@@ -112,7 +112,8 @@ TEST_F(EditorViewTest, ZoomedPixelsAreSquaresOnTheGridWithAndWithoutTheMask) {
     AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
     const COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
     const struct { UINT zoom, view; int z; } steps[] = {
-        {IDM_ZOOM_200, IDM_VIEW_HIDE, 2}, {IDM_ZOOM_800, IDM_VIEW_HIDE, 8}, {IDM_ZOOM_800, IDM_VIEW_MASK, 8}};
+        {IDM_ZOOM_200, IDM_VIEW_HIDE, 2}, {IDM_ZOOM_800, IDM_VIEW_HIDE, 8}, {IDM_ZOOM_800, IDM_VIEW_MASK, 8},
+        {IDM_ZOOM_400, IDM_VIEW_TRANSPARENCY, 4}};
     for (const auto& step : steps) {
         Command(step.view);
         Command(step.zoom);
@@ -138,6 +139,8 @@ TEST_F(EditorViewTest, ZoomedPixelsAreSquaresOnTheGridWithAndWithoutTheMask) {
                     white += shown == RGB(255, 255, 255);
                 } else if (step.view == IDM_VIEW_MASK && PtInRegion(state_->hrgnCurrent, px, py)) {
                     wrong += shown != face && shown != text;
+                } else if (step.view == IDM_VIEW_TRANSPARENCY && !PtInRegion(state_->hrgnCurrent, px, py)) {
+                    wrong += shown != face;
                 } else {
                     wrong += shown != color(px, py);
                 }

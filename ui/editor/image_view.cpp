@@ -104,11 +104,17 @@ static void DrawOverlay(HDC dc, const ViewContent& content, const RECT& visible)
         DrawMaskOverlay(dc, shown.get());
         return;
     }
-    RECT box{};
-    GetRgnBox(content.region, &box);
+    // Magnified, the box only matters where it shows: it is cut first, so that
+    // a file's far coordinates cannot overflow when scaled.
+    RECT box{}, shownBox{};
+    if (content.zoom == 1) {
+        GetRgnBox(shown.get(), &shownBox);
+    } else {
+        GetRgnBox(content.region, &box);
+        if (IntersectRect(&shownBox, &box, &visible)) shownBox = ToClient(shownBox, content);
+    }
     const RECT picture = {0, 0, content.width, content.height};
-    DrawTransparencyOverlay(dc, shown.get(), ToClient(picture, content), IsRectEmpty(&box) ? box : ToClient(box, content),
-                            content.background);
+    DrawTransparencyOverlay(dc, shown.get(), ToClient(picture, content), shownBox, content.background);
 }
 
 // From this magnification on, a line separates the pixels.
@@ -268,10 +274,11 @@ void ScrollEditorView(HWND hwnd, int bar, WPARAM request) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-static int ZoomCommand(int zoom) {
+// 0 for 100%, 1 for 200%, ... 4 for 1600%.
+static int ZoomLevel(int zoom) {
     int level = 0;
     while ((1 << level) < zoom) ++level;
-    return IDM_ZOOM_100 + level;
+    return level;
 }
 
 void UpdateZoomMenu(HMENU menu) {
@@ -280,7 +287,7 @@ void UpdateZoomMenu(HMENU menu) {
     EnableMenuItem(menu, IDM_ZOOM_OUT, MF_BYCOMMAND | (picture && editor.zoom > 1 ? MF_ENABLED : MF_GRAYED));
     for (UINT id = IDM_ZOOM_100; id <= IDM_ZOOM_1600; ++id)
         EnableMenuItem(menu, id, MF_BYCOMMAND | (picture ? MF_ENABLED : MF_GRAYED));
-    CheckMenuRadioItem(menu, IDM_ZOOM_100, IDM_ZOOM_1600, ZoomCommand(editor.zoom), MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, IDM_ZOOM_100, IDM_ZOOM_1600, IDM_ZOOM_100 + ZoomLevel(editor.zoom), MF_BYCOMMAND);
 }
 
 void ZoomEditorView(HWND hwnd, int zoom, POINT anchor) {
@@ -343,7 +350,7 @@ BOOL TurnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
         POINT cursor = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ScreenToClient(hwnd, &cursor);
         // Turned away from the user: in, a level a notch.
-        const int level = std::max(0, std::min(4, ZoomCommand(editor.zoom) - IDM_ZOOM_100 + notches));
+        const int level = std::max(0, std::min(ZoomLevel(kMaxZoom), ZoomLevel(editor.zoom) + notches));
         ZoomEditorView(hwnd, 1 << level, cursor);
         return TRUE;
     }
