@@ -93,6 +93,11 @@ target_include_directories(raw_data_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(raw_data_bench PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(raw_data_bench PRIVATE pellform_host pellform_core pellform_test_support)
 add_dependencies(raw_data_bench Pellform_WA_probe)
+add_executable(view_bench ${CMAKE_SOURCE_DIR}/bench/view_bench.cpp)
+target_include_directories(view_bench PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_options(view_bench PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(view_bench PRIVATE pellform_host pellform_test_support)
+add_dependencies(view_bench Pellform_WA_probe)
 
 # The tool's exports, assembled, compiled and loaded as their users would.
 add_test(NAME region_exports

@@ -4,9 +4,12 @@
 //   --load-picture PATH  then load this picture through the editor's "Load..."
 //   --open-region PATH   then open this region file through "Open..."
 //   --preview            then choose "Preview"
+//   --zoom PERCENT       then choose that level of "Image" / "Zoom" (100 to 1600)
+//   --scroll X,Y         then scroll picture pixel (X, Y) to the view's top-left corner
 //   --ready-file PATH    write PATH once the editor window is up and painted
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -17,12 +20,15 @@ static const char* readyFile = nullptr;
 static int readyTicks = 0;
 
 // What the editor is asked to do before it counts as ready, in order: a command
-// that opens the "Open" file dialog, answered with a path; or a command alone.
+// that opens the "Open" file dialog, answered with a path; a command whose
+// dialog `shows` once it is done; or a message alone.
 struct HostStep {
-    UINT command;
+    UINT message;
+    WPARAM wParam;
     const char* path;
+    const char* shows;
 };
-static HostStep steps[3];
+static HostStep steps[6];
 static int stepCount = 0;
 static int currentStep = 0;
 enum class StepState { Choose, Answer, Wait };
@@ -56,10 +62,11 @@ static HWND FindEditorDialog(HWND editorWindow, const char* caption) {
 static bool TakeSteps(HWND editorWindow) {
     if (currentStep == stepCount) return true;
     const HostStep& step = steps[currentStep];
-    HWND dialog = FindEditorDialog(editorWindow, step.path ? "Open" : "Preview");
+    const char* awaited = step.path ? "Open" : step.shows;
+    HWND dialog = awaited ? FindEditorDialog(editorWindow, awaited) : nullptr;
     switch (stepState) {
     case StepState::Choose:
-        PostMessageA(editorWindow, WM_COMMAND, step.command, 0);
+        PostMessageA(editorWindow, step.message, step.wParam, 0);
         stepState = step.path ? StepState::Answer : StepState::Wait;
         break;
     case StepState::Answer:
@@ -69,8 +76,8 @@ static bool TakeSteps(HWND editorWindow) {
         stepState = StepState::Wait;
         break;
     case StepState::Wait:
-        // A file dialog is done when it is gone; the preview when it shows.
-        if ((dialog == nullptr) == (step.path != nullptr)) {
+        // A file dialog is done when it is gone; the preview when it shows; a message at once.
+        if (!awaited || (dialog == nullptr) == (step.path != nullptr)) {
             ++currentStep;
             stepState = StepState::Choose;
         }
@@ -99,6 +106,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     bool preview = false;
     const char* loadPicture = nullptr;
     const char* openRegion = nullptr;
+    int zoom = 1;
+    int scrollX = -1, scrollY = -1;
     for (int i = 1; i < __argc; ++i) {
         if (std::strcmp(__argv[i], "--open-editor") == 0) openEditor = true;
         else if (std::strcmp(__argv[i], "--maximize-child") == 0) maximizeChild = true;
@@ -106,10 +115,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         else if (std::strcmp(__argv[i], "--load-picture") == 0 && i + 1 < __argc) loadPicture = __argv[++i];
         else if (std::strcmp(__argv[i], "--open-region") == 0 && i + 1 < __argc) openRegion = __argv[++i];
         else if (std::strcmp(__argv[i], "--preview") == 0) preview = true;
+        else if (std::strcmp(__argv[i], "--zoom") == 0 && i + 1 < __argc) zoom = std::atoi(__argv[++i]) / 100;
+        else if (std::strcmp(__argv[i], "--scroll") == 0 && i + 1 < __argc)
+            std::sscanf(__argv[++i], "%d,%d", &scrollX, &scrollY);
     }
-    if (loadPicture) steps[stepCount++] = {IDM_LOAD_IMAGE, loadPicture};
-    if (openRegion) steps[stepCount++] = {IDM_OPEN, openRegion};
-    if (preview) steps[stepCount++] = {IDM_PREVIEW, nullptr};
+    if (loadPicture) steps[stepCount++] = {WM_COMMAND, IDM_LOAD_IMAGE, loadPicture, nullptr};
+    if (openRegion) steps[stepCount++] = {WM_COMMAND, IDM_OPEN, openRegion, nullptr};
+    int level = 0;
+    while (level < 4 && (1 << level) < zoom) ++level;
+    if (level) steps[stepCount++] = {WM_COMMAND, static_cast<WPARAM>(IDM_ZOOM_100 + level), nullptr, nullptr};
+    // Scroll positions count screen pixels.
+    if (scrollX >= 0) steps[stepCount++] = {WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, scrollX << level), nullptr, nullptr};
+    if (scrollY >= 0) steps[stepCount++] = {WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, scrollY << level), nullptr, nullptr};
+    if (preview) steps[stepCount++] = {WM_COMMAND, IDM_PREVIEW, nullptr, "Preview"};
 
     StandInHost host;
     host.quitOnDestroy = true;

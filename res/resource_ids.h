@@ -87,5 +87,13 @@
 #define IDM_PREVIEW 10026
 #define IDM_README 10030
 #define IDM_ABOUT 10031
+/* "Image" / "Zoom": in, out, and the levels 100% to 1600% in order */
+#define IDM_ZOOM_IN 10040
+#define IDM_ZOOM_OUT 10041
+#define IDM_ZOOM_100 10042
+#define IDM_ZOOM_200 10043
+#define IDM_ZOOM_400 10044
+#define IDM_ZOOM_800 10045
+#define IDM_ZOOM_1600 10046
 
 #endif

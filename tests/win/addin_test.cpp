@@ -118,6 +118,9 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(0, 255, 0));
         AnswerBox("Warning", IDYES);  // reloads the picture
         for (UINT command : {IDM_VIEW_TRANSPARENCY, IDM_VIEW_HIDE, IDM_VIEW_MASK}) Command(command);
+        // Magnified with the grid, and left at 200% for the raw data's selection.
+        for (UINT command : {IDM_ZOOM_800, IDM_ZOOM_IN, IDM_ZOOM_OUT, IDM_ZOOM_100}) Command(command), SettleWindow(hwnd);
+        SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(10, 10));
         // Raw data: a selection, an input and Enter, so that its working regions all pass through.
         PostMessageA(hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
         const HWND raw = WaitForDialog(editorWindow_.threadId, "Raw region data");

@@ -60,6 +60,13 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     Idle();
     EXPECT_EQ(state_->maskColor, Patterned(110, 220));
     EXPECT_EQ(state_->hrgnCurrent, picked);
+    // At 400%: the pixel whose square is under the cursor.
+    Command(IDM_ZOOM_400);
+    SettleWindow(hwnd);
+    const int x = (13 + GetScrollPos(hwnd, SB_HORZ)) / 4, y = (22 + GetScrollPos(hwnd, SB_VERT)) / 4;
+    PickAt({13, 22});
+    EXPECT_EQ(state_->maskColor, Patterned(x, y));
+    EXPECT_TRUE(!PtInRegion(state_->hrgnCurrent, x, y) && PtInRegion(state_->hrgnCurrent, x + 1, y));
 }
 
 TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWhenTheUserSays) {

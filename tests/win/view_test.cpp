@@ -1,6 +1,7 @@
 // What the view paints, read back from the screen; and fitting, sizing and scrolling the real window.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "editor_fixture.h"
@@ -15,6 +16,21 @@ protected:
         GetScrollRange(editorWindow_.hwnd, bar, &low, &high);
         return high;
     }
+    // The client area as the screen shows it.
+    Pixels Screen() {
+        RECT client{};
+        GetClientRect(editorWindow_.hwnd, &client);
+        HDC window = GetDC(editorWindow_.hwnd), memory = CreateCompatibleDC(window);
+        HBITMAP shot = CreateCompatibleBitmap(window, client.right, client.bottom);
+        SelectObject(memory, shot);
+        BitBlt(memory, 0, 0, client.right, client.bottom, window, 0, 0, SRCCOPY);
+        DeleteDC(memory);
+        ReleaseDC(editorWindow_.hwnd, window);
+        const Pixels pixels = ReadPixels(shot);
+        DeleteObject(shot);
+        return pixels;
+    }
+    bool Checked(UINT id) { return (GetMenuState(Menu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0; }
 };
 
 TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
@@ -57,31 +73,106 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
     }
 }
 
-// What each overlay shows of the region of the blue-masked picture (rows 10 and below), and its check mark.
-TEST_F(EditorViewTest, EachOverlayShowsTheRegionAsItSaysAndIsTheOneChecked) {
-    LoadPicture(TestDataPath("transparent.gif"));
-    AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
-    Idle();
+// Picture pixel (x, y) fills the z-sided square at (x * z - scrollX, y * z - scrollY), showing the pixel or what the
+// overlay puts there; from 800% a line of black and white takes each square's top row and left column.
+TEST_F(EditorViewTest, EachOverlayAndZoomShowsPixelsAsSquaresOnTheGridAndIsTheOneChecked) {
     HWND hwnd = editorWindow_.hwnd;
-    const Pixels picture = ReadPixels(state_->hbmImage);
-    // At (20, 20) in the region and (20, 5) outside: p the picture, - the background color or the hatch.
-    const struct { UINT command; const char* shown; } steps[] = {
-        {IDM_VIEW_MASK, "-p"}, {IDM_VIEW_TRANSPARENCY, "p-"}, {IDM_VIEW_HIDE, "pp"}};
+    const std::string path = TemporaryPath("squares.bmp");
+    auto color = [](int x, int y) { return (x + y) % 7 ? RGB(40 + x * 3, 40 + y * 3, 90) : RGB(0, 0, 255); };
+    ASSERT_TRUE(WriteBmpFile(path, 60, 50, color));
+    LoadPicture(path);
+    AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), text = GetSysColor(COLOR_BTNTEXT);
+    const struct { UINT zoom, view; int z; } steps[] = {
+        {IDM_ZOOM_100, IDM_VIEW_MASK, 1}, {IDM_ZOOM_100, IDM_VIEW_TRANSPARENCY, 1}, {IDM_ZOOM_100, IDM_VIEW_HIDE, 1},
+        {IDM_ZOOM_200, IDM_VIEW_HIDE, 2}, {IDM_ZOOM_800, IDM_VIEW_HIDE, 8}, {IDM_ZOOM_800, IDM_VIEW_MASK, 8},
+        {IDM_ZOOM_400, IDM_VIEW_TRANSPARENCY, 4}};
     for (const auto& step : steps) {
-        Command(step.command);
+        Command(step.view);
+        Command(step.zoom);
+        for (UINT id : {UINT{IDM_VIEW_HIDE}, UINT{IDM_VIEW_MASK}, UINT{IDM_VIEW_TRANSPARENCY}, step.zoom})
+            EXPECT_TRUE(Checked(id) == (id == step.view || id == step.zoom)) << id;
+        SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 13), 0);  // within a square
+        SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+        SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);  // a line is a picture pixel
         SettleWindow(hwnd);
-        HDC window = GetDC(hwnd);
-        std::string shown;
-        for (int y = 20; y > 0; y -= 15) {
-            const COLORREF pixel = GetPixel(window, 20, y);
-            const bool faceOrText = pixel == GetSysColor(COLOR_BTNFACE) || pixel == GetSysColor(COLOR_BTNTEXT);
-            shown += pixel == picture.at(20, y) ? 'p' : faceOrText ? '-' : '?';
-        }
-        EXPECT_EQ(shown, step.shown) << step.command;
-        ReleaseDC(hwnd, window);
-        for (UINT id : {IDM_VIEW_HIDE, IDM_VIEW_MASK, IDM_VIEW_TRANSPARENCY})
-            EXPECT_EQ((GetMenuState(Menu(), id, MF_BYCOMMAND) & MF_CHECKED) != 0, id == step.command) << step.command;
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        const int z = step.z, sx = GetScrollPos(hwnd, SB_HORZ), sy = GetScrollPos(hwnd, SB_VERT);
+        EXPECT_EQ(sy, std::min(z, Range(SB_VERT)));
+        EXPECT_TRUE(Range(SB_HORZ) == std::max(0, 60 * z - int(client.right)) &&
+                    Range(SB_VERT) == std::max(0, 50 * z - int(client.bottom))) << z;
+        const Pixels screen = Screen();
+        int wrong = 0, black = 0, white = 0;
+        for (int y = 0; y < screen.height && y + sy < 50 * z; ++y)
+            for (int x = 0; x < screen.width && x + sx < 60 * z; ++x) {
+                const int px = (x + sx) / z, py = (y + sy) / z;
+                const COLORREF shown = screen.at(x, y);
+                const bool inside = PtInRegion(state_->hrgnCurrent, px, py);
+                if (z >= 8 && ((x + sx) % z == 0 || (y + sy) % z == 0)) {
+                    black += shown == RGB(0, 0, 0);
+                    white += shown == RGB(255, 255, 255);
+                } else if (step.view == (inside ? IDM_VIEW_MASK : IDM_VIEW_TRANSPARENCY)) {
+                    wrong += shown != face && shown != text;
+                } else {
+                    wrong += shown != color(px, py);
+                }
+            }
+        EXPECT_EQ(wrong, 0) << z;
+        EXPECT_TRUE(z >= 8 ? black > 100 && white > 100 : black + white == 0) << black << " " << white;
     }
+}
+
+// Real input: Ctrl+wheel zooms about the cursor, Ctrl++ and Ctrl+- about the center, the wheel scrolls three
+// lines a notch (with Shift sideways, partial turns added up); loading a picture and New return to 100%.
+TEST_F(EditorViewTest, TheWheelAndTheKeysZoomAndScrollAndANewPictureShowsAt100) {
+    HWND hwnd = editorWindow_.hwnd;
+    const std::string path = TemporaryPath("wheel.bmp");
+    auto color = [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, (x >> 8) | (y >> 8) << 4); };
+    ASSERT_TRUE(WriteBmpFile(path, 600, 500, color));
+    LoadPicture(path);
+    SetForegroundWindow(hwnd);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == hwnd; }));
+    auto input = [](BYTE modifier, BYTE key, int wheel) {
+        if (modifier) keybd_event(modifier, 0, 0, 0);
+        if (key) keybd_event(key, 0, 0, 0), keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+        if (wheel) mouse_event(MOUSEEVENTF_WHEEL, 0, 0, static_cast<DWORD>(wheel), 0);
+        if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
+    };
+    // The zoom is set before the scroll position: wait until the input is handled.
+    auto zoomed = [&](int z) { return WaitUntil([&] { return state_->zoom == z; }) && (Idle(), true); };
+    auto scroll = [&] { return POINT{GetScrollPos(hwnd, SB_HORZ), GetScrollPos(hwnd, SB_VERT)}; };
+    POINT cursor = {301, 203};
+    ClientToScreen(hwnd, &cursor);
+    SetCursorPos(cursor.x, cursor.y);
+    input(VK_CONTROL, 0, WHEEL_DELTA);
+    ASSERT_TRUE(zoomed(2));
+    POINT at = scroll();
+    EXPECT_TRUE((301 + at.x) / 2 == 301 && (203 + at.y) / 2 == 203) << at.x << "," << at.y;
+    SettleWindow(hwnd);
+    EXPECT_EQ(Screen().at(301, 203), color(301, 203));
+
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const POINT center = {client.right / 2, client.bottom / 2};
+    const POINT kept = {(center.x + at.x) / 2, (center.y + at.y) / 2};
+    input(VK_CONTROL, VK_OEM_PLUS, 0);
+    ASSERT_TRUE(zoomed(4));
+    at = scroll();
+    EXPECT_TRUE((center.x + at.x) / 4 == kept.x && (center.y + at.y) / 4 == kept.y) << at.x << "," << at.y;
+    input(VK_CONTROL, VK_SUBTRACT, 0);
+    ASSERT_TRUE(zoomed(2));
+    at = scroll();
+    input(0, 0, -WHEEL_DELTA);
+    EXPECT_TRUE(WaitUntil([&] { return scroll().y == at.y + 3 * 2; })) << scroll().y - at.y;
+    for (int half = 0; half < 2; ++half) input(VK_SHIFT, 0, -WHEEL_DELTA / 2);
+    EXPECT_TRUE(WaitUntil([&] { return scroll().x == at.x + 3 * 2; })) << scroll().x - at.x;
+
+    LoadPicture(path);
+    EXPECT_TRUE(state_->zoom == 1 && Checked(IDM_ZOOM_100));
+    Command(IDM_ZOOM_1600);
+    Command(IDM_NEW);
+    EXPECT_EQ(state_->zoom, 1);
 }
 
 }  // namespace

@@ -45,8 +45,9 @@ void PickColorAt(HWND hwnd, LPARAM clientPoint) {
     POINT cursor{};
     // A click on the caption or the menu bar also ends pick mode, picking nothing.
     if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd) {
-        const int x = LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ);
-        const int y = HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT);
+        // The picture pixel whose square is under the cursor.
+        const int x = (LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ)) / editor.zoom;
+        const int y = (HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT)) / editor.zoom;
         COLORREF color = 0;
         if (ReadPictureColor(hwnd, x, y, color)) {
             editor.maskColor = color;

@@ -6,6 +6,7 @@
 
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
+#include "ui/editor/image_view.h"
 #include "res/resource_ids.h"
 
 static UINT ViewModeCommand(Overlay mode) {
@@ -39,6 +40,7 @@ void UpdateMenuStates(HWND hwnd) {
     };
     for (const auto& item : items) EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
     CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(editor.viewMode), MF_BYCOMMAND);
+    UpdateZoomMenu(menu);
 }
 
 void UpdateEditorTitle(HWND hwnd) {
@@ -69,6 +71,7 @@ void DoNewCommand(HWND hwnd) {
     editor.imageFileName[0] = '\0';
     editor.maskColor = kNoColor;
     editor.backgroundColor = kNoColor;
+    editor.zoom = 1;
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
     ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_SHOW);

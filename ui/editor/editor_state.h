@@ -11,6 +11,7 @@
 
 constexpr COLORREF kNoColor = 0xFFFFFFFF;
 constexpr int kPathLength = 260;
+constexpr int kMaxZoom = 16;
 
 // What the view draws over the picture: "Hide", "Show as mask", "Show as transparency".
 enum class Overlay { None, Mask, Transparency };
@@ -28,6 +29,14 @@ struct EditorState {
     bool regionCommandsOffered = false;
     // Per window: each new editor window starts with the mask.
     Overlay viewMode = Overlay::Mask;
+    // Per window: the view's magnification, 1 to kMaxZoom in powers of two.
+    // Picture pixel (x, y) fills the zoom-sided square at (x * zoom - scrollX,
+    // y * zoom - scrollY); the scroll position counts screen pixels.
+    int zoom = 1;
+    // Wheel turn short of a notch, kept for the next turn of the same kind
+    // (scroll, scroll sideways, zoom); a turn of another kind starts afresh.
+    int wheelRest = 0;
+    int wheelKind = 0;
     int sizeGuard = 0;
     MSGBOXPARAMSA errorBox{};
     MSGBOXPARAMSA warningBox{};

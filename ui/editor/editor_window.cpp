@@ -39,6 +39,7 @@ static void OnInitDialog(HWND hwnd) {
     editor.regionFileShown = false;
     editor.regionCommandsOffered = false;
     editor.viewMode = Overlay::Mask;
+    editor.zoom = 1;
     editor.ofnRegionOpen.hwndOwner = hwnd;
     editor.ofnRegionSave.hwndOwner = hwnd;
     editor.ofnImage.hwndOwner = hwnd;
@@ -134,6 +135,13 @@ static void OnCommand(HWND hwnd, WPARAM command) {
         if (editor.hrgnCurrent) RunModal(hwnd, IDD_RAW_DATA, RawDataDlgProc, 0);
         break;
     case IDM_PREVIEW: DoPreviewCommand(hwnd); break;
+    case IDM_ZOOM_IN: DoZoomInCommand(hwnd); break;
+    case IDM_ZOOM_OUT: DoZoomOutCommand(hwnd); break;
+    case IDM_ZOOM_100:
+    case IDM_ZOOM_200:
+    case IDM_ZOOM_400:
+    case IDM_ZOOM_800:
+    case IDM_ZOOM_1600: DoZoomCommand(hwnd, 1 << (command - IDM_ZOOM_100)); break;
     case IDM_README: RunModal(hwnd, IDD_README, ReadMeDlgProc, 0); break;
     case IDM_ABOUT: RunModal(hwnd, IDD_ABOUT, AboutDlgProc, -1); break;
     default: break;
@@ -163,6 +171,8 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_SIZE: ResizeEditorView(hwnd, wParam); return FALSE;
     case WM_HSCROLL: ScrollEditorView(hwnd, SB_HORZ, wParam); return FALSE;
     case WM_VSCROLL: ScrollEditorView(hwnd, SB_VERT, wParam); return FALSE;
+    case WM_MOUSEWHEEL: return TurnWheel(hwnd, wParam, lParam);
+    case WM_KEYDOWN: return ZoomByKey(hwnd, wParam);
     default: return FALSE;
     }
 }

@@ -74,6 +74,8 @@ void LoadImageIntoEditor(HWND hwnd) {
     GetObjectA(editor.hbmImage, sizeof editor.imageInfo, &editor.imageInfo);
     if (editor.imageInfo.bmHeight < 0) editor.imageInfo.bmHeight = -editor.imageInfo.bmHeight;
 
+    // A new picture shows at its natural size, so the window fits it as before.
+    editor.zoom = 1;
     SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
     SetScrollPos(hwnd, SB_VERT, 0, TRUE);
     ShowScrollBar(hwnd, SB_BOTH, FALSE);

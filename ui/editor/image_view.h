@@ -13,6 +13,7 @@ struct ViewContent {
     int height = 0;
     int scrollX = 0;
     int scrollY = 0;
+    int zoom = 1;  // picture pixel (x, y) fills the zoom-sided square at (x * zoom - scrollX, ...)
     HRGN region = nullptr;  // in picture coordinates; null: nothing over the picture
     Overlay overlay = Overlay::None;
     COLORREF background = 0;
@@ -30,7 +31,21 @@ BOOL SuppressEraseWithPicture(HWND hwnd);
 BOOL ReportMinimumTrackingSize(MINMAXINFO* info);
 void ResizeEditorView(HWND hwnd, WPARAM sizeType);
 void ScrollEditorView(HWND hwnd, int bar, WPARAM request);
-// Sets both scroll ranges from the picture and the client area.
+// Sets both scroll ranges from the magnified picture and the client area.
 void SetScrollRangesForPicture(HWND hwnd);
+
+// Magnifies the view to `zoom` (clamped to 1 .. kMaxZoom), keeping the picture
+// point at `anchor` (client pixels) where it is, as far as scrolling allows.
+void ZoomEditorView(HWND hwnd, int zoom, POINT anchor);
+// "Zoom in", "Zoom out" and the levels: about the view's center.
+void DoZoomCommand(HWND hwnd, int zoom);
+void DoZoomInCommand(HWND hwnd);
+void DoZoomOutCommand(HWND hwnd);
+// Ctrl++ and Ctrl+-; TRUE when the key was one of them.
+BOOL ZoomByKey(HWND hwnd, WPARAM key);
+// WM_MOUSEWHEEL: scrolls, with Shift sideways, with Ctrl zooms about the cursor.
+BOOL TurnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam);
+// Grays, enables and checks the "Zoom" items from the state.
+void UpdateZoomMenu(HMENU menu);
 
 #endif
