@@ -62,7 +62,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     EXPECT_TRUE(IsWindowEnabled(editorWindow_.hwnd));
     const HRGN region = state_->hrgnCurrent;
     for (UINT id : {IDM_NEW, IDM_OPEN, IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR, IDM_PICK_MASK, IDM_ENTER_MASK_RGB,
-                    IDM_VIEW_RAW_DATA}) {
+                    IDM_MASK_TOLERANCE, IDM_VIEW_RAW_DATA}) {
         EXPECT_TRUE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, nullptr));
         GUITHREADINFO input{};
         input.cbSize = sizeof input;
