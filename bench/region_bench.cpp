@@ -69,15 +69,30 @@ private:
     std::map<int, HBITMAP> bitmaps_;
 };
 
+std::uint32_t PositionHash(int x, int y) {
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 0x9E3779B1u ^ static_cast<std::uint32_t>(y) * 0x85EBCA77u;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    return h ^ h >> 12;
+}
+
 // Noise that depends only on the position, so every part of a picture is the
 // same part of the whole.
 std::function<COLORREF(int, int)> Noise(int percent) {
-    return [percent](int x, int y) {
-        std::uint32_t h = static_cast<std::uint32_t>(x) * 0x9E3779B1u ^ static_cast<std::uint32_t>(y) * 0x85EBCA77u;
-        h ^= h >> 15;
-        h *= 0x2C1B3C6Du;
-        h ^= h >> 12;
-        return static_cast<int>(h % 100) < percent ? RGB(20, 40, 60) : kMask;
+    return [percent](int x, int y) { return static_cast<int>(PositionHash(x, y) % 100) < percent ? RGB(20, 40, 60) : kMask; };
+}
+
+// The picture with each of its mask pixels' red, green and blue moved by up to
+// `tolerance`, as a JPEG's compression noise moves them. Its other pixels are
+// far from the mask, so with that tolerance it gives the clean picture's region.
+std::function<COLORREF(int, int)> Jittered(std::function<COLORREF(int, int)> clean, int tolerance) {
+    return [=](int x, int y) {
+        const COLORREF color = clean(x, y);
+        const std::uint32_t h = PositionHash(y, x);
+        auto moved = [&](int value, int shift) {
+            return std::clamp(value + static_cast<int>(h >> shift & 0xFF) % (2 * tolerance + 1) - tolerance, 0, 255);
+        };
+        return color != kMask ? color : RGB(moved(255, 0), moved(0, 8), moved(255, 16));
     };
 }
 
@@ -246,6 +261,37 @@ void BenchPicture(const char* name, Picture& picture, const Settings& s, double 
     std::fflush(stdout);
 }
 
+// Building with a tolerance against building without: the same region (the
+// clean picture built exactly, the jittered one with the tolerance), so the
+// two sides differ only in how a pixel is compared. Each side is first checked
+// against the per-pixel reference with its own tolerance, on as many rows as
+// that manages within its budget.
+void BenchTolerance(const char* name, const std::function<COLORREF(int, int)>& colors, const Settings& s) {
+    const int tolerance = 12;
+    Picture clean(1000, 1000, colors), jittered(1000, 1000, Jittered(colors, tolerance));
+    const auto side = [](Picture& picture, int with, bool naive) -> bench::Work {
+        return [&picture, with, naive](std::size_t rows, double& ms) {
+            HBITMAP bitmap = picture.Rows(static_cast<int>(rows));
+            const double start = NowMs();
+            HRGN region = naive ? NaiveRegion(bitmap, picture.Width(), static_cast<int>(rows), kMask, with)
+                                : probe->buildRegionWithTolerance(bitmap, picture.Width(), static_cast<int>(rows), kMask, with);
+            ms = NowMs() - start;
+            return Consume(region);
+        };
+    };
+    const std::string title = std::string("region ") + name;
+    double ratio = 0;
+    for (int with : {0, tolerance})
+        bench::Compare(title + (with ? ", jittered, tolerance 12" : ", tolerance 0") + " vs naive with the same tolerance",
+                       side(with ? jittered : clean, with, false), side(with ? jittered : clean, with, true),
+                       static_cast<std::size_t>(clean.Height()), 1, s.budgetMs / 5, &ratio);
+    bench::Compare(title + ", jittered with tolerance 12 vs clean without", side(jittered, tolerance, false),
+                   side(clean, 0, false), static_cast<std::size_t>(clean.Height()), s.runs, s.budgetMs, &ratio);
+    char measured[32];
+    std::snprintf(measured, sizeof measured, "%.2fx", ratio > 0 ? 1 / ratio : 0.0);
+    bench::TargetRow(title + " with tolerance / without", measured, "<= 1.5x", ratio > 0 && 1 / ratio <= 1.5);
+}
+
 void BenchCostPerPixel(const std::vector<int>& sides, const Settings& s) {
     double lowest = 0, highest = 0;
     for (int side : sides) {
@@ -408,6 +454,8 @@ int main(int argc, char** argv) {
         Picture shapes(1000, 1000, Shapes(1000, 1000));
         BenchPicture("1000x1000 shapes", shapes, s, 2);
     }
+    BenchTolerance("1000x1000 noise 30%", Noise(30), s);
+    BenchTolerance("1000x1000 shapes", Shapes(1000, 1000), s);
     {
         Picture skin(1200, 900, Skin(1200, 900));
         std::printf("skin: a generated 1200x900 player skin, no antialiasing: a body with rounded corners, a round knob "

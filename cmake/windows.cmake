@@ -2,7 +2,7 @@
 enable_language(RC)
 
 set(PELLFORM_LINK_STATIC -static -static-libgcc -static-libstdc++)
-set(PELLFORM_SYSTEM_LIBS comctl32 comdlg32 gdi32 user32 ole32 oleaut32 uuid advapi32 kernel32)
+set(PELLFORM_SYSTEM_LIBS comctl32 comdlg32 gdi32 user32 ole32 oleaut32 uuid advapi32 shell32 kernel32)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 

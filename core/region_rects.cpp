@@ -2,47 +2,112 @@
 
 #include <algorithm>
 
-RegionRectBuilder::RegionRectBuilder(std::int32_t width, std::uint32_t maskColor)
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Writes the x of every position where "differs from the mask" changes, the
+// row's end closing an open span; returns how many. Writing each x and
+// advancing only at a change keeps the loop free of branches, which noisy
+// pictures would otherwise mispredict at every run; blocks of eight pixels
+// that all continue the current state (`countDiffering` tells how many of
+// eight differ) are skipped whole, which is most of a picture made of shapes.
+template <typename CountDiffering, typename Differs>
+std::size_t FindSpanEdges(const std::uint32_t* pixels, std::int32_t width, std::int32_t* edges,
+                          CountDiffering countDiffering, Differs differs) {
+    std::size_t count = 0;
+    std::uint32_t inside = 0;
+    std::int32_t x = 0;
+    for (; x + 8 <= width; x += 8) {
+        if (countDiffering(pixels + x) == (inside ? 8u : 0u)) continue;
+        for (int i = 0; i < 8; ++i) {
+            const std::uint32_t state = differs(pixels[x + i]);
+            edges[count] = x + i;
+            count += state ^ inside;
+            inside = state;
+        }
+    }
+    for (; x < width; ++x) {
+        const std::uint32_t state = differs(pixels[x]);
+        edges[count] = x;
+        count += state ^ inside;
+        inside = state;
+    }
+    edges[count] = width;
+    return count + inside;
+}
+
+template <typename Differs>
+std::uint32_t CountEachOfEight(const std::uint32_t* pixels, Differs differs) {
+    std::uint32_t differing = 0;
+    for (int i = 0; i < 8; ++i) differing += differs(pixels[i]);
+    return differing;
+}
+
+}  // namespace
+
+RegionRectBuilder::RegionRectBuilder(std::int32_t width, std::uint32_t maskColor, std::uint32_t tolerance)
     : width_(width),
       // A COLORREF's red is its low byte, a DIB pixel's blue is.
       maskPixel_((maskColor & 0xFF) << 16 | (maskColor & 0xFF00) | (maskColor >> 16 & 0xFF)),
       maskMatches_((maskColor >> 24) == 0),
-      edges_(static_cast<std::size_t>(width > 0 ? width : 0) + 1) {}
+      tolerance_(std::min<std::uint32_t>(tolerance, 255)),
+      lowPixel_(0),
+      highPixel_(0),
+      edges_(static_cast<std::size_t>(width > 0 ? width : 0) + 1) {
+    for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t value = maskPixel_ >> shift & 0xFF;
+        lowPixel_ |= (value > tolerance_ ? value - tolerance_ : 0) << shift;
+        highPixel_ |= std::min<std::uint32_t>(value + tolerance_, 255) << shift;
+    }
+}
 
 void RegionRectBuilder::AddPixelRow(const std::uint32_t* pixels) {
     if (!maskMatches_) {
         AddFullRow();
         return;
     }
-    // Every position where "differs from the mask" changes is a span edge.
-    // Writing each x and advancing only at a change keeps the loop free of
-    // branches, which noisy pictures would otherwise mispredict at every run;
-    // blocks of eight pixels that all continue the current state are skipped
-    // whole, which is most of a picture made of shapes.
-    std::int32_t* edges = edges_.data();
     std::size_t count = 0;
-    std::uint32_t inside = 0;
-    std::int32_t x = 0;
-    for (; x + 8 <= width_; x += 8) {
-        std::uint32_t differing = 0;
-        for (int i = 0; i < 8; ++i) differing += (pixels[x + i] & 0xFFFFFF) != maskPixel_;
-        if (differing == (inside ? 8u : 0u)) continue;
-        for (int i = 0; i < 8; ++i) {
-            const std::uint32_t differs = (pixels[x + i] & 0xFFFFFF) != maskPixel_;
-            edges[count] = x + i;
-            count += differs ^ inside;
-            inside = differs;
-        }
+    if (tolerance_ == 0) {
+        const std::uint32_t mask = maskPixel_;
+        const auto differs = [mask](std::uint32_t pixel) -> std::uint32_t { return (pixel & 0xFFFFFF) != mask; };
+        count = FindSpanEdges(
+            pixels, width_, edges_.data(), [&](const std::uint32_t* eight) { return CountEachOfEight(eight, differs); },
+            differs);
+    } else {
+        // Each channel one unsigned comparison: a value below the low end
+        // wraps around to far above the range.
+        const std::uint32_t b = lowPixel_ & 0xFF, g = lowPixel_ >> 8 & 0xFF, r = lowPixel_ >> 16;
+        const std::uint32_t rangeB = (highPixel_ & 0xFF) - b, rangeG = (highPixel_ >> 8 & 0xFF) - g,
+                            rangeR = (highPixel_ >> 16) - r;
+        const auto differs = [=](std::uint32_t pixel) -> std::uint32_t {
+            return ((pixel & 0xFF) - b > rangeB) | ((pixel >> 8 & 0xFF) - g > rangeG) |
+                   ((pixel >> 16 & 0xFF) - r > rangeR);
+        };
+#ifdef __SSE2__
+        // Four pixels at a time: a byte below its low end or above its high
+        // end leaves a non-zero difference after saturating subtraction.
+        const __m128i low = _mm_set1_epi32(static_cast<int>(lowPixel_));
+        const __m128i high = _mm_set1_epi32(static_cast<int>(highPixel_));
+        const __m128i colorBytes = _mm_set1_epi32(0xFFFFFF);
+        const auto matching = [&](const std::uint32_t* four) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(four));
+            const __m128i outside = _mm_or_si128(_mm_subs_epu8(low, v), _mm_subs_epu8(v, high));
+            const __m128i matches = _mm_cmpeq_epi32(_mm_and_si128(outside, colorBytes), _mm_setzero_si128());
+            return static_cast<std::uint32_t>(_mm_movemask_ps(_mm_castsi128_ps(matches)));
+        };
+        const auto countDiffering = [&](const std::uint32_t* eight) {
+            const std::uint32_t bits = matching(eight) | matching(eight + 4) << 4;
+            return bits == 0 ? 8u : bits == 0xFF ? 0u : 1u;  // only all or none matter
+        };
+#else
+        const auto countDiffering = [&](const std::uint32_t* eight) { return CountEachOfEight(eight, differs); };
+#endif
+        count = FindSpanEdges(pixels, width_, edges_.data(), countDiffering, differs);
     }
-    for (; x < width_; ++x) {
-        const std::uint32_t differs = (pixels[x] & 0xFFFFFF) != maskPixel_;
-        edges[count] = x;
-        count += differs ^ inside;
-        inside = differs;
-    }
-    edges[count] = width_;
-    count += inside;
-    AddSpans(edges, count);
+    AddSpans(edges_.data(), count);
 }
 
 void RegionRectBuilder::AddFullRow() {
@@ -75,8 +140,8 @@ RegionRects RegionRectBuilder::Finish() {
 }
 
 RegionRects BuildRegionRects(const std::uint32_t* pixels, std::int32_t width, std::int32_t height,
-                             std::size_t stride, std::uint32_t maskColor) {
-    RegionRectBuilder builder(width, maskColor);
+                             std::size_t stride, std::uint32_t maskColor, std::uint32_t tolerance) {
+    RegionRectBuilder builder(width, maskColor, tolerance);
     for (std::int32_t y = 0; y < height; ++y) builder.AddPixelRow(pixels + static_cast<std::size_t>(y) * stride);
     builder.AddFullRow();
     return builder.Finish();

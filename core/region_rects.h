@@ -35,10 +35,11 @@ struct RegionTooLarge : std::length_error {
 // Builds the banded rectangles of every position whose pixel differs from the
 // mask, row by row from the top. Pixels are 32-bit DIB values (0x00RRGGBB, the
 // top byte ignored); the mask is a COLORREF (0x00BBGGRR), and one with a
-// non-zero top byte matches no pixel.
+// non-zero top byte matches no pixel. With a tolerance, a pixel matches when
+// each of its red, green and blue is at most that far from the mask's.
 class RegionRectBuilder {
 public:
-    RegionRectBuilder(std::int32_t width, std::uint32_t maskColor);
+    RegionRectBuilder(std::int32_t width, std::uint32_t maskColor, std::uint32_t tolerance = 0);
     void AddPixelRow(const std::uint32_t* pixels);
     // A row in which no position matches the mask: the strip below a picture.
     void AddFullRow();
@@ -51,6 +52,9 @@ private:
     std::int32_t width_;
     std::uint32_t maskPixel_;
     bool maskMatches_;
+    std::uint32_t tolerance_;
+    std::uint32_t lowPixel_;   // per byte, the lowest blue, green and red that match
+    std::uint32_t highPixel_;  // and the highest
     std::int32_t y_ = 0;
     std::int32_t bandTop_ = 0;
     std::vector<std::int32_t> bandSpans_;  // left, right pairs of the open band
@@ -62,7 +66,7 @@ private:
 // apart, top row first) gives for a mask color, the strip (0, H, W, H + 1)
 // below it included.
 RegionRects BuildRegionRects(const std::uint32_t* pixels, std::int32_t width, std::int32_t height,
-                             std::size_t stride, std::uint32_t maskColor);
+                             std::size_t stride, std::uint32_t maskColor, std::uint32_t tolerance = 0);
 
 // Whether rectangles are already in banded form (what a region reports).
 bool IsBanded(const RegionRects& rects);

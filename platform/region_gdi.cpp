@@ -103,7 +103,7 @@ bool ReadRegionRects(HRGN region, RegionRects& rects) {
     return true;
 }
 
-static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORREF maskColor) {
+static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance) {
     if (!picture || width <= 0 || height <= 0) return nullptr;
     WindowDc screen(nullptr);
     if (!screen) return nullptr;
@@ -120,7 +120,7 @@ static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORR
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    RegionRectBuilder builder(width, maskColor);
+    RegionRectBuilder builder(width, maskColor, static_cast<std::uint32_t>(std::max(tolerance, 0)));
     for (int top = 0; top < height; top += stripRows) {
         const int rows = std::min(stripRows, height - top);
         // Scan lines count from the bottom of a bottom-up DIB.
@@ -135,7 +135,8 @@ static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORR
     return CreateRegionFromRects(builder.Finish());
 }
 
-HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor) {
+HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance) {
     // No memory, or a picture noisier than a region may be: no region.
-    return ResultOrFailure<HRGN>(nullptr, [&] { return BuildRegionFromPixels(picture, width, height, maskColor); });
+    return ResultOrFailure<HRGN>(nullptr,
+                                 [&] { return BuildRegionFromPixels(picture, width, height, maskColor, tolerance); });
 }

@@ -15,8 +15,9 @@ std::vector<BYTE> FetchRegionData(HRGN region);
 // The rectangles a region reports; false when its data cannot be read.
 bool ReadRegionRects(HRGN region, RegionRects& rects);
 // The region of every pixel of `picture` (width x height) whose color differs
-// from `maskColor`, plus the strip (0, height, width, height + 1). 0 on failure,
-// also when memory runs out or it would have more than kMaxRegionRects rectangles.
-HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor);
+// from `maskColor` (in any of red, green and blue by more than `tolerance`), plus
+// the strip (0, height, width, height + 1). 0 on failure, also when memory runs
+// out or it would have more than kMaxRegionRects rectangles.
+HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance = 0);
 
 #endif

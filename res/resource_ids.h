@@ -27,6 +27,7 @@
 #define IDD_ABOUT 306
 #define IDD_README 307
 #define IDD_PREVIEW 308
+#define IDD_MASK_TOLERANCE 309
 
 /* 300: editor window */
 #define IDC_NO_PICTURE 200
@@ -69,6 +70,9 @@
 /* 307: read me */
 #define IDC_README_TEXT 207
 
+/* 309: mask tolerance */
+#define IDC_TOLERANCE_VALUE 207
+
 /* Commands of menu 104 */
 #define IDM_EXIT 2
 #define IDM_NEW 10000
@@ -79,6 +83,7 @@
 #define IDM_IMAGE_INFO 10011
 #define IDM_PICK_MASK 10012
 #define IDM_ENTER_MASK_RGB 10013
+#define IDM_MASK_TOLERANCE 10014
 #define IDM_BACKGROUND_COLOR 10015
 #define IDM_VIEW_HIDE 10020
 #define IDM_VIEW_MASK 10021

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +44,8 @@ const char kUsage[] =
     "options of build:\n"
     "  --mask-at X,Y        the mask is the color of this pixel (default 0,0)\n"
     "  --mask RRGGBB        the mask color\n"
+    "  --tolerance N        with --mask or --mask-at: pixels whose red, green and blue each\n"
+    "                       differ from the mask's by at most N (0-255) count as the mask\n"
     "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask color\n"
     "  --background RRGGBB  the color behind transparent pixels (default the button face)\n";
 
@@ -181,6 +184,7 @@ struct BuildOptions {
     int maskX = 0;
     int maskY = 0;
     int alphaThreshold = -1;
+    int tolerance = -1;
     std::string outDir;
     std::vector<std::string> paths;
 };
@@ -204,6 +208,8 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
         } else if (word == "--alpha-threshold") {
             if (!ParseThreshold(value, options.alphaThreshold))
                 return problem = "--alpha-threshold wants a number from 0 to 255", false;
+        } else if (word == "--tolerance") {
+            if (!ParseThreshold(value, options.tolerance)) return problem = "--tolerance wants a number from 0 to 255", false;
         } else if (word == "--background") {
             if (!ParseColor(value, options.background)) return problem = "--background wants RRGGBB in hex", false;
         } else if (word == "--out-dir") {
@@ -214,6 +220,8 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
     }
     if (options.maskGiven + options.maskAtGiven + (options.alphaThreshold >= 0) > 1)
         return problem = "give one of --mask, --mask-at and --alpha-threshold", false;
+    if (options.tolerance >= 0 && !options.maskGiven && !options.maskAtGiven)
+        return problem = "--tolerance goes with --mask or --mask-at", false;
     return true;
 }
 
@@ -247,7 +255,8 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
     OwnedRegion region(byAlpha ? ResultOrFailure<HRGN>(nullptr, [&] {
         return BuildRegionFromAlpha(alpha, size.bmWidth, size.bmHeight, options.alphaThreshold);
     })
-                               : BuildRegionFromPicture(bitmap.get(), size.bmWidth, size.bmHeight, mask));
+                               : BuildRegionFromPicture(bitmap.get(), size.bmWidth, size.bmHeight, mask,
+                                                        std::max(options.tolerance, 0)));
     RegionRects rects;
     if (!region || !ReadRegionRects(region.get(), rects))
         return Complain(picturePath, "the region could not be built"), false;

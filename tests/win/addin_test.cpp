@@ -103,13 +103,11 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
     ChooseFile(IDM_OPEN, "Open", file);
     auto cycle = [&] {
         const HWND hwnd = editorWindow_.hwnd;
-        OnEditorThread([&] {
-            lstrcpyA(state_->imageFileName, picture.c_str());
-            probe_->loadImageIntoEditor(hwnd);
-        });
+        DropFiles({picture});
         Command(IDM_PICK_MASK);
         SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
         AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
+        AnswerToleranceDialog({"9"});  // New below sets it back to 0, so each cycle rebuilds
         OnEditorThread([&] {
             lstrcpyA(state_->regionFileName, file.c_str());
             probe_->saveRegionFile(hwnd);

@@ -11,6 +11,7 @@
 #include "harness.h"
 #include "picture_fixtures.h"
 #include "core/region_data.h"
+#include "tests/support/naive_region.h"
 
 namespace {
 
@@ -144,6 +145,24 @@ TEST(CliTest, AlphaThresholdGivesTheRegionOfTheAlphaChannelAndPicturesWithoutAlp
     }
 }
 
+// With the mask's color or the color of a pixel (0, 0 is the mask's), as the plain algorithm with that tolerance.
+TEST(CliTest, ToleranceLeavesOutThePixelsNearTheMaskColor) {
+    const std::string picture = TemporaryPath("near.bmp"), out = TemporaryPath("near.rgn");
+    ASSERT_TRUE(WriteBmpFile(picture, 48, 32, NearMaskColor));
+    HBITMAP bitmap = MakeBitmap(48, 32, NearMaskColor);
+    for (const auto& [mask, tolerance] : {std::pair<const char*, int>{"--mask 6496C8", 0}, {"--mask-at 0,0", 12},
+                                          {"--mask 6496C8", 20}, {"--mask-at 0,0", 255}}) {
+        const std::string arguments = Quoted(picture) + " " + Quoted(out) + " " + mask + " --tolerance ";
+        ASSERT_EQ(RunTool("build " + arguments + std::to_string(tolerance)).status, 0u) << mask;
+        const std::vector<BYTE> file = ReadFileBytes(out);
+        HRGN built = ExtCreateRegion(nullptr, file.size(), reinterpret_cast<const RGNDATA*>(file.data()));
+        HRGN plain = NaiveRegion(bitmap, 48, 32, kNearMask, tolerance);
+        EXPECT_TRUE(built && EqualRgn(built, plain)) << tolerance;
+        DeleteObject(built), DeleteObject(plain);
+    }
+    DeleteObject(bitmap);
+}
+
 TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsUsed) {
     const std::string gif = Quoted(TestDataPath("transparent.gif")), board = TemporaryPath("board.bmp");
     // Past the rectangle limit, as files are in the editor: a 2048 x 1024 checkerboard, one row too many.
@@ -156,6 +175,8 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         // A hostile file's bounds are refused before a pixel is allocated.
         {"render " + Quoted(WriteRegion("wide.rgn", {{0, 0, 70000, 1}})) + " -o " + Quoted(TemporaryPath("w.png")),
          1, "70000 x 1 pixels is more"},
+        {"build a b --tolerance 5", 2, "--tolerance goes with --mask or --mask-at\nusage: "},
+        {"build a b --mask-at 0,0 --tolerance 256", 2, "--tolerance wants a number from 0 to 255\nusage: "},
     };
     for (const auto& [arguments, status, error] : failures) {
         const ToolRun result = RunTool(arguments);

@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "editor_fixture.h"
+#include "picture_fixtures.h"
 #include "res/resource_ids.h"
+#include "tests/support/naive_region.h"
 
 namespace {
 
@@ -89,6 +91,25 @@ TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWh
     Idle();
     EXPECT_FALSE(BoxIsUp("Warning"));
     EXPECT_EQ(state_->backgroundColor, RGB(1, 1, 1));
+}
+
+// Each tolerance gives the plain region of the picture with that tolerance; anything but 0 to 255 is refused with
+// the dialog kept, a cancel changes nothing. (A later window keeps it and New forgets it: EditorWindowTest.)
+TEST_F(ColorsTest, AToleranceRebuildsThePlainRegionAtOnce) {
+    const std::string path = TemporaryPath("near.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, 48, 32, NearMaskColor));
+    HBITMAP picture = MakeBitmap(48, 32, NearMaskColor);
+    LoadPicture(path);
+    AnswerColorDialog(IDM_ENTER_MASK_RGB, kNearMask);
+    const std::pair<std::vector<const char*>, int> answers[] = {
+        {{"256", "1x", "", "12"}, 12}, {{"0"}, 0}, {{"-3", "20"}, 20}, {{}, -1}};
+    for (const auto& [entries, tolerance] : answers) {
+        AnswerToleranceDialog(entries, tolerance >= 0);
+        HRGN plain = NaiveRegion(picture, 48, 32, kNearMask, tolerance >= 0 ? tolerance : 20);
+        EXPECT_TRUE(EqualRgn(state_->hrgnCurrent, plain)) << tolerance;
+        DeleteObject(plain);
+    }
+    DeleteObject(picture);
 }
 
 }  // namespace

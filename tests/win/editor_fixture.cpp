@@ -1,5 +1,9 @@
 #include "editor_fixture.h"
 
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "res/resource_ids.h"
 
 void EditorTest::SetUp() {
@@ -52,4 +56,29 @@ RECT EditorTest::RegionBox() const {
     RECT box{};
     if (state_->hrgnCurrent) GetRgnBox(state_->hrgnCurrent, &box);
     return box;
+}
+
+void EditorTest::AnswerToleranceDialog(const std::vector<const char*>& entries, bool confirm) {
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_MASK_TOLERANCE, 0);
+    HWND dialog = WaitForDialog(editorWindow_.threadId, "Mask tolerance");
+    ASSERT_NE(dialog, nullptr);
+    for (const char* entry : entries)  // sent: the dialog has judged the entry on return
+        SetDlgItemTextA(dialog, IDC_TOLERANCE_VALUE, entry),
+            SendMessageTimeoutA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    if (!confirm) PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
+    Idle();
+}
+
+void EditorTest::DropFiles(const std::vector<std::string>& paths) {
+    std::string names;
+    for (const std::string& path : paths) names += path + '\0';
+    auto* drop = static_cast<DROPFILES*>(GlobalAlloc(GPTR, sizeof(DROPFILES) + names.size() + 1));
+    drop->pFiles = sizeof(DROPFILES);
+    std::memcpy(drop + 1, names.data(), names.size());
+    PostMessageA(editorWindow_.hwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    BOOL queued = TRUE;  // until the editor has taken it from its queue: done, or asking
+    auto peek = [&] { MSG m; queued = PeekMessageA(&m, editorWindow_.hwnd, WM_DROPFILES, WM_DROPFILES, PM_NOREMOVE); };
+    ASSERT_TRUE(WaitUntil([&] { return OnEditorThread(peek), !queued; }));
+    Idle();
 }

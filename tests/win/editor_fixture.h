@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/editor/editor_state.h"
 #include "harness.h"
@@ -33,6 +34,10 @@ protected:
     void LoadPicture(const std::string& path);
     // A color dialog opened by `command`, answered with `color`, or cancelled.
     void AnswerColorDialog(UINT command, COLORREF color, bool confirm = true);
+    // "Mask tolerance..." given each entry in turn with Ok, then cancelled when `confirm` is false.
+    void AnswerToleranceDialog(const std::vector<const char*>& entries, bool confirm = true);
+    // Files dropped from a file manager; returns once the editor has taken them (done, or asking).
+    void DropFiles(const std::vector<std::string>& paths);
     HMENU Menu() const { return GetMenu(editorWindow_.hwnd); }
     RECT RegionBox() const;
 

@@ -30,6 +30,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     auto remembered = [&](bool kept) {
         EXPECT_EQ(state_->maskColor, kept ? RGB(0, 255, 0) : 0xFFFFFFFFu);
         EXPECT_EQ(state_->backgroundColor, kept ? RGB(4, 5, 6) : 0xFFFFFFFFu);
+        EXPECT_EQ(state_->maskTolerance, kept ? 7 : 0);
         EXPECT_EQ(state_->regionFileName, kept ? file : "");
         EXPECT_EQ(state_->imageFileName, kept ? picture : "");
     };
@@ -47,7 +48,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     const struct { const char* step; std::function<void()> action; const char* offered; } steps[] = {
         {"fresh", [] {}, "-------"},
         {"picture", [&] { LoadPicture(picture); }, "--xxx--"},
-        {"region", [&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); }, "-xxxxxx"},
+        {"region", [&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), AnswerToleranceDialog({"7"}); }, "-xxxxxx"},
         {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Idle(); }, "xxxxxxx"},
         {"background", [&] { AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
          "xxxxxxx"},
@@ -59,6 +60,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     for (const auto& step : steps) {
         step.action();
         EXPECT_EQ(Offered(), step.offered) << step.step;
+        EXPECT_EQ(IsMenuItemGrayed(Menu(), IDM_MASK_TOLERANCE), IsMenuItemGrayed(Menu(), IDM_ENTER_MASK_RGB));
         if (step.offered != std::string("-------")) continue;
         EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]") << step.step;
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE))) << step.step;

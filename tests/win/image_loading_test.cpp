@@ -35,22 +35,22 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
         {false, 100, 100, IDYES, kSecondWording, 40, 30}, {true, 41, 31, IDYES, nullptr, 41, 31},
         {true, 40, 32, IDNO, kFirstWording, 40, 32},      {true, 42, 20, IDYES, kFirstWording, 40, 20},
         {true, 0, 0, IDYES, kFirstWording, 0, 0}};
+    // Every other load is a file dropped on the editor instead, with the same questions and errors.
+    auto load = [&](const std::string& path, bool drop) {
+        drop ? DropFiles({path}) : (ChooseFile(IDM_LOAD_IMAGE, "Open", path), Idle());
+    };
     for (const auto& c : cases) {
         if (c.picture && !state_->hbmImage) LoadPicture(gif);
         GiveRegion(c.right, c.bottom);
-        if (c.wording) {
-            ChooseFile(IDM_LOAD_IMAGE, "Open", gif);
-            EXPECT_EQ(AnswerBox("Warning", c.button), c.wording) << c.right << "," << c.bottom;
-        } else {
-            LoadPicture(gif);
-            EXPECT_FALSE(BoxIsUp("Warning")) << c.right << "," << c.bottom;
-        }
+        load(gif, (&c - cases) % 2);
+        if (c.wording) EXPECT_EQ(AnswerBox("Warning", c.button), c.wording) << c.right << "," << c.bottom;
+        else EXPECT_FALSE(BoxIsUp("Warning")) << c.right << "," << c.bottom;
         EXPECT_EQ(RegionBox().right * 1000 + RegionBox().bottom, c.clippedRight * 1000 + c.clippedBottom) << c.right;
     }
     const HBITMAP picture = state_->hbmImage;
     const HRGN kept = state_->hrgnCurrent;
     for (const char* name : {"not_a_picture.gif", "truncated.gif"}) {
-        ChooseFile(IDM_LOAD_IMAGE, "Open", TestDataPath(name));
+        load(TestDataPath(name), name[0] == 'n');
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");
         EXPECT_TRUE(state_->hbmImage == picture && state_->hrgnCurrent == kept) << name;
         EXPECT_EQ(state_->imageFileName[0], '\0') << name;
@@ -62,13 +62,16 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     EXPECT_TRUE(IsWindowEnabled(editorWindow_.hwnd));
     const HRGN region = state_->hrgnCurrent;
     for (UINT id : {IDM_NEW, IDM_OPEN, IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR, IDM_PICK_MASK, IDM_ENTER_MASK_RGB,
-                    IDM_VIEW_RAW_DATA}) {
+                    IDM_MASK_TOLERANCE, IDM_VIEW_RAW_DATA}) {
         EXPECT_TRUE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, nullptr));
         GUITHREADINFO input{};
         input.cbSize = sizeof input;
         EXPECT_TRUE(GetGUIThreadInfo(editorWindow_.threadId, &input) && !input.hwndCapture) << "picking";
         EXPECT_EQ(state_->hrgnCurrent, region) << id;
     }
+    DropFiles({TestDataPath("not_a_picture.gif")});  // refused: no error, the name asked about kept
+    EXPECT_FALSE(BoxIsUp("Error"));
+    EXPECT_STREQ(state_->imageFileName, gif.c_str());
     EXPECT_EQ(AnswerBox("Warning", IDYES), kFirstWording);
     EXPECT_TRUE(RegionBox().right == 40 && RegionBox().bottom == 30);
     GiveRegion(100, 100);

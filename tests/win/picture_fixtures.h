@@ -16,6 +16,13 @@ inline int FixtureAlpha(int x, int y) {
     return kAlphas[(x + 2 * y) % 6];
 }
 
+// Around the mask color, each channel moved by -20 to 20 (none at 0, 0); every ninth column black.
+constexpr COLORREF kNearMask = RGB(100, 150, 200);
+inline COLORREF NearMaskColor(int x, int y) {
+    auto moved = [&](int value, int a, int b) { return value + (x * a + y * b + 20) % 41 - 20; };
+    return x % 9 == 8 ? 0 : RGB(moved(100, 7, 3), moved(150, 3, 11), moved(200, 5, 7));
+}
+
 // Straight alpha over the background, each channel rounded to the nearest integer.
 inline COLORREF ComposedOver(COLORREF color, COLORREF background, int alpha) {
     auto channel = [alpha](int c, int b) {

@@ -78,15 +78,19 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAs
          header(32, 1, kMaxRegionRects + 1, 32 + 16 * (kMaxRegionRects + 1))},
         {EncodeRegionData({{5, 5, 20, 9}, {0, 0, 10, 10}, {8, 2, 30, 4}, {3, 3, 3, 40}, {50, 50, 40, 60},
                            {-7, 12, -2, 15}, {0, 10, 10, 11}}), header(32, 1, 0, 45), StaircaseFile(1024)}};
+    // Every other file is dropped instead, a picture after it, of which only the first file is taken.
+    const std::string dropped = TemporaryPath("dropped.RGN");
     for (bool loads : {false, true})
         for (const auto& data : files[loads]) {
-            ASSERT_TRUE(WriteBytes(path, data));
+            const std::string& used = (&data - files[loads].data()) % 2 ? dropped : path;
+            ASSERT_TRUE(WriteBytes(used, data));
             SetFileName("Z:\\before.rgn");
             HRGN before = state_->hrgnCurrent;
-            ChooseFile(IDM_OPEN, "Open", path);
+            if (&used == &dropped) DropFiles({used, TestDataPath("transparent.gif")});
+            else ChooseFile(IDM_OPEN, "Open", used);
             if (loads) {
                 Idle();
-                EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [" + path + "]");
+                EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [" + used + "]");
                 HRGN platform = ExtCreateRegion(nullptr, data.size(), reinterpret_cast<const RGNDATA*>(data.data()));
                 EXPECT_TRUE(EqualRgn(state_->hrgnCurrent, platform)) << data.size();
                 DeleteObject(platform);

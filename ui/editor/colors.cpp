@@ -8,6 +8,7 @@
 #include "ui/editor/editor_state.h"
 #include "ui/editor/image_loading.h"
 #include "ui/editor/region_files.h"
+#include "ui/editor/tolerance_dialog.h"
 
 static const char kAppearanceKey[] = "Control Panel\\Appearance";
 static const char kCustomColorsValue[] = "CustomColors";
@@ -121,6 +122,14 @@ bool RunColorDialog(CHOOSECOLORA& dialog) {
 void DoEnterMaskRgbCommand(HWND hwnd) {
     if (!editor.hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
     if (RunColorDialog(editor.ccMask)) ApplyMaskColor(hwnd);
+}
+
+void DoMaskToleranceCommand(HWND hwnd) {
+    if (!editor.hbmImage) return;  // grayed without a picture, as "Enter mask RGB..."
+    ToleranceInput input{editor.maskTolerance};
+    if (!AskMaskTolerance(hwnd, input) || input.tolerance == editor.maskTolerance) return;
+    editor.maskTolerance = input.tolerance;
+    if (editor.maskColor != kNoColor) ApplyMaskColor(hwnd);
 }
 
 void DoBackgroundColorCommand(HWND hwnd) {

@@ -16,6 +16,8 @@ void ApplyMaskColor(HWND hwnd);
 // Runs a color dialog with the custom colors from the registry; true when confirmed.
 bool RunColorDialog(CHOOSECOLORA& dialog);
 void DoEnterMaskRgbCommand(HWND hwnd);
+// "Mask tolerance...": a new tolerance rebuilds the region from the mask color.
+void DoMaskToleranceCommand(HWND hwnd);
 void DoBackgroundColorCommand(HWND hwnd);
 
 #endif

@@ -35,6 +35,7 @@ void UpdateMenuStates(HWND hwnd) {
         {IDM_IMAGE_INFO, picture},
         {IDM_PICK_MASK, picture},
         {IDM_ENTER_MASK_RGB, picture},
+        {IDM_MASK_TOLERANCE, picture},
         {IDM_VIEW_RAW_DATA, region},
         {IDM_PREVIEW, picture && editor.hrgnCurrent},
     };
@@ -70,6 +71,7 @@ void DoNewCommand(HWND hwnd) {
     editor.regionFileName[0] = '\0';
     editor.imageFileName[0] = '\0';
     editor.maskColor = kNoColor;
+    editor.maskTolerance = 0;
     editor.backgroundColor = kNoColor;
     editor.zoom = 1;
     UpdateEditorTitle(hwnd);

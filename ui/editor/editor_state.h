@@ -46,6 +46,9 @@ struct EditorState {
     CHOOSECOLORA ccMask{};
     CHOOSECOLORA ccBackground{};
     COLORREF maskColor = kNoColor;
+    // How far each of red, green and blue may be from the mask color's for a
+    // pixel to count as the mask color; 0 is the exact color alone.
+    int maskTolerance = 0;
     COLORREF backgroundColor = kNoColor;
     HICON hiconActive = nullptr;
     HICON hiconInactive = nullptr;

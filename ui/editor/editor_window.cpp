@@ -7,6 +7,7 @@
 #include "core/no_throw.h"
 #include "ui/editor/editor_state.h"
 #include "ui/editor/colors.h"
+#include "ui/editor/file_drop.h"
 #include "ui/editor/image_loading.h"
 #include "ui/editor/image_view.h"
 #include "ui/editor/preview_window.h"
@@ -49,6 +50,7 @@ static void OnInitDialog(HWND hwnd) {
     UpdateMenuStates(hwnd);
     MakeCaptionIcons();
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
+    DragAcceptFiles(hwnd, TRUE);
     // The About box as a splash that closes itself after one second.
     CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_ABOUT), hwnd, AboutDlgProc, 1000);
 }
@@ -102,6 +104,7 @@ static bool IsRefusedUnderQuestion(WPARAM command) {
     case IDM_LOAD_IMAGE:
     case IDM_PICK_MASK:
     case IDM_ENTER_MASK_RGB:
+    case IDM_MASK_TOLERANCE:
     case IDM_BACKGROUND_COLOR:
     case IDM_VIEW_RAW_DATA: return editor.pendingQuestions > 0;
     default: return false;
@@ -124,6 +127,7 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_LOAD_IMAGE: DoLoadImageCommand(hwnd); break;
     case IDM_PICK_MASK: StartPickMode(hwnd); break;
     case IDM_ENTER_MASK_RGB: DoEnterMaskRgbCommand(hwnd); break;
+    case IDM_MASK_TOLERANCE: DoMaskToleranceCommand(hwnd); break;
     case IDM_BACKGROUND_COLOR: DoBackgroundColorCommand(hwnd); break;
     case IDM_VIEW_HIDE: ChooseViewMode(hwnd, Overlay::None); break;
     case IDM_VIEW_MASK: ChooseViewMode(hwnd, Overlay::Mask); break;
@@ -165,6 +169,7 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
         UpdateMenuStates(hwnd);
         return FALSE;
     case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;
+    case WM_DROPFILES: DropFilesOnEditor(hwnd, reinterpret_cast<HDROP>(wParam)); return TRUE;
     case WM_PAINT: return PaintEditorView(hwnd);
     case WM_ERASEBKGND: return SuppressEraseWithPicture(hwnd);
     case WM_GETMINMAXINFO: return ReportMinimumTrackingSize(reinterpret_cast<MINMAXINFO*>(lParam));
@@ -182,7 +187,7 @@ INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     // escapes them must not reach the system's frames, which would end the host.
     return ResultOrRecovery([&] { return HandleEditorMessage(hwnd, message, wParam, lParam); },
                             [&]() -> INT_PTR {
-                                if (message == WM_COMMAND) ShowError(kInternalErrorText);
+                                if (message == WM_COMMAND || message == WM_DROPFILES) ShowError(kInternalErrorText);
                                 return FALSE;
                             });
 }

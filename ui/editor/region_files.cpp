@@ -8,7 +8,7 @@ static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files
 
 HRGN BuildRegionFromImage() {
     return BuildRegionFromPicture(editor.hbmImage, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
-                                  editor.maskColor);
+                                  editor.maskColor, editor.maskTolerance);
 }
 
 void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {

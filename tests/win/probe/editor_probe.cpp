@@ -32,9 +32,12 @@ void* operator new(std::size_t size) {
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 
+// The engine as the editor called it before pictures had a mask tolerance.
+static HRGN BuildRegionExactly(HBITMAP p, int w, int h, COLORREF mask) { return BuildRegionFromPicture(p, w, h, mask); }
+
 extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&editor, LoadPictureFile, LoadPictureResource, LoadImageIntoEditor,
-                                 BuildRegionFromPicture, CreateRegionFromRects, LoadPictureFileWithAlpha,
-                                 FailAllocationsAfter, SaveRegionFile, OpenRegionFile};
+                                 BuildRegionExactly, CreateRegionFromRects, LoadPictureFileWithAlpha,
+                                 FailAllocationsAfter, SaveRegionFile, OpenRegionFile, BuildRegionFromPicture};
     return &api;
 }

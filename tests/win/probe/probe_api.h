@@ -25,6 +25,7 @@ struct ProbeApi {
     // Save and Open without their dialogs, for cycles that would count the dialogs' own objects.
     void (*saveRegionFile)(HWND hwnd);
     void (*openRegionFile)(HWND hwnd);
+    HRGN (*buildRegionWithTolerance)(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
