@@ -88,6 +88,11 @@ static bool GetFolderOf(const char* path, char* folder) {
 }
 
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
+    // A file that Open and the tool would refuse is never written.
+    if (!RegionWithinLimit(region)) {
+        tempPath[0] = '\0';
+        return false;
+    }
     // Windows refuses to replace a read-only file; wine would replace it.
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;

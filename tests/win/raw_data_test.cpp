@@ -12,6 +12,7 @@ namespace {
 
 using Rects = std::vector<RECT>;
 const COLORREF kPicture = RGB(200, 120, 40);
+const std::string kNotSaved = "An error occured, region data was NOT saved.";
 
 HRGN RegionOf(const Rects& rects) {
     HRGN region = CreateRectRgn(0, 0, 0, 0), part = CreateRectRgn(0, 0, 0, 0);
@@ -34,12 +35,12 @@ LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 class RawDataTest : public EditorTest {
 protected:
     // A plain picture and a region given on the editor thread, the view scrolled by `scroll`, the dialog opened.
-    HWND Open(const Rects& rects, int scroll = 0) {
+    HWND Open(HRGN region, int scroll = 0) {
         OnEditorThread([&] {
             for (HGDIOBJ old : {HGDIOBJ(state_->hrgnCurrent), HGDIOBJ(state_->hbmImage)}) DeleteObject(old);
             state_->hbmImage = MakeBitmap(60 + 2 * scroll, 40 + 2 * scroll, [](int, int) { return kPicture; });
             GetObjectA(state_->hbmImage, sizeof state_->imageInfo, &state_->imageInfo);
-            state_->hrgnCurrent = RegionOf(rects);
+            state_->hrgnCurrent = region;
             ShowWindow(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE), SW_HIDE);
             SetWindowPos(editorWindow_.hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
         });
@@ -85,7 +86,7 @@ protected:
 // act on exactly the rows' rectangles.
 TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     Command(IDM_VIEW_TRANSPARENCY);
-    ASSERT_NE(Open({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}, 450), nullptr);
+    ASSERT_NE(Open(RegionOf({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}), 450), nullptr);
     const Rects rects = {{455, 455, 465, 460}, {455, 460, 465, 465}, {480, 460, 500, 465}, {480, 465, 500, 480},
                          {452, 483, 508, 488}};
     std::string header;
@@ -111,10 +112,39 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
 
     Input(IDC_RAW_MOVE, "Move", "-460 5");
     Select(0, true);
+    ListView_SetItemState(list_, 3, LVIS_SELECTED, LVIS_SELECTED);  // Delete may come before the selection settles
     SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);  // the Del key deletes like the button
-    EXPECT_EQ(DialogItemText(dialog_, IDC_RAW_COUNT) + " " + Rows(),
-              "4 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
-    EXPECT_TRUE(Covers(state_->hrgnEditing, {{-5, 465, 5, 470}, {20, 465, 40, 485}, {-8, 488, 48, 493}}));
+    EXPECT_EQ(DialogItemText(dialog_, IDC_RAW_COUNT) + " " + Rows(), "3 -5 465 5 470|20 465 40 470|-8 488 48 493|");
+    Select(-1, true);
+    SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);
+    EXPECT_TRUE(DialogItemText(dialog_, IDC_RAW_COUNT) + Rows() == "0" && Covers(state_->hrgnEditing, {}));
+}
+
+// A staircase of 2^19 + 1 squares: XOR or reversed DIFF with a rectangle over it makes two rectangles a row, one
+// more than a region file may hold. Those edits are refused with the list, selection and working copy unchanged,
+// and Save refuses such a region too, keeping the old file.
+TEST_F(RawDataTest, EditsPastTheRectangleLimitAreRefusedAndSuchARegionIsNeverSaved) {
+    RegionRects stairs;
+    for (LONG i = 0; i <= 1 << 19; ++i) stairs.push_back({i, i, i + 1, i + 1});
+    HRGN expected = probe_->createRegionFromRects(stairs), past = CreateRectRgn(0, 0, 1 << 20, 1 << 20);
+    ASSERT_NE(Open(probe_->createRegionFromRects(stairs)), nullptr);
+    Select(1, true);
+    for (bool reverse : {false, true}) {
+        Input(reverse ? IDC_RAW_DIFF : IDC_RAW_XOR, reverse ? "DIFF" : "XOR", "0 0 1048576 1048576", true, reverse);
+        EXPECT_EQ(AnswerBox("Error", IDOK), "Too many rectangles, region data was NOT changed.");
+        EXPECT_TRUE(DialogItemText(dialog_, IDC_RAW_COUNT) == "524289" && ListView_GetSelectedCount(list_) == 1 &&
+                    Covers(state_->hrgnSelection, {{1, 1, 2, 2}}) && EqualRgn(state_->hrgnEditing, expected));
+    }
+    PressButton(dialog_, IDOK);
+    const std::string path = TemporaryPath("stairs.rgn");
+    OnEditorThread([&] { lstrcpyA(state_->regionFileName, path.c_str()), state_->regionFileShown = true; });
+    for (bool refused : {false, true}) {
+        if (refused) OnEditorThread([&] { CombineRgn(state_->hrgnCurrent, state_->hrgnCurrent, past, RGN_XOR); });
+        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
+        if (refused) { EXPECT_EQ(AnswerBox("Error", IDOK), kNotSaved); }
+        EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(path).size() == 32 + 16 * stairs.size(); })) << refused;
+    }
+    DeleteObject(expected), DeleteObject(past), DeleteFileA(path.c_str());
 }
 
 // Inputs change the working copy, cancelled ones nothing; Cancel and Esc keep the current region, Enter replaces
@@ -133,7 +163,7 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
     HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Witness", "", WS_POPUP | WS_VISIBLE, 1200, 950,
                                    40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     for (int end : {IDCANCEL, VK_ESCAPE, VK_RETURN, IDC_RAW_MOVE}) {
-        ASSERT_NE(Open({{10, 10, 20, 20}}), nullptr);
+        ASSERT_NE(Open(RegionOf({{10, 10, 20, 20}})), nullptr);
         HRGN before = state_->hrgnCurrent, expected = RegionOf({{10, 10, 20, 20}});
         Select(0, true);
         Input(IDC_RAW_OR, "OR", "0 0 60 40", false);
