@@ -105,6 +105,8 @@ bool WriteFileAtomically(const char* path, const void* data, DWORD size, char* t
 
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
     tempPath[0] = '\0';
+    // A file that Open and the tool would refuse is never written.
+    if (!RegionWithinLimit(region)) return false;
     std::vector<BYTE> data;
     if (!ResultOrFailure(false, [&] { return !(data = FetchRegionData(region)).empty(); })) return false;
     const DWORD size = static_cast<DWORD>(data.size());

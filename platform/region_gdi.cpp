@@ -92,6 +92,11 @@ std::vector<BYTE> FetchRegionData(HRGN region) {
     return data;
 }
 
+bool RegionWithinLimit(HRGN region) {
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    return size >= sizeof(RGNDATAHEADER) && (size - sizeof(RGNDATAHEADER)) / sizeof(RECT) <= kMaxRegionRects;
+}
+
 bool ReadRegionRects(HRGN region, RegionRects& rects) {
     rects.clear();
     const std::vector<BYTE> data = FetchRegionData(region);

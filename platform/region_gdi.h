@@ -12,6 +12,9 @@
 HRGN CreateRegionFromRects(const RegionRects& rects);
 // A region's data block exactly as GetRegionData gives it; empty when it cannot be read.
 std::vector<BYTE> FetchRegionData(HRGN region);
+// Whether a region has at most kMaxRegionRects rectangles, told by the size of
+// its data without copying it; false when that size cannot be had.
+bool RegionWithinLimit(HRGN region);
 // The rectangles a region reports; false when its data cannot be read.
 bool ReadRegionRects(HRGN region, RegionRects& rects);
 // The region of every pixel of `picture` (width x height) whose color differs

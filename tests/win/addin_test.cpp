@@ -119,11 +119,12 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         // Magnified with the grid, and left at 200% for the raw data's selection.
         for (UINT command : {IDM_ZOOM_800, IDM_ZOOM_IN, IDM_ZOOM_OUT, IDM_ZOOM_100}) Command(command), SettleWindow(hwnd);
         SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(10, 10));
-        // Raw data: a selection, an input and Enter, so that its working regions all pass through.
+        // Raw data: a selection, Delete, an input and Enter, so that its working regions all pass through.
         PostMessageA(hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
         const HWND raw = WaitForDialog(editorWindow_.threadId, "Raw region data");
         ASSERT_NE(raw, nullptr);
-        ListView_SetItemState(GetDlgItem(raw, IDC_RAW_LIST), -1, LVIS_SELECTED, LVIS_SELECTED);
+        ListView_SetItemState(GetDlgItem(raw, IDC_RAW_LIST), 0, LVIS_SELECTED, LVIS_SELECTED);
+        SendMessageA(GetDlgItem(raw, IDC_RAW_LIST), WM_KEYDOWN, VK_DELETE, 0);
         PostMessageA(raw, WM_COMMAND, IDC_RAW_OR, 0);
         const HWND input = WaitForDialog(editorWindow_.threadId, "OR");
         ASSERT_NE(input, nullptr);
@@ -132,9 +133,11 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(input); }));
         PostMessageA(GetDlgItem(raw, IDC_RAW_LIST), WM_KEYDOWN, VK_RETURN, 0);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(raw); }));
-        for (const auto& [command, caption] : {std::pair<UINT, const char*>{IDM_IMAGE_INFO, "Image information"},
-                                               {IDM_ABOUT, ""}, {IDM_README, "Read Me"}})
+        for (const auto& [command, caption] : {std::pair<UINT, const char*>{IDM_README, "Read Me"},
+                                               {IDM_IMAGE_INFO, "Image information"}, {IDM_ABOUT, ""}}) {
+            probe_->failAllocationsAfter(command == IDM_README ? 0 : -1);  // Read Me opens without memory for its text
             closeDialog(command, caption, WM_COMMAND, IDCANCEL);
+        }
         closeDialog(IDM_PREVIEW, "Preview", WM_KEYDOWN, VK_ESCAPE);
         Command(IDM_NEW);
         OnEditorThread([&] {  // with no region, so no question: a picture through the imaging component

@@ -34,35 +34,30 @@ LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 class RawDataTest : public EditorTest {
 protected:
     // A plain picture and a region given on the editor thread, the view scrolled by `scroll`, the dialog opened.
-    HWND Open(const Rects& rects, int scroll = 0) {
+    HWND Open(HRGN region, int scroll = 0) {
         OnEditorThread([&] {
             for (HGDIOBJ old : {HGDIOBJ(state_->hrgnCurrent), HGDIOBJ(state_->hbmImage)}) DeleteObject(old);
             state_->hbmImage = MakeBitmap(60 + 2 * scroll, 40 + 2 * scroll, [](int, int) { return kPicture; });
             GetObjectA(state_->hbmImage, sizeof state_->imageInfo, &state_->imageInfo);
-            state_->hrgnCurrent = RegionOf(rects);
+            state_->hrgnCurrent = region;
             ShowWindow(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE), SW_HIDE);
             SetWindowPos(editorWindow_.hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
         });
-        for (UINT bar : {WM_HSCROLL, WM_VSCROLL})
-            SendMessageA(editorWindow_.hwnd, bar, MAKEWPARAM(SB_THUMBTRACK, scroll), 0);
+        for (UINT bar : {WM_HSCROLL, WM_VSCROLL}) SendMessageA(editorWindow_.hwnd, bar, MAKEWPARAM(SB_THUMBTRACK, scroll), 0);
         scroll_ = {GetScrollPos(editorWindow_.hwnd, SB_HORZ), GetScrollPos(editorWindow_.hwnd, SB_VERT)};
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
         return list_ = GetDlgItem(dialog_ = WaitForDialog(editorWindow_.threadId, "Raw region data"), IDC_RAW_LIST);
     }
-    // Every cell, rows ended by "|".
-    std::string Rows() {
+    std::string Rows() {  // every cell, rows ended by "|"
         std::string rows;
-        for (int i = 0; i < ListView_GetItemCount(list_) * 4; ++i) {
-            char text[32];
+        char text[32];
+        for (int i = 0; i < ListView_GetItemCount(list_) * 4; rows += text + std::string(i++ % 4 == 3 ? "|" : " "))
             ListView_GetItemText(list_, i / 4, i % 4, text, sizeof text);
-            rows += text + std::string(i % 4 == 3 ? "|" : " ");
-        }
         return rows;
     }
-    // Selects or unselects a row (-1: all).
-    void Select(int row, bool selected) {
+    void Select(int row, bool selected, bool settle = true) {  // selects or unselects a row (-1: all)
         ListView_SetItemState(list_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
-        SendMessageA(dialog_, kSettleSelectionMessage, 0, 0);  // as the dialog does once a batch is through
+        if (settle) SendMessageA(dialog_, kSettleSelectionMessage, 0, 0);  // as the dialog does once a batch is through
     }
     // Runs the input dialog of `button`, titled `caption`, with `typed` in its edits.
     void Input(int button, const char* caption, const std::string& typed, bool confirm = true, bool reverse = false) {
@@ -81,11 +76,11 @@ protected:
     POINT scroll_{};
 };
 
-// On a scrolled view: the header and rows are the region data, selected rows alone are shown, Delete and Move
-// act on exactly the rows' rectangles.
+// On a scrolled view: the header and rows are the region data, selected rows alone are shown, Delete (the Del key
+// too, even before the selection region is rebuilt) and Move act on exactly the rows' rectangles.
 TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     Command(IDM_VIEW_TRANSPARENCY);
-    ASSERT_NE(Open({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}, 450), nullptr);
+    ASSERT_NE(Open(RegionOf({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}), 450), nullptr);
     const Rects rects = {{455, 455, 465, 460}, {455, 460, 465, 465}, {480, 460, 500, 465}, {480, 465, 500, 480},
                          {452, 483, 508, 488}};
     std::string header;
@@ -111,10 +106,29 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
 
     Input(IDC_RAW_MOVE, "Move", "-460 5");
     Select(0, true);
-    SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);  // the Del key deletes like the button
-    EXPECT_EQ(DialogItemText(dialog_, IDC_RAW_COUNT) + " " + Rows(),
-              "4 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
-    EXPECT_TRUE(Covers(state_->hrgnEditing, {{-5, 465, 5, 470}, {20, 465, 40, 485}, {-8, 488, 48, 493}}));
+    OnEditorThread([&] { Select(3, true, false), SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0); });  // unsettled
+    EXPECT_EQ(DialogItemText(dialog_, IDC_RAW_COUNT) + " " + Rows(), "3 -5 465 5 470|20 465 40 470|-8 488 48 493|");
+}
+
+// A staircase of 2^19 + 1 squares, XOR a rectangle over it: one rectangle more than a region file may hold.
+TEST_F(RawDataTest, EditsPastTheRectangleLimitAreRefusedAndSuchARegionIsNeverSaved) {
+    RegionRects stairs;
+    for (LONG i = 0; i <= 1 << 19; ++i) stairs.push_back({i, i, i + 1, i + 1});
+    HRGN expected = probe_->createRegionFromRects(stairs), past = CreateRectRgn(0, 0, 1 << 20, 1 << 20);
+    ASSERT_NE(Open(probe_->createRegionFromRects(stairs)), nullptr);
+    Select(1, true);
+    Input(IDC_RAW_XOR, "XOR", "0 0 1048576 1048576");
+    EXPECT_EQ(AnswerBox("Error", IDOK), "Too many rectangles, region data was NOT changed.");
+    EXPECT_TRUE(DialogItemText(dialog_, IDC_RAW_COUNT) == "524289" && ListView_GetSelectedCount(list_) == 1 &&
+                Covers(state_->hrgnSelection, {{1, 1, 2, 2}}) && EqualRgn(state_->hrgnEditing, expected));
+    SendMessageA(dialog_, WM_COMMAND, IDOK, 0);
+    OnEditorThread([&] {  // what no edit can make: Save refuses it before any file is made
+        lstrcpyA(state_->regionFileName, TemporaryPath("stairs.rgn").c_str()), state_->regionFileShown = true;
+        CombineRgn(state_->hrgnCurrent, state_->hrgnCurrent, past, RGN_XOR);
+    });
+    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
+    EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, region data was NOT saved.");
+    EXPECT_EQ(GetFileAttributesA(TemporaryPath("stairs.rgn").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Inputs change the working copy, cancelled ones nothing; Cancel and Esc keep the current region, Enter replaces
@@ -133,7 +147,7 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
     HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Witness", "", WS_POPUP | WS_VISIBLE, 1200, 950,
                                    40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     for (int end : {IDCANCEL, VK_ESCAPE, VK_RETURN, IDC_RAW_MOVE}) {
-        ASSERT_NE(Open({{10, 10, 20, 20}}), nullptr);
+        ASSERT_NE(Open(RegionOf({{10, 10, 20, 20}})), nullptr);
         HRGN before = state_->hrgnCurrent, expected = RegionOf({{10, 10, 20, 20}});
         Select(0, true);
         Input(IDC_RAW_OR, "OR", "0 0 60 40", false);

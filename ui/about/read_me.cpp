@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ui/about/about_dialogs.h"
+#include "core/no_throw.h"
 #include "platform/module.h"
 #include "res/resource_ids.h"
 
@@ -12,9 +13,12 @@ static void ShowReadMeText(HWND hwnd) {
     HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
     const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
     if (!bytes) return;  // the window still opens, empty
-    // The resource has no terminating zero: it is used by its size.
-    const std::string text(bytes, SizeofResource(hInstance, resource));
-    SetDlgItemTextA(hwnd, IDC_README_TEXT, text.c_str());
+    // The resource has no terminating zero: it is used by its size. Without
+    // memory for the copy the control stays empty, as without the resource.
+    ResultOrFailure(false, [&] {
+        const std::string text(bytes, SizeofResource(hInstance, resource));
+        return SetDlgItemTextA(hwnd, IDC_README_TEXT, text.c_str()) != FALSE;
+    });
 }
 
 static void FillWindowWithText(HWND hwnd) {

@@ -12,6 +12,7 @@ const char kRegionNotLoadedText[] = "An error occured, region data was NOT loade
 const char kRegionNotSavedText[] = "An error occured, region data was NOT saved.";
 const char kImageNotLoadedText[] = "An error occured, image could NOT be loaded.";
 const char kInternalErrorText[] = "An internal error occured...";
+const char kEditTooLargeText[] = "Too many rectangles, region data was NOT changed.";
 const char kClipAfterPictureText[] =
     "The new image is smaller than the previous one.\r\nShould the region data be clipped to the new size?";
 const char kClipWithoutPictureText[] =

@@ -78,11 +78,13 @@ extern const char kRegionNotLoadedText[];
 extern const char kRegionNotSavedText[];
 extern const char kImageNotLoadedText[];
 extern const char kInternalErrorText[];
+extern const char kEditTooLargeText[];
 extern const char kClipAfterPictureText[];
 extern const char kClipWithoutPictureText[];
 extern const char kReloadAfterBackgroundText[];
 
-int ShowError(const char* text);
+// Owned by the editor window, or by `owner` (a dialog over it) when given.
+int ShowError(const char* text, HWND owner = nullptr);
 int AskWarning(const char* text);
 void BeginBusy();
 void EndBusy();

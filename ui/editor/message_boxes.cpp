@@ -4,8 +4,8 @@
 #include "ui/editor/editor_state.h"
 #include "core/pixel_math.h"
 
-int ShowError(const char* text) {
-    editor.errorBox.hwndOwner = hwndEditor.load();
+int ShowError(const char* text, HWND owner) {
+    editor.errorBox.hwndOwner = owner ? owner : hwndEditor.load();
     editor.errorBox.lpszText = text;
     return MessageBoxIndirectA(&editor.errorBox);
 }

@@ -91,14 +91,6 @@ void ShowCell(const RawData& data, LVITEMA& item) {
                   static_cast<long>(values[item.iSubItem]));
 }
 
-// The rectangle of a row; false for a row the list has and the model has not.
-bool RowRect(const RawData& data, int row, RECT& rect) {
-    if (row < 0 || static_cast<std::size_t>(row) >= data.rects.size()) return false;
-    const RegionRect& r = data.rects[static_cast<std::size_t>(row)];
-    rect = {r.left, r.top, r.right, r.bottom};
-    return true;
-}
-
 void DiscardSelection() {
     if (editor.hrgnSelection) DeleteObject(editor.hrgnSelection);
     editor.hrgnSelection = nullptr;
@@ -210,16 +202,41 @@ void SettleSelection(HWND hwnd, RawData& data) {
     InvalidateRect(EditorOf(hwnd), nullptr, TRUE);
 }
 
+// Every edit is made into a new region, `result` (none when it could not be
+// made, which changes nothing). It becomes the working copy unless it has more
+// rectangles than a region file may hold: Open would refuse what Save then
+// wrote, so the edit is refused and the working copy, the list and its
+// selection stay as they were. False when there is nothing to refresh.
+bool TakeEditResult(HWND hwnd, OwnedRegion& result) {
+    if (!result) return true;
+    if (!RegionWithinLimit(result.get())) {
+        result.reset();
+        ShowError(kEditTooLargeText, hwnd);
+        return false;
+    }
+    if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
+    editor.hrgnEditing = result.release();
+    return true;
+}
+
+// `first` combined with `second` by `mode`, as a new region; none on failure.
+OwnedRegion CombinedRegion(HRGN first, HRGN second, int mode) {
+    OwnedRegion result(CreateRectRgn(0, 0, 0, 0));
+    if (result && CombineRgn(result.get(), first, second, mode) == ERROR) result.reset();
+    return result;
+}
+
 void DeleteSelectedRows(HWND hwnd, RawData& data) {
     HWND list = List(hwnd);
     if (SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0) return;
-    for (int row = -1; (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;) {
-        RECT rect{};
-        if (!RowRect(data, row, rect)) continue;
-        OwnedRegion area(CreateRectRgnIndirect(&rect));
-        if (area) CombineRgn(editor.hrgnEditing, editor.hrgnEditing, area.get(), RGN_DIFF);
-    }
-    RefreshRawData(hwnd, data);
+    // The rows are the working copy's own rectangles, and the selection region
+    // is the union of the selected ones: one subtraction takes them all, where
+    // one per row would cost the square of the rows. The region is brought up
+    // to date first, for a Delete that comes before its rebuild.
+    SettleSelection(hwnd, data);
+    OwnedRegion result;
+    if (editor.hrgnSelection) result = CombinedRegion(editor.hrgnEditing, editor.hrgnSelection, RGN_DIFF);
+    if (TakeEditResult(hwnd, result)) RefreshRawData(hwnd, data);
 }
 
 // Runs an input dialog over this one; true when there is something to refresh.
@@ -238,10 +255,11 @@ void CombineWithRectangle(HWND hwnd, int button) {
     bool confirmed = false;
     if (!RunInputDialog(hwnd, IDD_RECT_INPUT, RectDlgProc, &input, confirmed)) return;
     OwnedRegion rectangle(confirmed ? CreateRectRgnIndirect(&input.rect) : nullptr);
-    if (rectangle && input.mode) {
-        if (input.reversed) CombineRgn(editor.hrgnEditing, rectangle.get(), editor.hrgnEditing, input.mode);
-        else CombineRgn(editor.hrgnEditing, editor.hrgnEditing, rectangle.get(), input.mode);
-    }
+    OwnedRegion result;
+    if (rectangle && input.mode)
+        result = input.reversed ? CombinedRegion(rectangle.get(), editor.hrgnEditing, input.mode)
+                                : CombinedRegion(editor.hrgnEditing, rectangle.get(), input.mode);
+    if (!TakeEditResult(hwnd, result)) return;
     if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
 }
 
@@ -249,7 +267,9 @@ void MoveWorkingCopy(HWND hwnd) {
     MoveInput input;
     bool confirmed = false;
     if (!RunInputDialog(hwnd, IDD_MOVE, MoveDlgProc, &input, confirmed)) return;
-    if (confirmed) OffsetRgn(editor.hrgnEditing, input.dx, input.dy);
+    OwnedRegion result(confirmed ? CombinedRegion(editor.hrgnEditing, nullptr, RGN_COPY) : OwnedRegion());
+    if (result && OffsetRgn(result.get(), input.dx, input.dy) == ERROR) result.reset();
+    if (!TakeEditResult(hwnd, result)) return;
     if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
 }
 
