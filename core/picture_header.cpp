@@ -6,7 +6,7 @@ namespace {
 
 // A view of bytes in which every read says whether it stayed inside.
 class Bytes {
-public:
+   public:
     Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     std::size_t size() const { return size_; }
     bool Has(std::uint64_t at, std::uint64_t count) const { return at <= size_ && count <= size_ - at; }
@@ -14,7 +14,8 @@ public:
     bool Read(std::uint64_t at, int count, bool bigEndian, std::uint32_t& value) const {
         if (!Has(at, static_cast<std::uint64_t>(count))) return false;
         value = 0;
-        for (int i = 0; i < count; ++i) value = value << 8 | data_[at + static_cast<std::uint64_t>(bigEndian ? i : count - 1 - i)];
+        for (int i = 0; i < count; ++i)
+            value = value << 8 | data_[at + static_cast<std::uint64_t>(bigEndian ? i : count - 1 - i)];
         return true;
     }
     bool Matches(std::uint64_t at, const void* text, std::size_t count) const {
@@ -24,7 +25,7 @@ public:
         return Has(at, count) ? Bytes(data_ + at, static_cast<std::size_t>(count)) : Bytes(data_, 0);
     }
 
-private:
+   private:
     const std::uint8_t* data_;
     std::size_t size_;
 };
@@ -128,21 +129,23 @@ PictureHeader CheckBmp(const Bytes& bytes) {
     const bool topDown = h < 0;
     if (topDown) h = -h;
     // Uncompressed (with or without bit fields) or run lengths of the one depth each is for, bottom-up.
-    const bool uncompressed = compression == 0 || ((compression == 3 || compression == 6) && (bitCount == 16 || bitCount == 32));
+    const bool uncompressed =
+        compression == 0 || ((compression == 3 || compression == 6) && (bitCount == 16 || bitCount == 32));
     const bool runLengths = !topDown && ((compression == 1 && bitCount == 8) || (compression == 2 && bitCount == 4));
-    const bool depthKnown = bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
+    const bool depthKnown =
+        bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
     if (!depthKnown || (!uncompressed && !runLengths))
         return Result(PictureFormat::Bmp, (sizes.Fail(HeaderVerdict::Malformed), sizes));
     if (!sizes.Add(w, h)) return Result(PictureFormat::Bmp, sizes);
     const std::uint64_t stride = (static_cast<std::uint64_t>(w) * bitCount + 31) / 32 * 4;
-    if (uncompressed && !bytes.Has(pixelsAt, stride * static_cast<std::uint64_t>(h))) sizes.Fail(HeaderVerdict::Malformed);
+    if (uncompressed && !bytes.Has(pixelsAt, stride * static_cast<std::uint64_t>(h)))
+        sizes.Fail(HeaderVerdict::Malformed);
     return Result(PictureFormat::Bmp, sizes);
 }
 
 bool IsFrameHeader(std::uint32_t marker) {
     // SOF0 to SOF15 but DHT (C4), JPG (C8) and DAC (CC); DHP (DE) gives a hierarchical picture's size.
-    return (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) ||
-           marker == 0xDE;
+    return (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) || marker == 0xDE;
 }
 
 // Every frame header, found by walking the segments and stepping over the
@@ -152,7 +155,8 @@ PictureHeader CheckJpeg(const Bytes& bytes) {
     Sizes sizes;
     std::uint64_t at = 2;
     for (std::uint32_t value = 0; bytes.Has(at, 1);) {
-        if (!bytes.Byte(at, value) || value != 0xFF) return Result(PictureFormat::Jpeg, (sizes.Fail(HeaderVerdict::Malformed), sizes));
+        if (!bytes.Byte(at, value) || value != 0xFF)
+            return Result(PictureFormat::Jpeg, (sizes.Fail(HeaderVerdict::Malformed), sizes));
         while (bytes.Byte(at, value) && value == 0xFF) ++at;  // fill bytes
         std::uint32_t marker = 0;
         if (!bytes.Byte(at++, marker) || marker == 0xD9) break;
@@ -172,9 +176,12 @@ PictureHeader CheckJpeg(const Bytes& bytes) {
         // Coded data: a 0xFF is a marker unless a zero (stuffing) or a restart follows.
         for (std::uint32_t next = 0; bytes.Byte(at, value); ++at) {
             if (value != 0xFF) continue;
-            if (!bytes.Byte(at + 1, next)) at = bytes.size();
-            else if (next == 0 || (next >= 0xD0 && next <= 0xD7)) ++at;
-            else break;
+            if (!bytes.Byte(at + 1, next))
+                at = bytes.size();
+            else if (next == 0 || (next >= 0xD0 && next <= 0xD7))
+                ++at;
+            else
+                break;
             if (at == bytes.size()) break;
         }
     }
@@ -212,18 +219,21 @@ PictureHeader CheckIcon(const Bytes& bytes) {
         std::uint32_t length = 0, offset = 0;
         bytes.Read(entry + 8, 4, false, length);
         bytes.Read(entry + 12, 4, false, offset);
-        if (!bytes.Has(offset, length)) return Result(PictureFormat::Icon, (sizes.Fail(HeaderVerdict::Malformed), sizes));
+        if (!bytes.Has(offset, length))
+            return Result(PictureFormat::Icon, (sizes.Fail(HeaderVerdict::Malformed), sizes));
         const Bytes image = bytes.Part(offset, length);
         std::int64_t width = 0, height = 0;
         if (image.Matches(0, kPngSignature, sizeof kPngSignature)) {
             const PictureHeader png = CheckPng(image);
-            if (png.verdict != HeaderVerdict::Accepted) return Result(PictureFormat::Icon, (sizes.Fail(png.verdict), sizes));
+            if (png.verdict != HeaderVerdict::Accepted)
+                return Result(PictureFormat::Icon, (sizes.Fail(png.verdict), sizes));
             width = png.width, height = png.height;
         } else {
             std::uint32_t headerSize = 0, w = 0, h = 0, bitCount = 0;
             if (!image.Read(0, 4, false, headerSize) || headerSize < 40 || !image.Read(4, 4, false, w) ||
                 !image.Read(8, 4, false, h) || !image.Read(14, 2, false, bitCount) ||
-                !(bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32))
+                !(bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 ||
+                  bitCount == 32))
                 return Result(PictureFormat::Icon, (sizes.Fail(HeaderVerdict::Malformed), sizes));
             // The height counts the color rows and the mask's: both must be in range.
             width = Signed32(w), height = Signed32(h);
@@ -238,7 +248,8 @@ PictureHeader CheckIcon(const Bytes& bytes) {
         }
     }
     PictureHeader header = Result(PictureFormat::Icon, sizes);
-    if (header.verdict == HeaderVerdict::Accepted) header.width = chosenWidth, header.height = chosenHeight, header.iconImage = chosen;
+    if (header.verdict == HeaderVerdict::Accepted)
+        header.width = chosenWidth, header.height = chosenHeight, header.iconImage = chosen;
     return header;
 }
 

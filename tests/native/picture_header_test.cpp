@@ -23,8 +23,8 @@ struct Side {
 
 // A GIF whose frames each carry a control extension and one pixel of data.
 std::string Gif(Side screen, const std::vector<Side>& frames, const std::string& end = ";") {
-    std::string gif = "GIF89a" + Le(screen.width, 2) + Le(screen.height, 2) + std::string("\x80\0\0", 3) +
-                      std::string(6, '\x7F');
+    std::string gif =
+        "GIF89a" + Le(screen.width, 2) + Le(screen.height, 2) + std::string("\x80\0\0", 3) + std::string(6, '\x7F');
     for (const Side& frame : frames)
         gif += std::string("!\xF9\x04\0\0\0\0\0,\0\0\0\0", 13) + Le(frame.width, 2) + Le(frame.height, 2) +
                std::string("\0\x02\x02\x4C\x01\0", 6);
@@ -37,13 +37,19 @@ std::string Bmp(std::int32_t width, std::int32_t height, int bits, int compressi
            std::string(pixelBytes, '\0');
 }
 
-std::string Segment(int marker, const std::string& body) { return "\xFF" + std::string(1, static_cast<char>(marker)) + Be(body.size() + 2, 2) + body; }
-std::string Frame(Side side) { return Segment(0xC0, "\x08" + Be(side.height, 2) + Be(side.width, 2) + std::string("\x01\x01\x11\0", 4)); }
+std::string Segment(int marker, const std::string& body) {
+    return "\xFF" + std::string(1, static_cast<char>(marker)) + Be(body.size() + 2, 2) + body;
+}
+std::string Frame(Side side) {
+    return Segment(0xC0, "\x08" + Be(side.height, 2) + Be(side.width, 2) + std::string("\x01\x01\x11\0", 4));
+}
 // A scan whose coded data holds a stuffed 0xFF, a restart and fill bytes before the next marker.
-const std::string kScan = Segment(0xDA, std::string("\x01\x01\0\0\x3F\0", 6)) + std::string("\x12\xFF\0\x34\xFF\xD0\x56\xFF\xFF", 9);
+const std::string kScan =
+    Segment(0xDA, std::string("\x01\x01\0\0\x3F\0", 6)) + std::string("\x12\xFF\0\x34\xFF\xD0\x56\xFF\xFF", 9);
 
 std::string Png(Side side) {
-    return "\x89PNG\r\n\x1A\n" + Be(13, 4) + "IHDR" + Be(side.width, 4) + Be(side.height, 4) + std::string("\x08\x06\0\0\0", 5) + Be(0, 4);
+    return "\x89PNG\r\n\x1A\n" + Be(13, 4) + "IHDR" + Be(side.width, 4) + Be(side.height, 4) +
+           std::string("\x08\x06\0\0\0", 5) + Be(0, 4);
 }
 
 // An icon of the given images, each a PNG or a bitmap header (whose height counts the mask's rows too).
@@ -56,18 +62,21 @@ std::string Icon(const std::vector<std::string>& images, std::uint32_t lengthPas
     }
     return directory + data;
 }
-std::string IconBitmap(Side side) { return Le(40, 4) + Le(side.width, 4) + Le(2 * side.height, 4) + Le(1, 2) + Le(32, 2) + Le(0, 24); }
+std::string IconBitmap(Side side) {
+    return Le(40, 4) + Le(side.width, 4) + Le(2 * side.height, 4) + Le(1, 2) + Le(32, 2) + Le(0, 24);
+}
 
 std::string Tiff(bool bigEndian, Side side, int type) {
     auto pack = bigEndian ? Be : Le;
     auto entry = [&](int tag, std::uint32_t value) {
         return pack(tag, 2) + pack(type, 2) + pack(1, 4) + (type == 3 ? pack(value, 2) + pack(0, 2) : pack(value, 4));
     };
-    return (bigEndian ? std::string("MM\0*", 4) : std::string("II*\0", 4)) + pack(8, 4) + pack(3, 2) + entry(256, side.width) +
-           entry(277, 4) + entry(257, side.height) + pack(0, 4);
+    return (bigEndian ? std::string("MM\0*", 4) : std::string("II*\0", 4)) + pack(8, 4) + pack(3, 2) +
+           entry(256, side.width) + entry(277, 4) + entry(257, side.height) + pack(0, 4);
 }
 
-const auto kAccepted = HeaderVerdict::Accepted, kTooLarge = HeaderVerdict::TooLarge, kMalformed = HeaderVerdict::Malformed;
+const auto kAccepted = HeaderVerdict::Accepted, kTooLarge = HeaderVerdict::TooLarge,
+           kMalformed = HeaderVerdict::Malformed;
 
 // Each format in range, past the limit (on a side, or in pixels with both sides in range), and lying or cut short.
 TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
@@ -117,12 +126,14 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         {"tiff directory past the end", Tiff(false, {300, 200}, 3).substr(0, 30), kMalformed},
     };
     for (const auto& c : cases) {
-        const PictureHeader header = CheckPictureHeader(reinterpret_cast<const std::uint8_t*>(c.bytes.data()), c.bytes.size());
+        const PictureHeader header =
+            CheckPictureHeader(reinterpret_cast<const std::uint8_t*>(c.bytes.data()), c.bytes.size());
         EXPECT_EQ(header.verdict, c.verdict) << c.name;
         EXPECT_EQ(header.width * 100000ull + header.height, c.width * 100000ull + c.height) << c.name;
     }
     // Unknown bytes (a metafile, say) are left to the bound on their drawn size.
-    EXPECT_EQ(CheckPictureHeader(reinterpret_cast<const std::uint8_t*>("\xD7\xCD\xC6\x9A"), 4).verdict, HeaderVerdict::Unchecked);
+    EXPECT_EQ(CheckPictureHeader(reinterpret_cast<const std::uint8_t*>("\xD7\xCD\xC6\x9A"), 4).verdict,
+              HeaderVerdict::Unchecked);
 }
 
 // Only the largest image of an icon is decoded: of equal ones the later.

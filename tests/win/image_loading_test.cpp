@@ -49,7 +49,8 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     }
     const HBITMAP picture = state_->hbmImage;
     const HRGN kept = state_->hrgnCurrent;
-    for (const char* name : {"not_a_picture.gif", "truncated.gif"}) {
+    for (const char* name :
+         {"not_a_picture.gif", "truncated.gif", "wic\\second_frame_huge.gif", "wic\\short_rows.bmp"}) {
         ChooseFile(IDM_LOAD_IMAGE, "Open", TestDataPath(name));
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");
         EXPECT_TRUE(state_->hbmImage == picture && state_->hrgnCurrent == kept) << name;
