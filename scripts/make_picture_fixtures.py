@@ -177,7 +177,13 @@ def PastLimit():
     rows = 30 * 120 - 2
     bmp = b"BM" + struct.pack("<IHHI", 54 + rows, 0, 0, 54)
     bmp += struct.pack("<IiiHHIIiiII", 40, 40, 30, 1, 24, 0, 0, 0, 0, 0, 0) + bytes([200]) * rows
-    return {"second_frame_huge.gif": gif, "png_claims_40000.ico": icon, "short_rows.bmp": bmp}
+    # A placeable metafile 5000 x 5000 pixels at 96 units an inch, holding nothing.
+    placeable = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, 0, 0, 5000, 5000, 96, 0)
+    checksum = 0
+    for (word,) in struct.iter_unpack("<H", placeable):
+        checksum ^= word
+    wmf = placeable + struct.pack("<H", checksum) + struct.pack("<HHHIHIH", 1, 9, 0x300, 12, 0, 3, 0) + struct.pack("<IH", 3, 0)
+    return {"second_frame_huge.gif": gif, "png_claims_40000.ico": icon, "short_rows.bmp": bmp, "wide.wmf": wmf}
 
 
 def main():
