@@ -6,8 +6,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const PictureHeader header = CheckPictureHeader(data, size);
-    const bool accepted = header.verdict == HeaderVerdict::Accepted;
-    if (accepted != PictureSizeAcceptable(header.width, header.height) ||
+    if ((header.verdict == HeaderVerdict::Accepted) != PictureSizeAcceptable(header.width, header.height) ||
         (header.iconImage != 0 && header.format != PictureFormat::Icon) ||
         (header.format == PictureFormat::Unknown) != (header.verdict == HeaderVerdict::Unchecked))
         std::abort();
