@@ -293,7 +293,8 @@ PictureHeader CheckPictureHeader(const std::uint8_t* data, std::size_t size) {
     if (bytes.Matches(0, "BM", 2)) return CheckBmp(bytes);
     if (bytes.Matches(0, "\xFF\xD8\xFF", 3)) return CheckJpeg(bytes);
     if (bytes.Matches(0, kPngSignature, sizeof kPngSignature)) return CheckPng(bytes);
-    if (bytes.Matches(0, "\0\0\1\0", 4)) return CheckIcon(bytes);
+    // Cursors have the icon's directory; decoders that take them read it alike.
+    if (bytes.Matches(0, "\0\0\1\0", 4) || bytes.Matches(0, "\0\0\2\0", 4)) return CheckIcon(bytes);
     if (bytes.Matches(0, "II*\0", 4)) return CheckTiff(bytes, false);
     if (bytes.Matches(0, "MM\0*", 4)) return CheckTiff(bytes, true);
     return PictureHeader{};

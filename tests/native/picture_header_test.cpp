@@ -43,9 +43,9 @@ std::string Png(Side side) {
            std::string("\x08\x06\0\0\0", 5) + Be(0, 4);
 }
 
-// An icon of the given images, each a PNG or a bitmap header (whose height counts the mask's rows too).
-std::string Icon(const std::vector<std::string>& images, std::uint32_t lengthPastEnd = 0) {
-    std::string directory = Le(0, 2) + Le(1, 2) + Le(images.size(), 2), data;
+// An icon (or a cursor, type 2) of the given images, each a PNG or a bitmap header (height with the mask's rows).
+std::string Icon(const std::vector<std::string>& images, std::uint32_t lengthPastEnd = 0, int type = 1) {
+    std::string directory = Le(0, 2) + Le(type, 2) + Le(images.size(), 2), data;
     for (const std::string& image : images) {
         directory += Le(0, 4) + Le(1, 2) + Le(32, 2) + Le(image.size() + lengthPastEnd, 4) +
                      Le(6 + 16 * images.size() + data.size(), 4);
@@ -106,7 +106,7 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         {"icon whose png claims 40000 x 40000", Icon({IconBitmap({16, 16}), Png({40000, 40000})}), kTooLarge},
         {"icon whose bitmap is past the limit", Icon({IconBitmap({16, 16}), IconBitmap({4097, 4096})}), kTooLarge},
         {"icon image past the end", Icon({Png({16, 16})}, 1), kMalformed},
-        {"icon directory past the end", Icon({Png({16, 16})}).substr(0, 20), kMalformed},
+        {"cursor directory past the end", Icon({Png({16, 16})}, 0, 2).substr(0, 20), kMalformed},
         {"tiff little-endian short", Tiff(false, {300, 200}, 3), kAccepted, 300, 200},
         {"tiff big-endian long", Tiff(true, {300, 200}, 4), kAccepted, 300, 200},
         {"tiff big-endian long past the limit", Tiff(true, {70000, 2}, 4), kTooLarge},
