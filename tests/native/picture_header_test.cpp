@@ -19,8 +19,7 @@ struct Side { std::uint32_t width, height; };
 
 // A GIF whose frames each carry a control extension and one pixel of data.
 std::string Gif(Side screen, const std::vector<Side>& frames, const std::string& end = ";") {
-    std::string gif =
-        "GIF89a" + Le(screen.width, 2) + Le(screen.height, 2) + std::string("\x80\0\0", 3) + std::string(6, '\x7F');
+    std::string gif = "GIF89a" + Le(screen.width, 2) + Le(screen.height, 2) + '\x80' + Le(0, 2) + std::string(6, 'A');
     for (const Side& frame : frames)
         gif += std::string("!\xF9\x04\0\0\0\0\0,\0\0\0\0", 13) + Le(frame.width, 2) + Le(frame.height, 2) +
                std::string("\0\x02\x02\x4C\x01\0", 6);
@@ -38,12 +37,12 @@ std::string Frame(Side s) { return Segment(0xC0, "\x08" + Be(s.height, 2) + Be(s
 const std::string kScan =
     Segment(0xDA, std::string("\x01\x01\0\0\x3F\0", 6)) + std::string("\x12\xFF\0\x34\xFF\xD0\x56\xFF\xFF", 9);
 
-std::string Png(Side side) {
-    return "\x89PNG\r\n\x1A\n" + Be(13, 4) + "IHDR" + Be(side.width, 4) + Be(side.height, 4) +
-           std::string("\x08\x06\0\0\0", 5) + Be(0, 4);
+std::string Png(Side s) {
+    return "\x89PNG\r\n\x1A\n" + Be(13, 4) + "IHDR" + Be(s.width, 4) + Be(s.height, 4) + "\b\6" + Le(0, 7);
 }
 
-// An icon (or a cursor, type 2) of the given images, each a PNG or a bitmap header (height with the mask's rows).
+// An icon (or a cursor, type 2) of the given images, each a PNG or a bitmap header (height with the mask's rows;
+// one plane of 32 bits).
 std::string Icon(const std::vector<std::string>& images, std::uint32_t lengthPastEnd = 0, int type = 1) {
     std::string directory = Le(0, 2) + Le(type, 2) + Le(images.size(), 2), data;
     for (const std::string& image : images) {
@@ -53,15 +52,12 @@ std::string Icon(const std::vector<std::string>& images, std::uint32_t lengthPas
     }
     return directory + data;
 }
-std::string IconBitmap(Side s) {
-    return Le(40, 4) + Le(s.width, 4) + Le(2 * s.height, 4) + Le(1, 2) + Le(32, 2) + Le(0, 24);
-}
+std::string IconBmp(Side s) { return Le(40, 4) + Le(s.width, 4) + Le(2 * s.height, 4) + Le(0x200001, 4) + Le(0, 24); }
 
 std::string Tiff(bool bigEndian, Side side, int type) {
     auto pack = [bigEndian](std::uint32_t value, int bytes) { return Pack(value, bytes, bigEndian); };
-    auto entry = [&](int tag, std::uint32_t value) {
-        return pack(tag, 2) + pack(type, 2) + pack(1, 4) + (type == 3 ? pack(value, 2) + pack(0, 2) : pack(value, 4));
-    };
+    auto entry = [&](int tag, std::uint32_t v) {  // a SHORT value fills the field's first two bytes
+        return pack(tag, 2) + pack(type, 2) + pack(1, 4) + pack(type == 3 && bigEndian ? v << 16 : v, 4); };
     return (bigEndian ? std::string("MM\0*", 4) : std::string("II*\0", 4)) + pack(8, 4) + pack(3, 2) +
            entry(256, side.width) + entry(277, 4) + entry(257, side.height) + pack(0, 4);
 }
@@ -102,13 +98,13 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         {"png past the limit", Png({4097, 4096}), kTooLarge},
         {"png with another chunk first", Png({10, 7}).replace(12, 4, "tEXt"), kMalformed},
         {"png cut in its header", Png({10, 7}).substr(0, 26), kMalformed},
-        {"icon", Icon({IconBitmap({16, 16}), Png({32, 32}), IconBitmap({32, 32}), Png({8, 8})}), kAccepted, 32, 32, 2},
-        {"icon whose png claims 40000 x 40000", Icon({IconBitmap({16, 16}), Png({40000, 40000})}), kTooLarge},
-        {"icon whose bitmap is past the limit", Icon({IconBitmap({16, 16}), IconBitmap({4097, 4096})}), kTooLarge},
+        {"icon", Icon({IconBmp({16, 16}), Png({32, 32}), IconBmp({32, 32}), Png({8, 8})}), kAccepted, 32, 32, 2},
+        {"icon whose png claims 40000 x 40000", Icon({IconBmp({16, 16}), Png({40000, 40000})}), kTooLarge},
+        {"icon whose bitmap is past the limit", Icon({IconBmp({16, 16}), IconBmp({4097, 4096})}), kTooLarge},
         {"icon image past the end", Icon({Png({16, 16})}, 1), kMalformed},
         {"cursor directory past the end", Icon({Png({16, 16})}, 0, 2).substr(0, 20), kMalformed},
         {"tiff little-endian short", Tiff(false, {300, 200}, 3), kAccepted, 300, 200},
-        {"tiff big-endian long", Tiff(true, {300, 200}, 4), kAccepted, 300, 200},
+        {"tiff big-endian short", Tiff(true, {300, 200}, 3), kAccepted, 300, 200},
         {"tiff big-endian long past the limit", Tiff(true, {70000, 2}, 4), kTooLarge},
         {"tiff of another type", Tiff(false, {300, 200}, 5), kMalformed},
         {"tiff directory past the end", Tiff(false, {300, 200}, 3).substr(0, 30), kMalformed},
