@@ -8,17 +8,6 @@
 
 constexpr int kHimetricPerInch = 2540;
 
-// The largest picture taken or made: 2^16 pixels a side and 2^26 in all (256 MB
-// at 32 bits). Decoders and encoders hold a whole picture, so a size a hostile
-// file claims is refused before any of them is asked.
-constexpr std::uint32_t kMaxPictureSide = std::uint32_t{1} << 16;
-constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 26;
-
-inline bool IsPictureSizeAllowed(std::uint64_t width, std::uint64_t height) {
-    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width * height <= kMaxPicturePixels;
-}
-
 // The file route: the exact quotient rounded to the nearest integer, an exact
 // half to the even neighbor (the product of two 32-bit numbers is exact in a
 // long double).

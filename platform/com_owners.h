@@ -1,5 +1,5 @@
-// Owners for COM's per-call state: the thread's initialization, interface
-// pointers and task memory, each released on every path.
+// Owners for COM's per-call state: the thread's initialization and interface
+// pointers, each released on every path.
 #ifndef PELLFORM_COM_OWNERS_H
 #define PELLFORM_COM_OWNERS_H
 
@@ -53,18 +53,6 @@ public:
 
 private:
     Interface* pointer_ = nullptr;
-};
-
-class CoTaskBuffer {
-public:
-    explicit CoTaskBuffer(SIZE_T bytes) : data_(CoTaskMemAlloc(bytes)) {}
-    ~CoTaskBuffer() { CoTaskMemFree(data_); }
-    CoTaskBuffer(const CoTaskBuffer&) = delete;
-    CoTaskBuffer& operator=(const CoTaskBuffer&) = delete;
-    void* get() const { return data_; }
-
-private:
-    void* data_;
 };
 
 #endif

@@ -4,6 +4,7 @@
 
 #include "platform/win_handles.h"
 #include "platform/com_owners.h"
+#include "core/picture_header.h"
 #include "core/picture_size.h"
 
 namespace {
@@ -34,6 +35,9 @@ HBITMAP DrawOnBackground(IPicture* picture, COLORREF background) {
     const Extent extent = ReadExtent(picture);
     const int width = HimetricToPixelsHalfEven(extent.width, GetDeviceCaps(memory.get(), LOGPIXELSX));
     const int height = HimetricToPixelsHalfEven(extent.height, GetDeviceCaps(memory.get(), LOGPIXELSY));
+    // Metafiles and formats no header check knows are bounded here, by the
+    // size they would be drawn at, before any bitmap is made.
+    if (!PictureSizeAcceptable(width, height)) return nullptr;
 
     BITMAPINFOHEADER header{};
     header.biSize = sizeof header;
@@ -61,30 +65,81 @@ HBITMAP LoadPictureFile(const char* path, COLORREF background) {
     return LoadPictureFileWithAlpha(path, background, nullptr);
 }
 
-static HBITMAP LoadWithOle(LPOLESTR path, COLORREF background) {
+// The whole file in a movable block that a stream can take over, read once,
+// its size checked before anything is allocated for it.
+static OwnedGlobal ReadPictureFile(const char* path, DWORD& size) {
+    OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER length{};
+    if (!file || !GetFileSizeEx(file.get(), &length) || length.QuadPart <= 0 ||
+        static_cast<ULONGLONG>(length.QuadPart) > kMaxPictureFileBytes)
+        return OwnedGlobal();
+    size = static_cast<DWORD>(length.QuadPart);
+    OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
+    GlobalLockGuard locked(block.get());
+    auto* bytes = static_cast<BYTE*>(locked.get());
+    if (!bytes) return OwnedGlobal();
+    for (DWORD done = 0, read = 0; done < size; done += read)
+        if (!ReadFile(file.get(), bytes + done, size - done, &read, nullptr) || read == 0) return OwnedGlobal();
+    return block;
+}
+
+// A stream over the file's bytes once their headers passed; the decoders read
+// those same bytes, never the file again. Empty when a header is malformed or
+// claims more pixels than the limit.
+static ComPtr<IStream> OpenCheckedPicture(const char* path, PictureHeader& header) {
+    DWORD size = 0;
+    OwnedGlobal block = ReadPictureFile(path, size);
+    if (!block) return ComPtr<IStream>();
+    {
+        GlobalLockGuard locked(block.get());
+        if (!locked.get()) return ComPtr<IStream>();
+        header = CheckPictureHeader(static_cast<const std::uint8_t*>(locked.get()), size);
+    }
+    ComPtr<IStream> stream;
+    if (header.verdict == HeaderVerdict::TooLarge || header.verdict == HeaderVerdict::Malformed ||
+        FAILED(CreateStreamOnHGlobal(block.get(), TRUE, stream.out())))
+        return ComPtr<IStream>();
+    block.release();  // the stream's now
+    // The block may be larger than asked for: the stream ends where the file does.
+    ULARGE_INTEGER length{};
+    length.QuadPart = size;
+    if (FAILED(stream->SetSize(length))) return ComPtr<IStream>();
+    return stream;
+}
+
+// Run mode FALSE: Wine's picture object created in run mode does not own its
+// bitmap and never deletes it (one leaked bitmap per load); on Windows the flag
+// only keeps the original bytes until the picture is released.
+static ComPtr<IPicture> LoadOlePicture(IStream* stream) {
     ComPtr<IPicture> picture;
-    if (FAILED(OleLoadPicturePath(path, nullptr, 0, 0, IID_IPicture, picture.outVoid()))) return nullptr;
-    return DrawOnBackground(picture.get(), background);
+    const LARGE_INTEGER start{};
+    if (SUCCEEDED(stream->Seek(start, STREAM_SEEK_SET, nullptr)))
+        OleLoadPicture(stream, 0, FALSE, IID_IPicture, picture.outVoid());
+    return picture;
 }
 
 HBITMAP LoadPictureFileWithAlpha(const char* path, COLORREF background, AlphaPlane* alpha) {
     if (alpha) *alpha = AlphaPlane{};
     ComScope com;
-    const int length = lstrlenA(path);
-    CoTaskBuffer widePath(2 * (static_cast<SIZE_T>(length) + 1));
-    if (!widePath.get()) return nullptr;
-    auto* wide = static_cast<LPOLESTR>(widePath.get());
-    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, length + 1)) return nullptr;
+    PictureHeader header;
+    const ComPtr<IStream> stream = OpenCheckedPicture(path, header);
+    if (!stream) return nullptr;
     // GIF, JPEG and BMP stay with the OLE picture object, which decoded them
     // before the imaging component was used at all; what it cannot decode gets
-    // a second chance there.
-    const PictureRoute route = ChoosePictureRoute(path);
-    if (route == PictureRoute::Refused) return nullptr;
-    if (route == PictureRoute::ImagingFirst) {
-        if (HBITMAP bitmap = DecodePictureWithWic(wide, background, alpha)) return bitmap;
+    // a second chance there. PNG, TIFF and icons go to the imaging component
+    // first, so they decode the same whether or not the OLE object knows them.
+    const bool imagingFirst = header.format == PictureFormat::Png || header.format == PictureFormat::Tiff ||
+                              header.format == PictureFormat::Icon;
+    const UINT frame = header.format == PictureFormat::Icon ? static_cast<UINT>(header.iconImage) : 0;
+    if (imagingFirst) {
+        if (HBITMAP bitmap = DecodePictureWithWic(stream.get(), frame, background, alpha)) return bitmap;
     }
-    if (HBITMAP bitmap = LoadWithOle(wide, background)) return bitmap;
-    return route == PictureRoute::OleFirst ? DecodePictureWithWic(wide, background, alpha) : nullptr;
+    const ComPtr<IPicture> picture = LoadOlePicture(stream.get());
+    if (picture) {
+        if (HBITMAP bitmap = DrawOnBackground(picture.get(), background)) return bitmap;
+    }
+    return imagingFirst ? nullptr : DecodePictureWithWic(stream.get(), frame, background, alpha);
 }
 
 HBITMAP LoadPictureResource(HMODULE module, LPCSTR name) {
@@ -111,6 +166,12 @@ private:
 
 HBITMAP LoadPictureMemory(const void* data, DWORD size) {
     LastErrorKeeper lastError;
+    const HeaderVerdict verdict = CheckPictureHeader(static_cast<const std::uint8_t*>(data), size).verdict;
+    if (verdict == HeaderVerdict::TooLarge || verdict == HeaderVerdict::Malformed) {
+        SetLastError(ERROR_INVALID_PARAMETER);  // as for bytes that do not decode
+        lastError.Keep();
+        return nullptr;
+    }
     ComScope com;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!block) return nullptr;
@@ -128,11 +189,7 @@ HBITMAP LoadPictureMemory(const void* data, DWORD size) {
         GlobalFree(block);
         return nullptr;
     }
-    ComPtr<IPicture> picture;
-    // Run mode FALSE: Wine's picture object created in run mode does not own its
-    // bitmap and never deletes it (one leaked bitmap per load); on Windows the
-    // flag only keeps the original bytes until the picture is released.
-    OleLoadPicture(stream.get(), 0, FALSE, IID_IPicture, picture.outVoid());
+    const ComPtr<IPicture> picture = LoadOlePicture(stream.get());
     HBITMAP bitmap = PictureToBitmap(picture.get());
     lastError.Keep();
     return bitmap;
@@ -146,6 +203,10 @@ static HBITMAP DrawPicture(IPicture* picture, HRESULT& drawn) {
     const Extent extent = ReadExtent(picture);
     const int width = HimetricToPixelsMulDiv(extent.width, GetDeviceCaps(screen.get(), LOGPIXELSX));
     const int height = HimetricToPixelsMulDiv(extent.height, GetDeviceCaps(screen.get(), LOGPIXELSY));
+    if (!PictureSizeAcceptable(width, height)) {
+        drawn = E_OUTOFMEMORY;
+        return nullptr;
+    }
     OwnedBitmap bitmap(CreateCompatibleBitmap(screen.get(), width, height));
     if (!bitmap) return nullptr;
     {

@@ -4,41 +4,14 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
+#include <utility>
 #include <new>
 
 #include "platform/win_handles.h"
 #include "platform/com_owners.h"
-#include "core/picture_size.h"
+#include "core/picture_header.h"
 
 namespace {
-
-// Every image of an icon is decoded to be measured; a directory may list many.
-constexpr UINT kMaxIconImages = 256;
-
-// The first frame, or for an icon its largest image. Of images of the same
-// size the later one is taken, as icon files usually list the deeper color
-// formats of a size after the shallower ones.
-HRESULT ChooseFrame(IWICBitmapDecoder* decoder, ComPtr<IWICBitmapFrameDecode>& frame) {
-    GUID container{};
-    UINT count = 0;
-    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatIco ||
-        FAILED(decoder->GetFrameCount(&count)) || count < 2)
-        return decoder->GetFrame(0, frame.out());
-    std::uint64_t largest = 0;
-    for (UINT index = 0; index < std::min(count, kMaxIconImages); ++index) {
-        ComPtr<IWICBitmapFrameDecode> candidate;
-        UINT width = 0, height = 0;
-        if (FAILED(decoder->GetFrame(index, candidate.out())) || FAILED(candidate->GetSize(&width, &height)))
-            continue;
-        const std::uint64_t area = std::uint64_t{width} * height;
-        if (area >= largest && area > 0) {
-            largest = area;
-            frame = std::move(candidate);
-        }
-    }
-    return frame ? S_OK : E_FAIL;
-}
 
 // The frame as 32-bit BGRA, straight if the component converts to it, else
 // premultiplied.
@@ -118,46 +91,23 @@ HBITMAP ComposeOnBackground(IWICBitmapSource* source, UINT width, UINT height, b
 
 }  // namespace
 
-PictureRoute ChoosePictureRoute(const char* path) {
-    OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    // The signature, then for a PNG its header chunk: length, "IHDR", width, height.
-    BYTE start[24] = {};
-    DWORD read = 0;
-    if (!file || !ReadFile(file.get(), start, sizeof start, &read, nullptr) || read < 4) return PictureRoute::OleFirst;
-    static const BYTE kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    static const BYTE kTiffIntel[4] = {'I', 'I', 42, 0};
-    static const BYTE kTiffMotorola[4] = {'M', 'M', 0, 42};
-    static const BYTE kIcon[4] = {0, 0, 1, 0};
-    if (read >= 8 && std::memcmp(start, kPng, 8) == 0) {
-        auto bigEndian = [&](int at) {
-            return static_cast<UINT>(start[at]) << 24 | start[at + 1] << 16 | start[at + 2] << 8 | start[at + 3];
-        };
-        if (read == sizeof start && std::memcmp(start + 12, "IHDR", 4) == 0 &&
-            !IsPictureSizeAllowed(bigEndian(16), bigEndian(20)))
-            return PictureRoute::Refused;
-        return PictureRoute::ImagingFirst;
-    }
-    return std::memcmp(start, kTiffIntel, 4) == 0 || std::memcmp(start, kTiffMotorola, 4) == 0 ||
-                   std::memcmp(start, kIcon, 4) == 0
-               ? PictureRoute::ImagingFirst
-               : PictureRoute::OleFirst;
-}
-
-HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlane* alpha) {
+HBITMAP DecodePictureWithWic(IStream* stream, UINT frameIndex, COLORREF background, AlphaPlane* alpha) {
     if (alpha) *alpha = AlphaPlane{};
     ComPtr<IWICImagingFactory> factory;
     if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                 factory.outVoid())))
         return nullptr;
+    const LARGE_INTEGER start{};
     ComPtr<IWICBitmapDecoder> decoder;
-    if (FAILED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                  decoder.out())))
+    if (FAILED(stream->Seek(start, STREAM_SEEK_SET, nullptr)) ||
+        FAILED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, decoder.out())))
         return nullptr;
     ComPtr<IWICBitmapFrameDecode> frame;
-    if (FAILED(ChooseFrame(decoder.get(), frame))) return nullptr;
+    if (FAILED(decoder->GetFrame(frameIndex, frame.out()))) return nullptr;
+    // The headers were checked, but a format they do not cover may reach here
+    // too: its size is checked before a single pixel is asked for.
     UINT width = 0, height = 0;
-    if (FAILED(frame->GetSize(&width, &height)) || !IsPictureSizeAllowed(width, height)) return nullptr;
+    if (FAILED(frame->GetSize(&width, &height)) || !PictureSizeAcceptable(width, height)) return nullptr;
     ComPtr<IWICBitmapSource> source;
     bool premultiplied = false;
     if (FAILED(ConvertToBgra(factory.get(), frame.get(), source, premultiplied))) return nullptr;

@@ -1,11 +1,13 @@
 // Pictures the OLE picture object does not decode (PNG and TIFF on Windows,
-// icons with more than one image), through the Windows Imaging Component.
+// icons with more than one image), through the Windows Imaging Component, from
+// a stream over bytes whose headers were checked.
 // windowscodecs.dll is reached through COM at first need, so the add-in still
 // loads where it is missing; decoding then simply fails.
 #ifndef PELLFORM_PICTURE_WIC_H
 #define PELLFORM_PICTURE_WIC_H
 
 #include <windows.h>
+#include <objidl.h>
 
 #include <memory>
 
@@ -18,18 +20,14 @@ struct AlphaPlane {
     BYTE at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
 };
 
-// Which decoder a file goes to first, from its first bytes. PNG, TIFF and
-// icons go to the imaging component, so they decode the same whether or not
-// the OLE picture object knows them; a PNG whose header claims more pixels
-// than the add-in takes goes nowhere, as decoders read the whole picture at once.
-enum class PictureRoute { OleFirst, ImagingFirst, Refused };
-PictureRoute ChoosePictureRoute(const char* path);
-
-// The first image (of an icon, the largest) composed over `background` into a
-// screen-format bitmap of the picture's pixel size, upright and selected
-// nowhere. COM must be initialized on the calling thread. 0 on any failure;
-// `alpha`, when given, receives the picture's alpha (left empty on failure).
-HBITMAP DecodePictureWithWic(const wchar_t* path, COLORREF background, AlphaPlane* alpha);
+// Image `frame` of the picture in `stream` (for an icon the image chosen from
+// its directory, else 0; no other image is fetched) composed over `background`
+// into a screen-format bitmap of the picture's pixel size, upright and
+// selected nowhere. The stream is read from its start. COM must be initialized
+// on the calling thread. 0 on any failure, and for a frame whose size is past
+// the pixel limit; `alpha`, when given, receives the picture's alpha (left
+// empty on failure).
+HBITMAP DecodePictureWithWic(IStream* stream, UINT frame, COLORREF background, AlphaPlane* alpha);
 
 // A color channel of a pixel with straight alpha `alpha` over the background's
 // channel: (color x alpha + background x (255 - alpha)) / 255 rounded to the

@@ -114,6 +114,78 @@ def Icon(images):
     return data + b"".join(blobs)
 
 
+def Lzw(pixels, min_size):
+    """GIF's LZW code stream of `pixels` in sub-blocks, as giflib's encoder writes it."""
+    clear, end = 1 << min_size, (1 << min_size) + 1
+    state = {"bits": min_size + 1, "next": end + 1, "acc": 0, "count": 0}
+    out = bytearray()
+
+    def Emit(code):
+        state["acc"] |= code << state["count"]
+        state["count"] += state["bits"]
+        while state["count"] >= 8:
+            out.append(state["acc"] & 255)
+            state["acc"] >>= 8
+            state["count"] -= 8
+        if state["next"] >= 1 << state["bits"] and state["bits"] < 12:
+            state["bits"] += 1
+
+    table = {}
+    Emit(clear)
+    current = pixels[0]
+    for pixel in pixels[1:]:
+        key = (current, pixel)
+        if key in table:
+            current = table[key]
+            continue
+        Emit(current)
+        if state["next"] >= 4095:
+            Emit(clear)
+            state["bits"], state["next"] = min_size + 1, end + 1
+            table = {}
+        else:
+            table[key] = state["next"]
+            state["next"] += 1
+        current = pixel
+    Emit(current)
+    Emit(end)
+    if state["count"]:
+        out.append(state["acc"] & 255)
+    blocks = b"".join(bytes([len(out[i:i + 255])]) + out[i:i + 255] for i in range(0, len(out), 255))
+    return bytes([min_size]) + blocks + b"\0"
+
+
+def GifFrame(width, height, color):
+    """An image descriptor (at 0, 0, no local colors) and its data, every pixel `color`."""
+    return b"," + struct.pack("<HHHHB", 0, 0, width, height, 0) + Lzw(bytes([color]) * (width * height), 2)
+
+
+def PastLimit():
+    """Pictures that decoders took, each claiming more than the add-in takes
+    somewhere a first look does not see, or not holding what they claim."""
+    palette = bytes([0, 0, 255, 255, 0, 0, 0, 0, 0, 0, 0, 0])
+    # 40 x 30 on screen, blue; a second frame of 4097 x 4096 red pixels.
+    gif = b"GIF89a" + struct.pack("<HHBBB", 40, 30, 0x81, 0, 0) + palette
+    gif += GifFrame(40, 30, 0) + GifFrame(4097, 4096, 1) + b";"
+    # A 16 x 16 image and a PNG that claims 40,000 x 40,000 over the data of 10 x 7.
+    png = bytearray(Png(WIDTH, HEIGHT, 6, 8, lambda x, y: Color(x, y) + (Alpha(x, y),)))
+    png[8:33] = Chunk(b"IHDR", struct.pack(">IIBBBBB", 40000, 40000, 8, 6, 0, 0, 0))
+    small, claimed = IconImage(16, lambda x, y: (90, 90, 90, 255)), bytes(png)
+    icon = struct.pack("<HHH", 0, 1, 2) + struct.pack("<BBBBHHII", 16, 16, 0, 0, 1, 32, len(small), 38)
+    icon += struct.pack("<BBBBHHII", 0, 0, 0, 0, 1, 32, len(claimed), 38 + len(small)) + small + claimed
+    # 40 x 30 at 24 bits, its last row two bytes short.
+    rows = 30 * 120 - 2
+    bmp = b"BM" + struct.pack("<IHHI", 54 + rows, 0, 0, 54)
+    bmp += struct.pack("<IiiHHIIiiII", 40, 40, 30, 1, 24, 0, 0, 0, 0, 0, 0) + bytes([200]) * rows
+    # A placeable metafile 5000 x 5000 pixels at 96 units an inch, holding nothing.
+    placeable = struct.pack("<IHhhhhHI", 0x9AC6CDD7, 0, 0, 0, 5000, 5000, 96, 0)
+    checksum = 0
+    for (word,) in struct.iter_unpack("<H", placeable):
+        checksum ^= word
+    wmf = placeable + struct.pack("<H", checksum) + struct.pack("<HHHIHIH", 1, 9, 0x300, 12, 0, 3, 0) + struct.pack("<IH", 3, 0)
+    return {"second_frame_huge.gif": gif, "png_claims_40000.ico": icon, "short_rows.bmp": bmp, "wide.wmf": wmf}
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     rgb = lambda x, y: Color(x, y)
@@ -133,6 +205,7 @@ def main():
     huge[8:33] = Chunk(b"IHDR", ihdr)
     files["huge.png"] = bytes(huge)
     files["truncated.png"] = files["rgba8.png"][:60]
+    files.update(PastLimit())
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:
             f.write(data)

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "core/picture_size.h"
+#include "core/picture_header.h"
 #include "core/region_compare.h"
 #include "core/region_rects.h"
 #include "platform/picture_loading.h"
@@ -56,7 +56,7 @@ std::uint64_t HiddenPixels(const RegionRects& rects) {
 bool CheckPictureSize(const ToolPath& path, std::int32_t width, std::int32_t height, int scale,
                       const ToolFiles& files) {
     const std::uint64_t w = std::uint64_t(width) * scale, h = std::uint64_t(height) * scale;
-    if (IsPictureSizeAllowed(w, h)) return true;
+    if (PictureSizeAcceptable(w, h)) return true;
     files.complain(path, "a picture of " + std::to_string(w) + " x " + std::to_string(h) +
                              " pixels is more than is made (" + std::to_string(kMaxPictureSide) + " a side, " +
                              std::to_string(kMaxPicturePixels) + " in all)");

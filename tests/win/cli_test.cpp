@@ -116,18 +116,20 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
     // The transparent band takes the background's color, which the mask then cuts out.
     ASSERT_EQ(RunTool("build " + gif + " " + Quoted(out) + " --background 123456 --mask 123456").status, 0u);
     EXPECT_EQ(ReadFileBytes(out), EncodeRegionData({{0, 0, 40, 10}, {0, 20, 40, 31}}));
-    // Into one folder, the mask at 0,0 by default: three failures among two successes.
+    // Into one folder, the mask at 0,0 by default: four failures (one past the pixel limit) among two successes.
     const std::string folder = TemporaryPath("batch");
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string pictures = gif;
-    for (const char* name : {"missing.gif", "not_a_picture.gif", "stripes.png", "transparent.bmp"})
+    for (const char* name :
+         {"missing.gif", "not_a_picture.gif", "stripes.png", "transparent.bmp", "wic\\png_claims_40000.ico"})
         pictures += " " + Quoted(TestDataPath(name));
     const ToolRun batch = RunTool("build --out-dir " + Quoted(folder) + " " + pictures);
     EXPECT_EQ(batch.status, 1u);
     EXPECT_EQ(ReadFileBytes(folder + "\\transparent.rgn"), EncodeRegionData({{0, 10, 40, 31}}));
     EXPECT_EQ(Lines(batch.out), 2) << batch.out;
     for (const char* line : {"missing.gif: no such file", "not_a_picture.gif: could not be decoded",
-                             "transparent.bmp: another picture of the same name", "3 of 5 pictures failed"})
+                             "transparent.bmp: another picture of the same name",
+                             "png_claims_40000.ico: could not be decoded", "4 of 6 pictures failed"})
         EXPECT_NE(batch.err.find(line), std::string::npos) << batch.err;
 }
 

@@ -49,8 +49,10 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     }
     const HBITMAP picture = state_->hbmImage;
     const HRGN kept = state_->hrgnCurrent;
-    for (const char* name : {"not_a_picture.gif", "truncated.gif"}) {
-        load(TestDataPath(name), name[0] == 'n');
+    const char* const failing[] = {"not_a_picture.gif", "truncated.gif", "wic\\second_frame_huge.gif",
+                                   "wic\\short_rows.bmp"};
+    for (const char* const& name : failing) {
+        load(TestDataPath(name), (&name - failing) % 2 == 0);
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");
         EXPECT_TRUE(state_->hbmImage == picture && state_->hrgnCurrent == kept) << name;
         EXPECT_EQ(state_->imageFileName[0], '\0') << name;
