@@ -37,7 +37,8 @@ target_link_libraries(PellformHost PRIVATE pellform_host)
 list(TRANSFORM PELLFORM_TOOL_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 add_executable(pellform ${PELLFORM_TOOL_SOURCES})
 target_include_directories(pellform PRIVATE ${CMAKE_BINARY_DIR}/layers/tool)
-target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC})
+# wmain: the arguments as UTF-16, so a file name outside the code page arrives whole.
+target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC} -municode)
 target_link_libraries(pellform PRIVATE pellform_platform)
 
 # Every Windows build checks its own DLL's exports and imports.

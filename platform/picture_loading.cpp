@@ -69,16 +69,25 @@ static HBITMAP LoadWithOle(LPOLESTR path, COLORREF background) {
 
 HBITMAP LoadPictureFileWithAlpha(const char* path, COLORREF background, AlphaPlane* alpha) {
     if (alpha) *alpha = AlphaPlane{};
+    const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    CoTaskBuffer widePath(2 * static_cast<SIZE_T>(length > 0 ? length : 1));
+    auto* wide = static_cast<LPOLESTR>(widePath.get());
+    if (!wide || !MultiByteToWideChar(CP_ACP, 0, path, -1, wide, length)) return nullptr;
+    return LoadPictureFileWithAlpha(wide, background, alpha);
+}
+
+HBITMAP LoadPictureFileWithAlpha(const wchar_t* path, COLORREF background, AlphaPlane* alpha) {
+    if (alpha) *alpha = AlphaPlane{};
     ComScope com;
-    const int length = lstrlenA(path);
-    CoTaskBuffer widePath(2 * (static_cast<SIZE_T>(length) + 1));
+    // The decoders take a path they may keep: a copy of their own kind.
+    CoTaskBuffer widePath(2 * (static_cast<SIZE_T>(lstrlenW(path)) + 1));
     if (!widePath.get()) return nullptr;
     auto* wide = static_cast<LPOLESTR>(widePath.get());
-    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, length + 1)) return nullptr;
+    lstrcpyW(wide, path);
     // GIF, JPEG and BMP stay with the OLE picture object, which decoded them
     // before the imaging component was used at all; what it cannot decode gets
     // a second chance there.
-    const PictureRoute route = ChoosePictureRoute(path);
+    const PictureRoute route = ChoosePictureRoute(wide);
     if (route == PictureRoute::Refused) return nullptr;
     if (route == PictureRoute::ImagingFirst) {
         if (HBITMAP bitmap = DecodePictureWithWic(wide, background, alpha)) return bitmap;

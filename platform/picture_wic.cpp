@@ -126,8 +126,8 @@ HBITMAP ComposeOnBackground(IWICBitmapSource* source, UINT width, UINT height, b
 
 }  // namespace
 
-PictureRoute ChoosePictureRoute(const char* path) {
-    OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+PictureRoute ChoosePictureRoute(const wchar_t* path) {
+    OwnedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     // The signature, then for a PNG its header chunk: length, "IHDR", width, height.
     BYTE start[24] = {};

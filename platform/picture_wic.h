@@ -23,7 +23,7 @@ struct AlphaPlane {
 // the OLE picture object knows them; a PNG whose header claims more pixels
 // than the add-in takes goes nowhere, as decoders read the whole picture at once.
 enum class PictureRoute { OleFirst, ImagingFirst, Refused };
-PictureRoute ChoosePictureRoute(const char* path);
+PictureRoute ChoosePictureRoute(const wchar_t* path);
 
 // The first image (of an icon, the largest) composed over `background` into a
 // screen-format bitmap of the picture's pixel size, upright and selected
