@@ -45,4 +45,9 @@ target_link_libraries(pellform PRIVATE pellform_platform)
 add_test(NAME dll_exports_and_imports
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${PELLFORM_OBJDUMP} $<TARGET_FILE:Pellform_WA>)
 
-include(${CMAKE_SOURCE_DIR}/cmake/wine-tests.cmake)
+# The wine tests and benchmarks need GoogleTest's sources; the wrapper's tool
+# runs configure without them (scripts/build tool).
+option(PELLFORM_WINE_TESTS "Build the wine tests and the benchmarks" ON)
+if(PELLFORM_WINE_TESTS)
+    include(${CMAKE_SOURCE_DIR}/cmake/wine-tests.cmake)
+endif()

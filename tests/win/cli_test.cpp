@@ -19,19 +19,36 @@ struct ToolRun {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-// Runs pellform.exe with its output and errors going to files.
-ToolRun RunTool(const std::string& arguments) {
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], static_cast<int>(wide.size())) - 1);
+    return wide;
+}
+
+// The bytes of a file named in UTF-8.
+std::vector<BYTE> FileBytes(const std::string& utf8Path) {
+    HANDLE file = CreateFileW(Wide(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::vector<BYTE> bytes(file == INVALID_HANDLE_VALUE ? 0 : GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!bytes.empty()) ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    return bytes;
+}
+
+// Runs pellform.exe (arguments in UTF-8, in `folder` when given) with its output and errors going to files.
+ToolRun RunTool(const std::string& arguments, const std::string& folder = "") {
     const std::string paths[] = {TemporaryPath("tool.out"), TemporaryPath("tool.err")};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = CreateFileA(paths[0].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
     startup.hStdError = CreateFileA(paths[1].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION process{};
-    std::string line = Quoted(PathBesideTests("pellform.exe")) + " " + arguments;
+    std::wstring line = Wide(Quoted(PathBesideTests("pellform.exe")) + " " + arguments);
     ToolRun run;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.empty() ? nullptr : Wide(folder).c_str(), &startup, &process)) {
         WaitForSingleObject(process.hProcess, 60000);
         GetExitCodeProcess(process.hProcess, &run.status);
     }
@@ -52,7 +69,7 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
     const ToolRun run = RunTool("build " + gif + " " + Quoted(out) + " --mask 0000FF");
     EXPECT_EQ(run.status, 0u) << run.err;
     EXPECT_EQ(ReadFileBytes(out), EncodeRegionData({{0, 10, 40, 31}}));  // all but the blue band at the top
-    EXPECT_EQ(run.out.rfind(out + ": 1 rectangles, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind(out + ": 1 rectangle, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
     // Under wine its lines end in LF alone, as a Linux shell's other tools write them.
     EXPECT_EQ(run.out.find_first_of("\r\n"), run.out.size() - 1) << run.out;
     // The transparent band takes the background's color, which the mask then cuts out.
@@ -71,6 +88,63 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
     for (const char* line : {"missing.gif: no such file", "not_a_picture.gif: could not be decoded",
                              "transparent.bmp: another picture of the same name", "3 of 5 pictures failed"})
         EXPECT_NE(batch.err.find(line), std::string::npos) << batch.err;
+}
+
+// Linux names are UTF-8: any name, by Windows, Linux or relative path, reaches
+// its file and comes back in the tool's lines as it was given.
+TEST(CliTest, NamesOutsideTheCodePageWorkByWindowsLinuxAndRelativePath) {
+    const std::string folder = TemporaryPath("names");
+    CreateDirectoryA(folder.c_str(), nullptr);
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<UnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    ASSERT_TRUE(toUnix);
+    char* unixFolder = toUnix(Wide(folder).c_str());
+    const std::string linuxFolder = unixFolder;
+    HeapFree(GetProcessHeap(), 0, unixFolder);
+    for (const std::string name : {u8"r\u00e9sum\u00e9", u8"\u56fe\u7247"}) {
+        const std::string file = folder + "\\" + name;
+        ASSERT_TRUE(CopyFileW(Wide(TestDataPath("transparent.gif")).c_str(), Wide(file + ".gif").c_str(), FALSE));
+        for (const std::string& given : {file, linuxFolder + "/" + name, name}) {
+            const ToolRun build = RunTool("build " + Quoted(given + ".gif") + " " + Quoted(given + ".rgn") + " --mask 0000FF", folder);
+            EXPECT_EQ(build.out, given + ".rgn: 1 rectangle, bounding box (0, 10, 40, 31)\n") << build.err;
+            EXPECT_EQ(FileBytes(file + ".rgn"), EncodeRegionData({{0, 10, 40, 31}})) << given;
+            EXPECT_NE(RunTool("info " + Quoted(given + ".rgn"), folder).out.find("Number of regions: 1\n"), std::string::npos);
+            EXPECT_EQ(RunTool("export " + Quoted(given + ".rgn") + " --as masm -o " + Quoted(given + ".inc"), folder).status, 0u);
+            const std::vector<BYTE> include = FileBytes(file + ".inc");
+            EXPECT_EQ(std::string(include.begin(), include.end()).rfind("; " + name + ".rgn: region data", 0), 0u) << given;
+            for (const char* made : {".rgn", ".inc"}) DeleteFileW(Wide(file + made).c_str());
+        }
+    }
+}
+
+// A build pipeline gets the same bytes on every machine: the default background
+// is fixed whatever the system's button face, which --background system takes.
+TEST(CliTest, TheDefaultBackgroundIsTheSameWhateverTheButtonFace) {
+    HKEY colors = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &colors, nullptr), ERROR_SUCCESS);
+    char saved[32] = "";
+    DWORD size = sizeof saved;
+    const bool had = RegQueryValueExA(colors, "ButtonFace", nullptr, nullptr, reinterpret_cast<BYTE*>(saved), &size) == 0;
+    const std::string build = "build " + Quoted(TestDataPath("transparent.gif")) + " " + Quoted(TemporaryPath("face.rgn"));
+    std::vector<BYTE> fixed[2], system[2];
+    const char* const faces[2] = {"212 208 200", "245 245 245"};
+    for (int i = 0; i < 2; ++i) {
+        RegSetValueExA(colors, "ButtonFace", 0, REG_SZ, reinterpret_cast<const BYTE*>(faces[i]), 12);
+        RunTool(build + " --mask F0F0F0");
+        fixed[i] = ReadFileBytes(TemporaryPath("face.rgn"));
+        RunTool(build + " --mask D4D0C8 --background system");
+        system[i] = ReadFileBytes(TemporaryPath("face.rgn"));
+    }
+    if (had) RegSetValueExA(colors, "ButtonFace", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved), size);
+    else RegDeleteValueA(colors, "ButtonFace");
+    RegCloseKey(colors);
+    // The transparent band (rows 10 to 20) takes the background's color and the mask cuts it only when they match.
+    EXPECT_EQ(fixed[0], EncodeRegionData({{0, 0, 40, 10}, {0, 20, 40, 31}}));
+    EXPECT_EQ(fixed[1], fixed[0]);
+    EXPECT_EQ(system[0], fixed[0]);
+    EXPECT_EQ(system[1], EncodeRegionData({{0, 0, 40, 31}}));
 }
 
 TEST(CliTest, AlphaThresholdGivesTheRegionOfTheAlphaChannelAndPicturesWithoutAlphaAreOpaque) {
@@ -95,6 +169,7 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         {"export " + Quoted(TestDataPath("not_a_picture.gif")) + " --as c", 1, "not region data"},
         {"build " + Quoted(board) + " " + Quoted(board + ".rgn") + " --mask 0000FF", 1, "could not be built"},
         {"build " + gif + " " + Quoted(TemporaryPath("no-such-folder\\out.rgn")), 1, "could not be written"},
+        {"info " + Quoted(u8"\u7f3a\u5931.rgn"), 1, u8"\u7f3a\u5931.rgn: no such file"},
         {"build a b --mask 000000 --mask-at 0,0", 2, "give one of --mask, --mask-at and --alpha-threshold\nusage: "},
     };
     for (const auto& [arguments, status, error] : failures) {
