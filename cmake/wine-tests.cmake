@@ -98,3 +98,10 @@ add_test(NAME region_exports
         ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/valid_empty.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/extremes.rgn
         ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/overlapping.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/trailing.rgn)
 set_tests_properties(region_exports PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)
+
+# The tool and ./pellform as a Linux shell runs them; the wrapper's own tree is build/x64.
+if(CMAKE_BINARY_DIR STREQUAL "${CMAKE_SOURCE_DIR}/build/x64")
+    add_test(NAME wrapper_and_linux_names COMMAND sh ${CMAKE_SOURCE_DIR}/tests/wrapper/check-wrapper.sh
+        ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:pellform> ${CMAKE_SOURCE_DIR}/tests/data/transparent.gif)
+    set_tests_properties(wrapper_and_linux_names PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)
+endif()

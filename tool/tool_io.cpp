@@ -41,14 +41,42 @@ void PrepareStandardStreams() {
     _setmode(_fileno(stderr), _O_BINARY);
 }
 
+// Wine's name for a Linux path as it stands, for names that hold characters a
+// Windows name cannot (a quote, '*', '?', ...), which its drive letters cannot
+// reach.
+static std::wstring WineUnixPath(std::string linuxPath) {
+    for (char& c : linuxPath)
+        if (c == '/') c = '\\';
+    return L"\\\\?\\unix" + WideFromUtf8(linuxPath);
+}
+
 std::wstring SystemPath(const std::string& given) {
-    // Only wine has this call; it reads the name as the Linux side spells it.
+    // Only wine has these calls; they read a name as the Linux side spells it.
     using DosNameFunction = LPWSTR(CDECL*)(LPCSTR);
+    using UnixNameFunction = LPSTR(CDECL*)(LPCWSTR);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
     static const auto toDos = reinterpret_cast<DosNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    if (given.empty() || given[0] != '/' || !toDos) return WideFromUtf8(given);
+        reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_dos_file_name")));
+    static const auto toUnix = reinterpret_cast<UnixNameFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
+    if (!toDos || !toUnix || given.empty()) return WideFromUtf8(given);
+    const bool linuxAbsolute = given[0] == '/';
+    const bool refusedByWindows = given.find_first_of(linuxAbsolute ? "*?\"<>|:" : "*?\"<>|") != std::string::npos;
+    if (!linuxAbsolute) {
+        // A relative Linux name only Wine's Unix namespace can hold: from the
+        // current folder as Linux names it.
+        if (!refusedByWindows || given.find('\\') != std::string::npos) return WideFromUtf8(given);
+        WCHAR folder[MAX_PATH];
+        const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
+        LPSTR unixFolder = length > 0 && length < MAX_PATH ? toUnix(folder) : nullptr;
+        if (!unixFolder) return WideFromUtf8(given);
+        const std::string absolute = std::string(unixFolder) + "/" + given;
+        HeapFree(GetProcessHeap(), 0, unixFolder);
+        return WineUnixPath(absolute);
+    }
+    if (refusedByWindows) return WineUnixPath(given);
     LPWSTR dos = toDos(given.c_str());
-    if (!dos) return WideFromUtf8(given);
+    if (!dos) return WineUnixPath(given);
     struct HeapText {
         LPWSTR text;
         ~HeapText() { HeapFree(GetProcessHeap(), 0, text); }
