@@ -4,7 +4,17 @@
 #include <io.h>
 
 #include <cstdarg>
-#include <memory>
+
+#include "platform/win_handles.h"
+
+// Names wine's path calls return, allocated on the process heap.
+template <typename Text>
+struct ProcessHeapTraits {
+    static Text invalid() { return nullptr; }
+    static void close(Text text) { HeapFree(GetProcessHeap(), 0, text); }
+};
+using WineWideName = UniqueHandle<LPWSTR, ProcessHeapTraits<LPWSTR>>;
+using WineUnixName = UniqueHandle<LPSTR, ProcessHeapTraits<LPSTR>>;
 
 std::string Utf8FromWide(const wchar_t* text) {
     const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
@@ -68,20 +78,12 @@ std::wstring SystemPath(const std::string& given) {
         if (!refusedByWindows || given.find('\\') != std::string::npos) return WideFromUtf8(given);
         WCHAR folder[MAX_PATH];
         const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
-        LPSTR unixFolder = length > 0 && length < MAX_PATH ? toUnix(folder) : nullptr;
-        if (!unixFolder) return WideFromUtf8(given);
-        const std::string absolute = std::string(unixFolder) + "/" + given;
-        HeapFree(GetProcessHeap(), 0, unixFolder);
-        return WineUnixPath(absolute);
+        const WineUnixName unixFolder(length > 0 && length < MAX_PATH ? toUnix(folder) : nullptr);
+        return unixFolder ? WineUnixPath(std::string(unixFolder.get()) + "/" + given) : WideFromUtf8(given);
     }
     if (refusedByWindows) return WineUnixPath(given);
-    LPWSTR dos = toDos(given.c_str());
-    if (!dos) return WineUnixPath(given);
-    struct HeapText {
-        LPWSTR text;
-        ~HeapText() { HeapFree(GetProcessHeap(), 0, text); }
-    } owned{dos};
-    return std::wstring(owned.text);
+    const WineWideName dos(toDos(given.c_str()));
+    return dos ? std::wstring(dos.get()) : WineUnixPath(given);
 }
 
 std::wstring FullSystemPath(const std::string& given) {
