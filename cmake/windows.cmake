@@ -37,11 +37,17 @@ target_link_libraries(PellformHost PRIVATE pellform_host)
 list(TRANSFORM PELLFORM_TOOL_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/)
 add_executable(pellform ${PELLFORM_TOOL_SOURCES})
 target_include_directories(pellform PRIVATE ${CMAKE_BINARY_DIR}/layers/tool)
-target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC})
+# wmain: the arguments as UTF-16, so a file name outside the code page arrives whole.
+target_link_options(pellform PRIVATE ${PELLFORM_LINK_STATIC} -municode)
 target_link_libraries(pellform PRIVATE pellform_platform)
 
 # Every Windows build checks its own DLL's exports and imports.
 add_test(NAME dll_exports_and_imports
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-dll ${PELLFORM_OBJDUMP} $<TARGET_FILE:Pellform_WA>)
 
-include(${CMAKE_SOURCE_DIR}/cmake/wine-tests.cmake)
+# The wine tests and benchmarks need GoogleTest's sources; the wrapper's tool
+# runs configure without them (scripts/build tool).
+option(PELLFORM_WINE_TESTS "Build the wine tests and the benchmarks" ON)
+if(PELLFORM_WINE_TESTS)
+    include(${CMAKE_SOURCE_DIR}/cmake/wine-tests.cmake)
+endif()

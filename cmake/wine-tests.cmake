@@ -2,19 +2,16 @@
 # display: the i686 tree under the WoW64 Wine that scripts/install-wow64-wine
 # sets up, the x86_64 tree under Debian's wine64. Each tree has its own prefix
 # (Wine 10 upgrades any prefix it touches).
-set(PELLFORM_WOW64_WINE_DEFAULT /opt/pellform-wine)
-if(DEFINED ENV{PELLFORM_WOW64_WINE})
-    set(PELLFORM_WOW64_WINE_DEFAULT $ENV{PELLFORM_WOW64_WINE})
-endif()
+# scripts/env.sh names the wines; the WoW64 folder is the one it gives at the
+# first configure.
+execute_process(COMMAND sh -c "root=. && . scripts/env.sh && printf %s \"$PELLFORM_WOW64_WINE\""
+    WORKING_DIRECTORY ${CMAKE_SOURCE_DIR} OUTPUT_VARIABLE PELLFORM_WOW64_WINE_DEFAULT)
 set(PELLFORM_WOW64_WINE ${PELLFORM_WOW64_WINE_DEFAULT} CACHE PATH "Folder of the WoW64 Wine (scripts/install-wow64-wine)")
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    set(PELLFORM_WINE_DIR /usr/lib/wine)
-    set(PELLFORM_WINE ${PELLFORM_WINE_DIR}/wine64)
+    set(PELLFORM_WINE_VARIABLE WINE64)
 else()
-    set(PELLFORM_WINE_DIR ${PELLFORM_WOW64_WINE}/usr/lib/x86_64-linux-gnu/wine)
-    set(PELLFORM_WINE ${PELLFORM_WINE_DIR}/wine)
+    set(PELLFORM_WINE_VARIABLE WOW64_WINE_PROGRAM)
 endif()
-set(PELLFORM_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
     FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
@@ -106,3 +103,10 @@ add_test(NAME region_exports
         ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/valid_empty.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/extremes.rgn
         ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/overlapping.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/trailing.rgn)
 set_tests_properties(region_exports PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)
+
+# The tool and ./pellform as a Linux shell runs them; the wrapper's own tree is build/x64.
+if(CMAKE_BINARY_DIR STREQUAL "${CMAKE_SOURCE_DIR}/build/x64")
+    add_test(NAME wrapper_and_linux_names COMMAND sh ${CMAKE_SOURCE_DIR}/tests/wrapper/check-wrapper.sh
+        ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:pellform> ${CMAKE_SOURCE_DIR}/tests/data/transparent.gif)
+    set_tests_properties(wrapper_and_linux_names PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)
+endif()

@@ -34,7 +34,15 @@ std::string Upper(std::string text) {
 std::size_t RectCount(const std::vector<std::uint8_t>& block) { return (block.size() - 32) / 16; }
 
 std::string Summary(const std::vector<std::uint8_t>& block) {
-    return std::to_string(RectCount(block)) + " rectangles, bounding box (" + Words(block, 4, 4) + ")";
+    return CountOfRectangles(RectCount(block)) + ", bounding box (" + Words(block, 4, 4) + ")";
+}
+
+// A file name inside a comment line: a control character (a line end above
+// all) would end the comment and put the rest of the name into the code.
+std::string CommentText(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
 }
 
 // A line of text padded to `column`, so that the comments stand in one column.
@@ -44,6 +52,10 @@ std::string Padded(std::string text, std::size_t column) {
 }
 
 }  // namespace
+
+std::string CountOfRectangles(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " rectangle" : " rectangles");
+}
 
 std::string MakeExportName(const std::string& fileName) {
     std::string base = fileName.substr(fileName.find_last_of("/\\:") == std::string::npos
@@ -64,7 +76,7 @@ std::string FormatRegionAsMasm(const std::vector<std::uint8_t>& block, const std
     const std::string indent(name.size(), ' ');
     const std::size_t column = name.size() + 24;
     std::string text;
-    AddLine(text, "; " + source + ": region data (RGNDATA) for ExtCreateRegion, made by pellform");
+    AddLine(text, "; " + CommentText(source) + ": region data (RGNDATA) for ExtCreateRegion, made by pellform");
     AddLine(text, "; " + Summary(block));
     AddLine(text, ";");
     AddLine(text, "; Shaping a window with it (MASM):");
@@ -92,7 +104,7 @@ std::string FormatRegionAsC(const std::vector<std::uint8_t>& block, const std::s
     const std::string size = Upper(name) + "_SIZE";
     const std::string guard = Upper(name) + "_H";
     std::string text;
-    AddLine(text, "/* " + source + ": region data (RGNDATA) for ExtCreateRegion, made by pellform.");
+    AddLine(text, "/* " + CommentText(source) + ": region data (RGNDATA) for ExtCreateRegion, made by pellform.");
     AddLine(text, "   " + Summary(block) + ".");
     AddLine(text, "");
     AddLine(text, "   Shaping a window with it:");

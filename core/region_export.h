@@ -7,12 +7,16 @@
 #include <string>
 #include <vector>
 
+// "1 rectangle", "2 rectangles": the count as the summary lines give it.
+std::string CountOfRectangles(std::size_t count);
+
 // A name usable as a label in both assemblers and in C, made from a file name:
 // "skins/about-outline.rgn" gives "about_outline_rgn".
 std::string MakeExportName(const std::string& fileName);
 
 // `block` is a checked region data block: the 32-byte header and its nCount
-// rectangles, nothing more. `source` names where it came from, in comments.
+// rectangles, nothing more. `source` names where it came from, in comments
+// (a control character in it shows there as '?').
 // The data lines use only what MASM and NASM both accept (`name dd ...`, `equ`,
 // `;` comments), so either assembles them into exactly the block's bytes.
 std::string FormatRegionAsMasm(const std::vector<std::uint8_t>& block, const std::string& name,

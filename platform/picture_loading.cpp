@@ -67,8 +67,8 @@ HBITMAP LoadPictureFile(const char* path, COLORREF background) {
 
 // The whole file in a movable block that a stream can take over, read once,
 // its size checked before anything is allocated for it.
-static OwnedGlobal ReadPictureFile(const char* path, DWORD& size) {
-    OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+static OwnedGlobal ReadPictureFile(const wchar_t* path, DWORD& size) {
+    OwnedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER length{};
     if (!file || !GetFileSizeEx(file.get(), &length) || length.QuadPart <= 0 ||
@@ -87,7 +87,7 @@ static OwnedGlobal ReadPictureFile(const char* path, DWORD& size) {
 // A stream over the file's bytes once their headers passed; the decoders read
 // those same bytes, never the file again. Empty when a header is malformed or
 // claims more pixels than the limit.
-static ComPtr<IStream> OpenCheckedPicture(const char* path, PictureHeader& header) {
+static ComPtr<IStream> OpenCheckedPicture(const wchar_t* path, PictureHeader& header) {
     DWORD size = 0;
     OwnedGlobal block = ReadPictureFile(path, size);
     if (!block) return ComPtr<IStream>();
@@ -120,6 +120,14 @@ static ComPtr<IPicture> LoadOlePicture(IStream* stream) {
 }
 
 HBITMAP LoadPictureFileWithAlpha(const char* path, COLORREF background, AlphaPlane* alpha) {
+    if (alpha) *alpha = AlphaPlane{};
+    // The editor's names come from its file dialogs, so they fit MAX_PATH.
+    wchar_t wide[MAX_PATH];
+    if (!MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH)) return nullptr;
+    return LoadPictureFileWithAlpha(wide, background, alpha);
+}
+
+HBITMAP LoadPictureFileWithAlpha(const wchar_t* path, COLORREF background, AlphaPlane* alpha) {
     if (alpha) *alpha = AlphaPlane{};
     ComScope com;
     PictureHeader header;

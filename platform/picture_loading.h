@@ -20,6 +20,7 @@ HBITMAP LoadPictureFile(const char* path, COLORREF background);
 // The same, and the picture's alpha when the imaging component decoded it
 // (left empty for the OLE picture object, which gives none).
 HBITMAP LoadPictureFileWithAlpha(const char* path, COLORREF background, AlphaPlane* alpha);
+HBITMAP LoadPictureFileWithAlpha(const wchar_t* path, COLORREF background, AlphaPlane* alpha);
 // An "IMAGE" resource of `module`. 0 with last-error 2 when missing or empty.
 HBITMAP LoadPictureResource(HMODULE module, LPCSTR name);
 // The bytes of a picture file held in memory, checked as a file's are.

@@ -46,7 +46,7 @@ HRESULT EncodePng(IStream* stream, UINT width, UINT height, const PngRowFiller& 
 
 }  // namespace
 
-bool WritePngFile(const char* path, UINT width, UINT height, const PngRowFiller& fillRow) {
+bool WritePngFile(const wchar_t* path, UINT width, UINT height, const PngRowFiller& fillRow) {
     if (width == 0 || height == 0) return false;
     ComScope com;
     ComPtr<IStream> stream;
@@ -60,7 +60,7 @@ bool WritePngFile(const char* path, UINT width, UINT height, const PngRowFiller&
         FAILED(GetHGlobalFromStream(stream.get(), &memory)))
         return false;
     GlobalLockGuard locked(memory);
-    char tempPath[MAX_PATH] = "";
+    wchar_t tempPath[MAX_PATH] = L"";
     return locked.get() &&
-           WriteFileAtomically(path, locked.get(), static_cast<DWORD>(status.cbSize.QuadPart), tempPath);
+           WriteFileAtomically(path, locked.get(), static_cast<size_t>(status.cbSize.QuadPart), tempPath);
 }

@@ -15,6 +15,6 @@ using PngRowFiller = std::function<void(UINT y, std::uint32_t* row)>;
 // Encodes width x height pixels, asked for a strip at a time so memory beyond
 // the encoded file stays small, then replaces `path` atomically. False on any
 // failure, the old file as it was.
-bool WritePngFile(const char* path, UINT width, UINT height, const PngRowFiller& fillRow);
+bool WritePngFile(const wchar_t* path, UINT width, UINT height, const PngRowFiller& fillRow);
 
 #endif

@@ -38,13 +38,24 @@ static bool ReadBlockFrom(HANDLE file, std::vector<std::uint8_t>& block) {
     return ReadAll(file, block.data() + kRegionHeaderSize, count * kRegionRectSize);
 }
 
-bool ReadRegionBlock(const char* path, std::vector<std::uint8_t>& block) {
-    OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
+// A path in the platform's code page as the wide APIs take it; empty when it
+// does not fit a path.
+static bool WidenPath(const char* path, wchar_t (&wide)[kPathLength]) {
+    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, kPathLength) > 0;
+}
+
+bool ReadRegionBlock(const wchar_t* path, std::vector<std::uint8_t>& block) {
+    OwnedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
                                nullptr));
     return file && ResultOrFailure(false, [&] { return ReadBlockFrom(file.get(), block); });
 }
 
 bool ReadRegionFile(const char* path, RegionRects& rects) {
+    wchar_t wide[kPathLength];
+    return WidenPath(path, wide) && ReadRegionFile(wide, rects);
+}
+
+bool ReadRegionFile(const wchar_t* path, RegionRects& rects) {
     // No memory, or more rectangles than a region may have: not loaded.
     return ResultOrFailure(false, [&] {
         std::vector<std::uint8_t> block;
@@ -67,49 +78,60 @@ static bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
     return true;
 }
 
-static bool WriteBytes(const char* path, const BYTE* data, DWORD size) {
-    OwnedFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
-    return file && WriteAll(file.get(), data, size) && FlushFileBuffers(file.get());
-}
-
 // The folder part of `path` as a full path, so the temporary file lies on the
 // target's own volume.
-static bool GetFolderOf(const char* path, char* folder) {
-    char* name = nullptr;
-    const DWORD length = GetFullPathNameA(path, kPathLength, folder, &name);
+static bool GetFolderOf(const wchar_t* path, wchar_t* folder) {
+    wchar_t* name = nullptr;
+    const DWORD length = GetFullPathNameW(path, kPathLength, folder, &name);
     if (length == 0 || length >= kPathLength || !name) return false;
-    *name = '\0';
+    *name = L'\0';
     return true;
 }
 
-bool WriteFileAtomically(const char* path, const void* data, DWORD size, char* tempPath) {
-    tempPath[0] = '\0';
+static bool WriteAndFlush(const wchar_t* path, const void* data, size_t size) {
+    OwnedFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
+    if (!file || size > MAXDWORD) return false;
+    return WriteAll(file.get(), static_cast<const BYTE*>(data), static_cast<DWORD>(size)) &&
+           FlushFileBuffers(file.get());
+}
+
+bool WriteFileAtomically(const wchar_t* path, const void* data, size_t size, wchar_t* tempPath) {
     // Windows refuses to replace a read-only file; wine would replace it.
-    const DWORD attributes = GetFileAttributesA(path);
+    const DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    char folder[kPathLength] = "";
-    if (!GetFolderOf(path, folder) || !GetTempFileNameA(folder, "PF", 0, tempPath)) {
-        tempPath[0] = '\0';
+    wchar_t folder[kPathLength] = L"";
+    if (!GetFolderOf(path, folder) || !GetTempFileNameW(folder, L"PF", 0, tempPath)) {
+        tempPath[0] = L'\0';
         return false;
     }
     // The target is replaced by a rename within its own volume, and only by a
     // complete file on the disk: it is never deleted first nor copied over, so
-    // any failure leaves the old file as it was.
-    if (!WriteBytes(tempPath, static_cast<const BYTE*>(data), size) ||
-        !MoveFileExA(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(tempPath);
+    // any failure leaves the old file as it was. The temporary file is made
+    // anew by GetTempFileName, so a link planted under some fixed name is
+    // never followed.
+    if (!WriteAndFlush(tempPath, data, size) ||
+        !MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(tempPath);
         return false;
     }
     return true;
 }
 
-bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
-    tempPath[0] = '\0';
+bool WriteRegionFile(const wchar_t* path, HRGN region, wchar_t* tempPath) {
+    tempPath[0] = L'\0';
     // A file that Open and the tool would refuse is never written.
     if (!RegionWithinLimit(region)) return false;
-    std::vector<BYTE> data;
-    if (!ResultOrFailure(false, [&] { return !(data = FetchRegionData(region)).empty(); })) return false;
-    const DWORD size = static_cast<DWORD>(data.size());
-    reinterpret_cast<RGNDATAHEADER*>(data.data())->nRgnSize = size - sizeof(RGNDATAHEADER);
-    return WriteFileAtomically(path, data.data(), size, tempPath);
+    return ResultOrFailure(false, [&] {
+        std::vector<BYTE> data = FetchRegionData(region);
+        if (data.empty()) return false;
+        reinterpret_cast<RGNDATAHEADER*>(data.data())->nRgnSize = static_cast<DWORD>(data.size() - sizeof(RGNDATAHEADER));
+        return WriteFileAtomically(path, data.data(), data.size(), tempPath);
+    });
+}
+
+bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
+    wchar_t wide[kPathLength], wideTemp[kPathLength] = L"";
+    const bool written = WidenPath(path, wide) && WriteRegionFile(wide, region, wideTemp);
+    if (!WideCharToMultiByte(CP_ACP, 0, wideTemp, -1, tempPath, kPathLength, nullptr, nullptr)) tempPath[0] = '\0';
+    return written;
 }

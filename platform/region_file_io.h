@@ -12,17 +12,21 @@
 // The region data block of a file as stored: its checked header and the nCount
 // rectangles it claims, read only when the file holds them all and nCount is
 // within kMaxRegionRects. Bytes after the rectangles are left out.
-bool ReadRegionBlock(const char* path, std::vector<std::uint8_t>& block);
+bool ReadRegionBlock(const wchar_t* path, std::vector<std::uint8_t>& block);
 // Reads and checks a region file; the rectangles in banded form, as the
 // platform's region constructor would make them. False also when memory runs
 // out or the rectangles would pass kMaxRegionRects.
+bool ReadRegionFile(const wchar_t* path, RegionRects& rects);
 bool ReadRegionFile(const char* path, RegionRects& rects);
-// Writes `size` bytes through a temporary file ("PF" prefix, in the target's own
-// folder, its path left in `tempPath`, at least 260 characters) that replaces
-// `path` by a rename only once it is complete and flushed; the old file stays
-// as it was on any failure, and the temporary file is removed.
-bool WriteFileAtomically(const char* path, const void* data, DWORD size, char* tempPath);
-// A region's data block, written as above.
+// The one way a file is replaced: `size` bytes go to a temporary file ("PF"
+// prefix, in the target's own folder, its path left in `tempPath`, at least
+// 260 characters) that replaces `path` by a rename only once it is complete
+// and flushed; the old file stays as it was on any failure, and the temporary
+// file is removed.
+bool WriteFileAtomically(const wchar_t* path, const void* data, size_t size, wchar_t* tempPath);
+// A region's data block written so.
+bool WriteRegionFile(const wchar_t* path, HRGN region, wchar_t* tempPath);
+// The same for a path in the platform's code page, as the editor's dialogs give it.
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath);
 
 #endif

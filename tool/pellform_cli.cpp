@@ -24,6 +24,7 @@
 #include "platform/region_gdi.h"
 #include "core/region_rects.h"
 #include "tool/render_diff.h"
+#include "tool/tool_io.h"
 
 namespace {
 
@@ -47,10 +48,17 @@ const char kUsage[] =
     "  --tolerance N        with --mask or --mask-at: pixels whose red, green and blue each\n"
     "                       differ from the mask's by at most N (0-255) count as the mask\n"
     "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask color\n"
-    "  --background RRGGBB  the color behind transparent pixels (default the button face)\n";
+    "  --background RRGGBB  the color behind transparent pixels (default F0F0F0, the\n"
+    "                       standard button face, so every machine gives the same bytes)\n"
+    "  --background system  the running system's button face instead\n";
+
+// What transparent pixels are composed over unless told: the platform's
+// standard button face, fixed, as a build pipeline wants the same region from
+// the same picture on every machine whatever its desktop theme.
+const COLORREF kDefaultBackground = RGB(0xF0, 0xF0, 0xF0);
 
 int UsageError(const std::string& problem) {
-    std::fprintf(stderr, "pellform: %s\n%s", problem.c_str(), kUsage);
+    PrintText(stderr, "pellform: %s\n%s", problem.c_str(), kUsage);
     return 2;
 }
 
@@ -65,54 +73,22 @@ void ClearProgress() {
 
 void ShowProgress(size_t done, size_t total, const std::string& picture) {
     ClearProgress();
-    const int length = std::fprintf(stderr, "[%zu/%zu] %s", done, total, picture.c_str());
-    progressShown = length > 0 ? static_cast<size_t>(length) : 0;
+    PrintText(stderr, "[%zu/%zu] %s", done, total, picture.c_str());
+    // Columns, not bytes: a UTF-8 character is one to clear.
+    progressShown = std::to_string(done).size() + std::to_string(total).size() + 4;
+    for (char c : picture) progressShown += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     std::fflush(stderr);
 }
 
 // One line on stderr: the path as the user typed it, then what went wrong.
 void Complain(const std::string& path, const std::string& problem) {
     ClearProgress();
-    std::fprintf(stderr, "pellform: %s: %s\n", path.c_str(), problem.c_str());
+    PrintText(stderr, "pellform: %s: %s\n", path.c_str(), problem.c_str());
 }
 
 int Failure(const std::string& path, const std::string& problem) {
     Complain(path, problem);
     return 1;
-}
-
-// Under wine the tool speaks to a Linux shell: Linux paths work as typed and
-// lines end in LF, as the shell's other tools write them.
-bool RunsUnderWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-// The path the Windows side opens. A Linux absolute path is translated by wine
-// itself; everything else (relative or Windows paths) is used as it stands.
-std::string SystemPath(const std::string& given) {
-    using DosNameFunction = LPWSTR(CDECL*)(LPCSTR);
-    static const auto toDos = reinterpret_cast<DosNameFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    if (given.empty() || given[0] != '/' || !toDos) return given;
-    LPWSTR wide = toDos(given.c_str());
-    if (!wide) return given;
-    char narrow[MAX_PATH] = "";
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, MAX_PATH, nullptr, nullptr);
-    HeapFree(GetProcessHeap(), 0, wide);
-    return length > 0 ? std::string(narrow) : given;
-}
-
-// The picture decoder wants a full path.
-std::string FullPath(const std::string& path) {
-    char full[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), MAX_PATH, full, nullptr);
-    return length > 0 && length < MAX_PATH ? std::string(full, length) : path;
-}
-
-bool FileExists(const std::string& systemPath) {
-    const DWORD attributes = GetFileAttributesA(systemPath.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // "RRGGBB" in hex as a COLORREF.
@@ -180,7 +156,7 @@ struct BuildOptions {
     bool maskGiven = false;
     bool maskAtGiven = false;
     COLORREF mask = 0;
-    COLORREF background = GetSysColor(COLOR_BTNFACE);
+    COLORREF background = kDefaultBackground;
     int maskX = 0;
     int maskY = 0;
     int alphaThreshold = -1;
@@ -211,7 +187,9 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
         } else if (word == "--tolerance") {
             if (!ParseThreshold(value, options.tolerance)) return problem = "--tolerance wants a number from 0 to 255", false;
         } else if (word == "--background") {
-            if (!ParseColor(value, options.background)) return problem = "--background wants RRGGBB in hex", false;
+            if (std::strcmp(value, "system") == 0) options.background = GetSysColor(COLOR_BTNFACE);
+            else if (!ParseColor(value, options.background))
+                return problem = "--background wants RRGGBB in hex or system", false;
         } else if (word == "--out-dir") {
             options.outDir = value;
         } else {
@@ -233,10 +211,10 @@ struct BuiltRegion {
 // Builds one picture's region into `outPath`; false after saying why on stderr.
 bool BuildOne(const std::string& picturePath, const std::string& outPath, const BuildOptions& options,
               BuiltRegion& built) {
-    const std::string picture = SystemPath(picturePath);
+    const std::wstring picture = FullSystemPath(picturePath);
     if (!FileExists(picture)) return Complain(picturePath, "no such file"), false;
     AlphaPlane alpha;
-    OwnedBitmap bitmap(LoadPictureFileWithAlpha(FullPath(picture).c_str(), options.background, &alpha));
+    OwnedBitmap bitmap(LoadPictureFileWithAlpha(picture.c_str(), options.background, &alpha));
     if (!bitmap) return Complain(picturePath, "could not be decoded as a picture"), false;
     BITMAP size{};
     GetObjectA(bitmap.get(), sizeof size, &size);
@@ -260,7 +238,7 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
     RegionRects rects;
     if (!region || !ReadRegionRects(region.get(), rects))
         return Complain(picturePath, "the region could not be built"), false;
-    char tempPath[MAX_PATH] = "";
+    wchar_t tempPath[MAX_PATH] = L"";
     if (!WriteRegionFile(SystemPath(outPath).c_str(), region.get(), tempPath))
         return Complain(outPath, "could not be written"), false;
     built.rectCount = rects.size();
@@ -269,7 +247,7 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
 }
 
 std::string Summary(const BuiltRegion& built) {
-    return std::to_string(built.rectCount) + " rectangles, bounding box " + BoundsText(built.bounds);
+    return CountOfRectangles(built.rectCount) + ", bounding box " + BoundsText(built.bounds);
 }
 
 // DIR joined with the picture's name, its extension replaced by ".rgn".
@@ -289,32 +267,40 @@ bool IsTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 // Many pictures into one folder: a line for each, a failure does not stop the rest.
 int BuildMany(const BuildOptions& options) {
     if (options.paths.empty()) return UsageError("build --out-dir needs at least one picture");
-    const std::string outDir = SystemPath(options.outDir);
-    const DWORD attributes = GetFileAttributesA(outDir.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return Failure(options.outDir, "no such folder");
+    if (!FolderExists(SystemPath(options.outDir))) return Failure(options.outDir, "no such folder");
     const bool progress = IsTerminal(stderr);
     std::vector<std::string> written;
     int failed = 0;
     for (size_t i = 0; i < options.paths.size(); ++i) {
         const std::string& picture = options.paths[i];
-        if (progress) ShowProgress(i + 1, options.paths.size(), picture);
-        const std::string outPath = OutputPathFor(options.outDir, picture);
-        bool duplicate = false;
-        for (const std::string& done : written) duplicate = duplicate || _stricmp(done.c_str(), outPath.c_str()) == 0;
-        BuiltRegion built;
-        const DWORD start = GetTickCount();
-        if (duplicate) {
-            Complain(picture, "another picture of the same name was written to " + outPath);
-        } else if (BuildOne(picture, outPath, options, built)) {
-            ClearProgress();
-            written.push_back(outPath);
-            std::printf("%s: %s, %lu ms\n", outPath.c_str(), Summary(built).c_str(),
-                        static_cast<unsigned long>(GetTickCount() - start));
-            std::fflush(stdout);
-            continue;
-        }
-        ++failed;
+        // Each picture on its own: running out of memory on one fails that one.
+        const bool succeeded = ResultOrRecovery(
+            [&] {
+                if (progress) ShowProgress(i + 1, options.paths.size(), picture);
+                const std::string outPath = OutputPathFor(options.outDir, picture);
+                bool duplicate = false;
+                for (const std::string& done : written)
+                    duplicate = duplicate || _stricmp(done.c_str(), outPath.c_str()) == 0;
+                BuiltRegion built;
+                const DWORD start = GetTickCount();
+                if (duplicate) {
+                    Complain(picture, "another picture of the same name was written to " + outPath);
+                    return false;
+                }
+                if (!BuildOne(picture, outPath, options, built)) return false;
+                ClearProgress();
+                written.push_back(outPath);
+                PrintText(stdout, "%s: %s, %lu ms\n", outPath.c_str(), Summary(built).c_str(),
+                          static_cast<unsigned long>(GetTickCount() - start));
+                std::fflush(stdout);
+                return true;
+            },
+            [&] {
+                ClearProgress();
+                std::fprintf(stderr, "pellform: %s: out of memory\n", picture.c_str());
+                return false;
+            });
+        failed += !succeeded;
     }
     if (failed) std::fprintf(stderr, "pellform: %d of %zu pictures failed\n", failed, options.paths.size());
     return failed ? 1 : 0;
@@ -328,14 +314,14 @@ int Build(int argc, char** argv) {
     if (options.paths.size() != 2) return UsageError("build needs a picture and an output file");
     BuiltRegion built;
     if (!BuildOne(options.paths[0], options.paths[1], options, built)) return 1;
-    std::printf("%s: %s\n", options.paths[1].c_str(), Summary(built).c_str());
+    PrintText(stdout, "%s: %s\n", options.paths[1].c_str(), Summary(built).c_str());
     return 0;
 }
 
 int Info(int argc, char** argv) {
     if (argc != 3) return UsageError("info needs one region file");
     const std::string path = argv[2];
-    const std::string systemPath = SystemPath(path);
+    const std::wstring systemPath = SystemPath(path);
     if (!FileExists(systemPath)) return Failure(path, "no such file");
     RegionRects rects;
     if (!ReadRegionFile(systemPath.c_str(), rects)) return Failure(path, "not region data");
@@ -348,13 +334,6 @@ int Info(int argc, char** argv) {
     std::printf("Lower right X: %d\nLower right Y: %d\n", bounds.right, bounds.bottom);
     for (const RegionRect& r : rects) std::printf("%d %d %d %d\n", r.left, r.top, r.right, r.bottom);
     return 0;
-}
-
-bool WriteWhole(const std::string& path, const std::string& bytes) {
-    OwnedFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
 }
 
 int Export(int argc, char** argv) {
@@ -374,7 +353,7 @@ int Export(int argc, char** argv) {
     }
     if (input.empty()) return UsageError("export needs a region file");
     if (format != "masm" && format != "c" && format != "bin") return UsageError("--as wants masm, c or bin");
-    const std::string systemInput = SystemPath(input);
+    const std::wstring systemInput = SystemPath(input);
     if (!FileExists(systemInput)) return Failure(input, "no such file");
     std::vector<std::uint8_t> block;
     if (!ReadRegionBlock(systemInput.c_str(), block)) return Failure(input, "not region data");
@@ -390,13 +369,10 @@ int Export(int argc, char** argv) {
         _setmode(_fileno(stdout), _O_BINARY);  // the bytes exactly, whatever the platform's line ends
         return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : Failure("stdout", "write failed");
     }
-    const std::string systemOutput = SystemPath(output);
-    // Written beside the target and renamed over it, so a failure keeps the old file.
-    const std::string temporary = systemOutput + ".pftmp";
-    if (!WriteWhole(temporary, text) || !MoveFileExA(temporary.c_str(), systemOutput.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileA(temporary.c_str());
+    // As the editor saves: a failure keeps the old file.
+    wchar_t tempPath[MAX_PATH] = L"";
+    if (!WriteFileAtomically(SystemPath(output).c_str(), text.data(), text.size(), tempPath))
         return Failure(output, "could not be written");
-    }
     return 0;
 }
 
@@ -409,7 +385,7 @@ int Run(int argc, char** argv) {
     if (command == "info") return Info(argc, argv);
     if (command == "export") return Export(argc, argv);
     if (command == "render" || command == "diff") {
-        const ToolFiles files{SystemPath, FileExists, FullPath, Complain, UsageError, BuildOptions().background};
+        const ToolFiles files{SystemPath, FileExists, FullSystemPath, Complain, UsageError, BuildOptions().background};
         const std::vector<ToolPath> words(argv + 2, argv + argc);
         return command == "render" ? RenderCommand(words, files) : DiffCommand(words, files);
     }
@@ -418,12 +394,18 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (RunsUnderWine()) {
-        _setmode(_fileno(stdout), _O_BINARY);
-        _setmode(_fileno(stderr), _O_BINARY);
-    }
-    return ResultOrRecovery([&] { return Run(argc, argv); },
+// The arguments come as UTF-16 (the shell's UTF-8 under wine, any name on
+// Windows) and every command reads them as UTF-8.
+int wmain(int argc, wchar_t** wideArgv) {
+    PrepareStandardStreams();
+    return ResultOrRecovery(
+        [&] {
+            std::vector<std::string> arguments = ArgumentsAsUtf8(argc, wideArgv);
+            std::vector<char*> argv;
+            for (std::string& argument : arguments) argv.push_back(&argument[0]);
+            argv.push_back(nullptr);
+            return Run(argc, argv.data());
+        },
                             [] {
                                 std::fputs("pellform: out of memory\n", stderr);
                                 return 1;

@@ -29,7 +29,7 @@ std::string BoundsText(const RegionRect& b) {
 }
 
 bool ReadRegion(const ToolPath& path, RegionRects& rects, const ToolFiles& files) {
-    const ToolPath systemPath = files.systemPath(path);
+    const std::wstring systemPath = files.systemPath(path);
     if (!files.fileExists(systemPath)) return files.complain(path, "no such file"), false;
     if (!ReadRegionFile(systemPath.c_str(), rects)) return files.complain(path, "not region data"), false;
     return true;
@@ -82,9 +82,9 @@ bool WriteScaledPng(const ToolPath& path, std::int32_t width, std::int32_t heigh
 class PictureRows {
 public:
     bool Load(const ToolPath& path, const ToolFiles& files) {
-        const ToolPath systemPath = files.systemPath(path);
+        const std::wstring systemPath = files.fullSystemPath(path);
         if (!files.fileExists(systemPath)) return files.complain(path, "no such file"), false;
-        bitmap_.reset(LoadPictureFileWithAlpha(files.fullPath(systemPath).c_str(), files.background, nullptr));
+        bitmap_.reset(LoadPictureFileWithAlpha(systemPath.c_str(), files.background, nullptr));
         BITMAP size{};
         if (!bitmap_ || !GetObjectA(bitmap_.get(), sizeof size, &size))
             return files.complain(path, "could not be decoded as a picture"), false;

@@ -15,9 +15,9 @@ using ToolPath = std::string;
 // The command line's own ways of naming and reporting files, so these commands
 // take and print names exactly as the others do.
 struct ToolFiles {
-    std::function<ToolPath(const ToolPath&)> systemPath;   // the path the Windows side opens
-    std::function<bool(const ToolPath&)> fileExists;        // of a system path
-    std::function<ToolPath(const ToolPath&)> fullPath;      // of a system path, for the picture decoder
+    std::function<std::wstring(const ToolPath&)> systemPath;      // the path the Windows side opens
+    std::function<bool(const std::wstring&)> fileExists;           // of a system path
+    std::function<std::wstring(const ToolPath&)> fullSystemPath;  // the same in full, for the picture decoder
     std::function<void(const ToolPath&, const std::string&)> complain;  // one line on stderr
     std::function<int(const std::string&)> usageError;      // the problem and the usage; gives 2
     COLORREF background;                                    // what build composes pictures over

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <tuple>
 
@@ -22,19 +23,22 @@ struct ToolRun {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
-// Runs pellform.exe with its output and errors going to files.
-ToolRun RunTool(const std::string& arguments) {
+std::wstring Wide(const std::string& utf8) { return std::filesystem::u8path(utf8).wstring(); }
+
+// Runs pellform.exe (arguments in UTF-8, in `folder` when given) with its output and errors going to files.
+ToolRun RunTool(const std::string& arguments, const std::string& folder = "") {
     const std::string paths[] = {TemporaryPath("tool.out"), TemporaryPath("tool.err")};
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = CreateFileA(paths[0].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
     startup.hStdError = CreateFileA(paths[1].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION process{};
-    std::string line = Quoted(PathBesideTests("pellform.exe")) + " " + arguments;
+    std::wstring line = Wide(Quoted(PathBesideTests("pellform.exe")) + " " + arguments);
     ToolRun run;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr,
+                       folder.empty() ? nullptr : Wide(folder).c_str(), &startup, &process)) {
         WaitForSingleObject(process.hProcess, 60000);
         GetExitCodeProcess(process.hProcess, &run.status);
     }
@@ -110,12 +114,7 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
     const ToolRun run = RunTool("build " + gif + " " + Quoted(out) + " --mask 0000FF");
     EXPECT_EQ(run.status, 0u) << run.err;
     EXPECT_EQ(ReadFileBytes(out), EncodeRegionData({{0, 10, 40, 31}}));  // all but the blue band at the top
-    EXPECT_EQ(run.out.rfind(out + ": 1 rectangles, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
-    // Under wine its lines end in LF alone, as a Linux shell's other tools write them.
-    EXPECT_EQ(run.out.find_first_of("\r\n"), run.out.size() - 1) << run.out;
-    // The transparent band takes the background's color, which the mask then cuts out.
-    ASSERT_EQ(RunTool("build " + gif + " " + Quoted(out) + " --background 123456 --mask 123456").status, 0u);
-    EXPECT_EQ(ReadFileBytes(out), EncodeRegionData({{0, 0, 40, 10}, {0, 20, 40, 31}}));
+    EXPECT_EQ(run.out.rfind(out + ": 1 rectangle, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
     // Into one folder, the mask at 0,0 by default: four failures (one past the pixel limit) among two successes.
     const std::string folder = TemporaryPath("batch");
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -131,6 +130,50 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
                              "transparent.bmp: another picture of the same name",
                              "png_claims_40000.ico: could not be decoded", "4 of 6 pictures failed"})
         EXPECT_NE(batch.err.find(line), std::string::npos) << batch.err;
+}
+
+// Linux names are UTF-8: any name, full or relative, reaches its file and comes back in the
+// tool's lines as given, which end in LF as a shell's tools write them (Linux paths: tests/wrapper).
+TEST(CliTest, NamesOutsideTheCodePageWorkByFullAndRelativePath) {
+    for (const std::string name : {u8"r\u00e9sum\u00e9", u8"\u56fe\u7247"}) {
+        const std::string file = TemporaryPath(name.c_str()), folder = file.substr(0, file.rfind('\\'));
+        ASSERT_TRUE(CopyFileW(Wide(TestDataPath("transparent.gif")).c_str(), Wide(file + ".gif").c_str(), FALSE));
+        for (const std::string& given : {file, name}) {
+            auto at = [&](const char* extension) { return " " + Quoted(given + extension); };
+            EXPECT_EQ(RunTool("build" + at(".gif") + at(".rgn") + " --mask 0000FF", folder).out,
+                      given + ".rgn: 1 rectangle, bounding box (0, 10, 40, 31)\n");
+            EXPECT_NE(RunTool("info" + at(".rgn"), folder).out.find("Number of regions: 1\n"), std::string::npos);
+            RunTool("export" + at(".rgn") + " --as masm -o" + at(".inc"), folder);
+            const std::vector<BYTE> include = ReadFileBytes(file + ".inc");
+            EXPECT_EQ(std::string(include.begin(), include.end()).rfind("; " + name + ".rgn: region data", 0), 0u);
+            for (const char* made : {".rgn", ".inc"}) DeleteFileW(Wide(file + made).c_str());
+        }
+    }
+}
+
+// A build pipeline gets the same bytes on every machine: the default background
+// is fixed whatever the system's button face, which --background system takes.
+TEST(CliTest, TheDefaultBackgroundIsTheSameWhateverTheButtonFace) {
+    const char* const colors = "Control Panel\\Colors";
+    char saved[32] = "";
+    DWORD size = sizeof saved;
+    const bool had = !RegGetValueA(HKEY_CURRENT_USER, colors, "ButtonFace", RRF_RT_REG_SZ, nullptr, saved, &size);
+    const std::string out = TemporaryPath("face.rgn"), gif = Quoted(TestDataPath("transparent.gif"));
+    auto build = [&](const std::string& options) {
+        return RunTool("build " + gif + " " + Quoted(out) + options), ReadFileBytes(out);
+    };
+    std::vector<std::vector<BYTE>> fixed, system;
+    for (const char* face : {"212 208 200", "245 245 245"}) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, colors, "ButtonFace", REG_SZ, face, 12);
+        fixed.push_back(build(" --mask F0F0F0"));
+        system.push_back(build(" --mask D4D0C8 --background system"));
+    }
+    if (had) RegSetKeyValueA(HKEY_CURRENT_USER, colors, "ButtonFace", REG_SZ, saved, size);
+    else RegDeleteKeyValueA(HKEY_CURRENT_USER, colors, "ButtonFace");
+    // The transparent band (rows 10 to 20) takes the background's color and the mask cuts it only when they match.
+    EXPECT_EQ(fixed[0], EncodeRegionData({{0, 0, 40, 10}, {0, 20, 40, 31}}));
+    EXPECT_EQ(fixed[1], fixed[0]);
+    EXPECT_NE(system[1], system[0]);  // the faces differ where the tool is asked to take them
 }
 
 TEST(CliTest, AlphaThresholdGivesTheRegionOfTheAlphaChannelAndPicturesWithoutAlphaAreOpaque) {
@@ -173,6 +216,7 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         {"export " + Quoted(TestDataPath("not_a_picture.gif")) + " --as c", 1, "not region data"},
         {"build " + Quoted(board) + " " + Quoted(board + ".rgn") + " --mask 0000FF", 1, "could not be built"},
         {"build " + gif + " " + Quoted(TemporaryPath("no-such-folder\\out.rgn")), 1, "could not be written"},
+        {"info " + Quoted(u8"\u7f3a\u5931.rgn"), 1, u8"\u7f3a\u5931.rgn: no such file"},
         {"build a b --mask 000000 --mask-at 0,0", 2, "give one of --mask, --mask-at and --alpha-threshold\nusage: "},
         // A hostile file's bounds are refused before a pixel is allocated.
         {"render " + Quoted(WriteRegion("wide.rgn", {{0, 0, 70000, 1}})) + " -o " + Quoted(TemporaryPath("w.png")),
