@@ -1,5 +1,5 @@
-# Fuzzing the file decoder: a libFuzzer build with clang (scripts/test builds it
-# in build/fuzz and runs it briefly over the seed corpus).
+# Fuzzing the file decoder and the union: libFuzzer builds with clang (scripts/test builds them
+# in build/fuzz and runs each briefly over its seed corpus).
 include(${CMAKE_SOURCE_DIR}/cmake/layers.cmake)
 add_executable(region_data_fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/region_data_fuzz.cpp)
 target_include_directories(region_data_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
@@ -7,3 +7,9 @@ target_link_libraries(region_data_fuzz PRIVATE pellform_core)
 target_compile_options(pellform_core PRIVATE -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
 target_compile_options(region_data_fuzz PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
 target_link_options(region_data_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+# The union against the cells its rectangles cover, and its steps against its bound.
+add_executable(region_union_fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/region_union_fuzz.cpp)
+target_include_directories(region_union_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(region_union_fuzz PRIVATE pellform_core)
+target_compile_options(region_union_fuzz PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+target_link_options(region_union_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)

@@ -116,56 +116,6 @@ bool SameSpans(const RegionRects& rects, BandRange a, BandRange b) {
     return true;
 }
 
-// Appends a band of spans [top, bottom), merging it into the last band when
-// that one touches it and has the same spans.
-class BandedWriter {
-public:
-    explicit BandedWriter(std::size_t& room) : room_(room) {}
-    void Add(std::int32_t top, std::int32_t bottom, const std::vector<std::int32_t>& spans) {
-        if (spans.empty() || top >= bottom) return;
-        if (lastBegin_ < out_.size() && out_[lastBegin_].bottom == top && LastSpansEqual(spans)) {
-            for (std::size_t i = lastBegin_; i < out_.size(); ++i) out_[i].bottom = bottom;
-            return;
-        }
-        if (spans.size() / 2 > room_) throw RegionTooLarge();
-        room_ -= spans.size() / 2;
-        lastBegin_ = out_.size();
-        for (std::size_t i = 0; i < spans.size(); i += 2) out_.push_back({spans[i], top, spans[i + 1], bottom});
-    }
-    RegionRects Take() { return std::move(out_); }
-
-private:
-    bool LastSpansEqual(const std::vector<std::int32_t>& spans) const {
-        if ((out_.size() - lastBegin_) * 2 != spans.size()) return false;
-        for (std::size_t i = lastBegin_, j = 0; i < out_.size(); ++i, j += 2)
-            if (out_[i].left != spans[j] || out_[i].right != spans[j + 1]) return false;
-        return true;
-    }
-    std::size_t& room_;
-    RegionRects out_;
-    std::size_t lastBegin_ = static_cast<std::size_t>(-1);
-};
-
-// Merges the spans of two bands (either may be absent) into maximal spans.
-void MergeSpans(const RegionRects& a, BandRange ba, bool useA, const RegionRects& b, BandRange bb, bool useB,
-                std::vector<std::int32_t>& spans) {
-    spans.clear();
-    std::size_t i = useA ? ba.begin : ba.end, iEnd = ba.end;
-    std::size_t j = useB ? bb.begin : bb.end, jEnd = bb.end;
-    if (!useA) i = iEnd = 0;
-    if (!useB) j = jEnd = 0;
-    while (i < iEnd || j < jEnd) {
-        const RegionRect* next;
-        if (j >= jEnd || (i < iEnd && a[i].left < b[j].left)) next = &a[i++];
-        else next = &b[j++];
-        if (!spans.empty() && next->left <= spans.back()) spans.back() = std::max(spans.back(), next->right);
-        else {
-            spans.push_back(next->left);
-            spans.push_back(next->right);
-        }
-    }
-}
-
 }  // namespace
 
 bool IsBanded(const RegionRects& rects) {
@@ -190,122 +140,171 @@ bool IsBanded(const RegionRects& rects) {
     return true;
 }
 
-RegionRects UnionBanded(const RegionRects& a, const RegionRects& b, std::size_t& room) {
-    if (a.empty() || b.empty()) {
-        const RegionRects& only = a.empty() ? b : a;
-        if (only.size() > room) throw RegionTooLarge();
-        room -= only.size();
-        return only;
-    }
-    BandedWriter writer(room);
-    std::vector<std::int32_t> spans;
-    std::size_t ia = 0, ib = 0;
-    // The part of the current band of each input not yet written starts at y.
-    std::int32_t y = std::min(a[0].top, b[0].top);
-    while (ia < a.size() || ib < b.size()) {
-        BandRange bandA = ia < a.size() ? BandAt(a, ia) : BandRange{a.size(), a.size()};
-        BandRange bandB = ib < b.size() ? BandAt(b, ib) : BandRange{b.size(), b.size()};
-        const bool hasA = ia < a.size(), hasB = ib < b.size();
-        const std::int32_t topA = hasA ? std::max(a[ia].top, y) : INT32_MAX;
-        const std::int32_t topB = hasB ? std::max(b[ib].top, y) : INT32_MAX;
-        const std::int32_t top = std::min(topA, topB);
-        const bool inA = hasA && topA == top, inB = hasB && topB == top;
-        // The slice ends where either band ends or the other one starts.
-        std::int32_t bottom = INT32_MAX;
-        if (inA) bottom = std::min(bottom, a[ia].bottom);
-        if (inB) bottom = std::min(bottom, b[ib].bottom);
-        if (!inA && hasA) bottom = std::min(bottom, topA);
-        if (!inB && hasB) bottom = std::min(bottom, topB);
-        MergeSpans(a, bandA, inA, b, bandB, inB, spans);
-        writer.Add(top, bottom, spans);
-        y = bottom;
-        if (inA && a[ia].bottom == bottom) ia = bandA.end;
-        if (inB && b[ib].bottom == bottom) ib = bandB.end;
-    }
-    return writer.Take();
-}
-
 namespace {
 
-// Lists being built from rectangles sorted by top: each a banded list, with
-// where its last band starts so that a following band can join it.
-struct BandedLists {
-    std::vector<RegionRects> lists;
-    std::size_t lastBandBegin = 0;
+// A rectangle entering or leaving the sweep at y, its x range given as the
+// elementary intervals [first, last) between the distinct x coordinates.
+struct SweepEdge {
+    std::int32_t y;
+    std::int32_t first;
+    std::int32_t last;
+};
 
-    // Appends the band of `spans` (sorted, joined) to the last list when it
-    // starts at or below that list's bottom, as a new list otherwise.
-    void AddBand(const RegionRects& spans) {
-        if (lists.empty() || lists.back().back().bottom > spans.front().top) {
-            lists.push_back(spans);
-            lastBandBegin = 0;
+// The elementary intervals of a row and how many rectangles cover each, as a
+// tree over a power of two of leaves, stored by levels (node i has halves 2i
+// and 2i + 1) so that the nodes near the root, which every change passes,
+// stay in the cache: per node, the rectangles covering its whole range and
+// how many of its leaves are covered, by those or below.
+class CoverTree {
+public:
+    CoverTree(std::size_t leaves, std::uint64_t& steps) : steps_(steps) {
+        while (leafBase_ < leaves) leafBase_ *= 2;
+        nodes_.resize(2 * leafBase_);
+    }
+
+    // Adds `delta` to the leaves [first, last): to the few nodes that cover the
+    // range exactly, then recounts the nodes above them.
+    void Add(const SweepEdge& edge, std::int32_t delta) {
+        std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
+        std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
+        const std::size_t firstLeaf = lo, lastLeaf = hi - 1;
+        for (std::int32_t size = 1; lo < hi; lo /= 2, hi /= 2, size *= 2) {
+            if (lo & 1) Apply(lo++, size, delta);
+            if (hi & 1) Apply(--hi, size, delta);
+        }
+        Recount(firstLeaf, lastLeaf);
+    }
+    std::int32_t Covered() const { return nodes_[1].covered; }
+
+    // The covered runs as left, right pairs of x, the touching ones joined.
+    // Only nodes partly covered are entered: the cost follows the runs found.
+    void CollectSpans(const std::vector<std::int32_t>& xs, std::vector<std::int32_t>& spans) const {
+        spans.clear();
+        Collect(1, 0, static_cast<std::int32_t>(leafBase_), xs, spans);
+    }
+
+private:
+    struct Node {
+        std::int32_t count;
+        std::int32_t covered;
+    };
+
+    void Apply(std::size_t node, std::int32_t size, std::int32_t delta) {
+        ++steps_;
+        Node& n = nodes_[node];
+        n.count += delta;
+        n.covered = n.count > 0 ? size : size == 1 ? 0 : nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
+    }
+
+    // The ancestors of two leaves, up to the root; shared ones once.
+    void Recount(std::size_t a, std::size_t b) {
+        for (std::int32_t size = 2; a > 1; size *= 2) {
+            a /= 2;
+            b /= 2;
+            Pull(a, size);
+            if (b != a) Pull(b, size);
+        }
+    }
+    void Pull(std::size_t node, std::int32_t size) {
+        ++steps_;
+        Node& n = nodes_[node];
+        n.covered = n.count > 0 ? size : nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
+    }
+
+    void Collect(std::size_t node, std::int32_t lo, std::int32_t hi, const std::vector<std::int32_t>& xs,
+                 std::vector<std::int32_t>& spans) const {
+        ++steps_;
+        const Node& n = nodes_[node];
+        if (n.covered == 0) return;
+        if (n.covered == hi - lo) {
+            // A node wholly covered lies within the leaves that exist.
+            if (!spans.empty() && spans.back() == xs[static_cast<std::size_t>(lo)])
+                spans.back() = xs[static_cast<std::size_t>(hi)];
+            else {
+                spans.push_back(xs[static_cast<std::size_t>(lo)]);
+                spans.push_back(xs[static_cast<std::size_t>(hi)]);
+            }
             return;
         }
-        RegionRects& list = lists.back();
-        const std::size_t lastCount = list.size() - lastBandBegin;
-        const auto lastBand = list.begin() + static_cast<std::ptrdiff_t>(lastBandBegin);
-        const auto sameSpan = [](const RegionRect& a, const RegionRect& b) {
-            return a.left == b.left && a.right == b.right;
-        };
-        const bool joins = list.back().bottom == spans.front().top && lastCount == spans.size() &&
-                           std::equal(spans.begin(), spans.end(), lastBand, sameSpan);
-        if (joins) {
-            for (std::size_t i = lastBandBegin; i < list.size(); ++i) list[i].bottom = spans.front().bottom;
-            return;
-        }
-        lastBandBegin = list.size();
-        list.insert(list.end(), spans.begin(), spans.end());
+        const std::int32_t mid = lo + (hi - lo) / 2;
+        Collect(2 * node, lo, mid, xs, spans);
+        Collect(2 * node + 1, mid, hi, xs, spans);
+    }
+
+    std::size_t leafBase_ = 1;
+    std::vector<Node> nodes_;
+    std::uint64_t& steps_;
+};
+
+// Hands the steps counted to the caller however the union ends.
+struct StepsOut {
+    std::uint64_t steps = 0;
+    UnionStats* stats;
+    ~StepsOut() {
+        if (stats) stats->steps = steps;
     }
 };
 
 }  // namespace
 
-RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit) {
+RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats* stats) {
+    StepsOut counted{0, stats};
     if (rects.size() > limit) throw RegionTooLarge();
+    counted.steps += rects.size();
     if (IsBanded(rects)) return rects;
-    // Sorted by top, bottom and left, rectangles that share top and bottom are
-    // one band once their spans are joined, and bands that follow each other
-    // without overlapping are one banded list: a file that is a region's own
-    // rectangles shuffled or split costs a sort. The lists left overlap and are
-    // merged in pairs, level by level, so the whole costs n log n. Overlapping
-    // rectangles can make far more rectangles than they were (a staircase of n
-    // makes about n * n / 2), so every level counts what it writes against the
-    // limit and stops there, before taking memory for more.
-    RegionRects sorted;
-    sorted.reserve(rects.size());
+    // A sweep from the top: the covered x ranges change only where rectangles
+    // start or end. At each such y every rectangle starting there is added
+    // before those ending there are taken away, so an interval can only become
+    // covered while adding and only become uncovered while taking away: the
+    // row changed exactly when the covered count rose, then fell. Only then is
+    // the band held since the last change written and the new row's spans
+    // collected; so consecutive bands always differ (nothing to join
+    // afterwards) and each collection is paid for by the band it becomes.
+    // Every rectangle costs O(log n) and every rectangle written O(log n):
+    // O((n + k) log n) for n given and k made, whatever their arrangement.
+    std::vector<std::int32_t> xs;
+    xs.reserve(2 * rects.size());
     for (const RegionRect& r : rects)
-        if (r.left < r.right && r.top < r.bottom) sorted.push_back(r);
-    if (sorted.empty()) return {};
-    std::sort(sorted.begin(), sorted.end(), [](const RegionRect& a, const RegionRect& b) {
-        return a.top != b.top ? a.top < b.top : a.bottom != b.bottom ? a.bottom < b.bottom : a.left < b.left;
-    });
-    BandedLists built;
-    RegionRects spans;
-    for (std::size_t i = 0; i < sorted.size();) {
-        spans.assign(1, sorted[i]);
-        for (++i; i < sorted.size() && sorted[i].top == spans[0].top && sorted[i].bottom == spans[0].bottom; ++i) {
-            if (sorted[i].left <= spans.back().right)
-                spans.back().right = std::max(spans.back().right, sorted[i].right);
-            else
-                spans.push_back(sorted[i]);
+        if (r.left < r.right && r.top < r.bottom) {
+            xs.push_back(r.left);
+            xs.push_back(r.right);
         }
-        built.AddBand(spans);
+    if (xs.empty()) return {};
+    std::sort(xs.begin(), xs.end());
+    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    std::vector<SweepEdge> starts, ends;
+    starts.reserve(rects.size());
+    ends.reserve(rects.size());
+    for (const RegionRect& r : rects)
+        if (r.left < r.right && r.top < r.bottom) {
+            const auto first = static_cast<std::int32_t>(std::lower_bound(xs.begin(), xs.end(), r.left) - xs.begin());
+            const auto last = static_cast<std::int32_t>(std::lower_bound(xs.begin(), xs.end(), r.right) - xs.begin());
+            starts.push_back({r.top, first, last});
+            ends.push_back({r.bottom, first, last});
+        }
+    const auto byY = [](const SweepEdge& a, const SweepEdge& b) { return a.y < b.y; };
+    std::sort(starts.begin(), starts.end(), byY);
+    std::sort(ends.begin(), ends.end(), byY);
+    CoverTree tree(xs.size() - 1, counted.steps);
+    RegionRects out;
+    std::vector<std::int32_t> spans;  // of the rows since bandTop
+    std::int32_t bandTop = 0;
+    for (std::size_t s = 0, e = 0; e < ends.size();) {
+        ++counted.steps;
+        const std::int32_t y = s < starts.size() ? std::min(starts[s].y, ends[e].y) : ends[e].y;
+        const std::int32_t before = tree.Covered();
+        for (; s < starts.size() && starts[s].y == y; ++s) tree.Add(starts[s], 1);
+        const std::int32_t added = tree.Covered();
+        for (; e < ends.size() && ends[e].y == y; ++e) tree.Add(ends[e], -1);
+        if (added == before && tree.Covered() == added) continue;
+        const std::size_t count = spans.size() / 2;
+        if (count > limit - out.size()) throw RegionTooLarge();
+        // Grown by doubling, but never past the limit.
+        if (out.size() + count > out.capacity()) out.reserve(std::min(limit, std::max(out.size() + count, 2 * out.size())));
+        for (std::size_t i = 0; i < spans.size(); i += 2) out.push_back({spans[i], bandTop, spans[i + 1], y});
+        counted.steps += count;
+        tree.CollectSpans(xs, spans);
+        bandTop = y;
     }
-    std::vector<RegionRects> level = std::move(built.lists);
-    while (level.size() > 1) {
-        std::vector<RegionRects> next;
-        next.reserve((level.size() + 1) / 2);
-        std::size_t room = limit;
-        for (std::size_t i = 0; i + 1 < level.size(); i += 2) {
-            next.push_back(UnionBanded(level[i], level[i + 1], room));
-            RegionRects().swap(level[i]);
-            RegionRects().swap(level[i + 1]);
-        }
-        if (level.size() % 2) {
-            if (level.back().size() > room) throw RegionTooLarge();
-            next.push_back(std::move(level.back()));
-        }
-        level.swap(next);
-    }
-    return std::move(level.front());
+    return out;
 }

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the region file fuzzer: valid and malformed files."""
+"""Writes the seed corpora: valid and malformed files for the region file fuzzer,
+and for the union fuzzer the shapes that once made a union cost the product of
+its parts."""
 import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, '..', 'tests', 'fuzz', 'corpus')
+UNION_CORPUS = os.path.join(HERE, '..', 'tests', 'fuzz', 'union_corpus')
 
 
 def header(size, kind, count, bound=(0, 0, 0, 0)):
@@ -30,8 +33,45 @@ FILES = {
     'extremes.rgn': header(32, 1, 2) + rects([(-2**31, -2**31, 2**31 - 1, 2**31 - 1), (0, 0, 1, 1)]),
 }
 
-if __name__ == '__main__':
-    os.makedirs(CORPUS, exist_ok=True)
-    for name, data in FILES.items():
-        with open(os.path.join(CORPUS, name), 'wb') as out:
+
+def repeat(count, first, step):
+    """count + 1 rectangles: the i-th is first + i * step, field by field."""
+    return struct.pack('<BB4H4b', 1, count, *first, *step)
+
+
+def rect(left, top, right, bottom):
+    return struct.pack('<B4B', 0, left, top, right, bottom)
+
+
+def union_shapes(count):
+    """The shapes, each repeat making count + 1 rectangles: a tall band of one-pixel
+    spans (x = 0, 2, 4, ...) over rows 0..512 cut by thin bands in its first span,
+    or by one in each span from the last one up; nested rectangles; a staircase."""
+    band = repeat(count, (0, 0, 1, 512), (2, 0, 2, 0))
+    side, corner = 2 * count + 2, 2 * count
+    return {
+        'thin_bands': band + repeat(count, (0, 0, 1, 1), (0, 2, 0, 2)),
+        'comb_reversed': band + repeat(count, (corner, corner, corner + 1, corner + 1), (-2, -2, -2, -2)),
+        'nested': repeat(count, (0, 0, side, side), (1, 1, -1, -1)),
+        'staircase': repeat(count, (0, 0, 1, count + 1), (2, 1, 2, 0)),
+    }
+
+
+# Small shapes for the fuzzer to grow, and the same at 128 and 256 to a repeat,
+# where a union that costs the product of its parts passes its bound at once
+# (the largest staircase passes the fuzzer's limit and must be refused).
+UNION_FILES = {f'{name}_{count + 1}': data for count in (32, 127, 255) for name, data in union_shapes(count).items()}
+UNION_FILES['scattered'] = b''.join(rect(*r) for r in [(5, 5, 20, 9), (0, 0, 10, 10), (8, 2, 30, 4), (12, 12, 9, 15),
+                                                        (3, 7, 3, 9), (20, 0, 21, 40)])
+
+
+def write_all(folder, files):
+    os.makedirs(folder, exist_ok=True)
+    for name, data in files.items():
+        with open(os.path.join(folder, name), 'wb') as out:
             out.write(data)
+
+
+if __name__ == '__main__':
+    write_all(CORPUS, FILES)
+    write_all(UNION_CORPUS, UNION_FILES)

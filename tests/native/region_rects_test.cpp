@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <set>
 #include <utility>
+
+#include "tests/support/repeated_rects.h"
 
 namespace {
 
@@ -51,6 +54,38 @@ TEST(UnionOfRects, RandomRectanglesGiveTheirCellsBandedAndTouchingSpansJoin) {
                                                {{0, 0, 2, 1}, {0, 1, 2, 2}}, {{0, 0, 2, 2}, {0, 1, 3, 3}},
                                                {{0, 0, 2, 1}, {3, 0, 4, 2}}, {{2, 0, 2, 1}}, {{0, 1, 2, 1}}};
     for (const RegionRects& rects : unbanded) EXPECT_FALSE(IsBanded(rects)) << rects[0].left << "," << rects[0].bottom;
+}
+
+// Shapes that once cost the product of their parts, N = M = 1024: a tall band
+// of N spans with M thin bands inside its first span, or one in each span from
+// the last one up and given bottom up; nested rectangles; a staircase whose
+// union passes the limit, refused. Each costs at most 12 (n + k + 1)(log2 n + 2)
+// steps for n given and k made (the limit, when refused).
+TEST(UnionOfRects, AdversarialShapesGiveTheirUnionInSizeTimesLogSteps) {
+    const int N = 1024, M = 1024;
+    const std::size_t limit = 1 << 14;
+    const RegionRects band = RepeatedRects(N, {0, 0, 1, 2 * M}, {2, 0, 2, 0});
+    const struct {
+        const char* name;
+        RegionRects given;
+        RegionRects expected;  // none: refused
+    } shapes[] = {
+        {"thin bands", JoinedRects(band, RepeatedRects(M, {0, 0, 1, 1}, {0, 2, 0, 2})), band},
+        {"comb", JoinedRects(band, RepeatedRects(M, {2 * N - 2, 2 * M - 2, 2 * N - 1, 2 * M - 1}, {-2, -2, -2, -2})),
+         band},
+        {"nested", RepeatedRects(M, {0, 0, 2 * M, 2 * M}, {1, 1, -1, -1}), {{0, 0, 2 * M, 2 * M}}},
+        {"staircase", RepeatedRects(N, {0, 0, 1, N}, {2, 1, 2, 0}), {}},
+    };
+    for (const auto& shape : shapes) {
+        UnionStats stats;
+        if (shape.expected.empty())
+            EXPECT_THROW(UnionOfRects(shape.given, limit, &stats), RegionTooLarge) << shape.name;
+        else
+            EXPECT_EQ(UnionOfRects(shape.given, limit, &stats), shape.expected) << shape.name;
+        const double n = static_cast<double>(shape.given.size());
+        const double k = static_cast<double>(shape.expected.empty() ? limit : shape.expected.size());
+        EXPECT_LE(static_cast<double>(stats.steps), 12 * (n + k + 1) * (std::log2(n) + 2)) << shape.name;
+    }
 }
 
 }  // namespace
