@@ -150,6 +150,55 @@ struct SweepEdge {
     std::int32_t last;
 };
 
+// A rectangle's left (at = 2i) or right (2i + 1) x, i its place among those given.
+struct XSlot {
+    std::int32_t x;
+    std::uint32_t at;
+};
+
+// The x of each edge between elementary intervals: every x from `base` on
+// when the rectangles span few enough of them, else the distinct ones given.
+struct LeafEdges {
+    std::int32_t base = 0;
+    std::vector<std::int32_t> xs;
+    std::int32_t At(std::int32_t edge) const {
+        return xs.empty() ? base + edge : xs[static_cast<std::size_t>(edge)];
+    }
+};
+
+// Sorts by a signed 32-bit key, stably, 11 bits at a time from the lowest,
+// over the keys' range only: two passes over the items for keys within 2^22
+// of each other, three at most; the counts of every pass taken in one.
+template <typename Item, typename Key>
+void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
+    if (items.empty()) return;
+    std::int32_t low = key(items[0]), high = low;
+    for (const Item& item : items) {
+        low = std::min(low, key(item));
+        high = std::max(high, key(item));
+    }
+    const std::uint32_t range = static_cast<std::uint32_t>(high) - static_cast<std::uint32_t>(low);
+    const auto offset = [&](const Item& item) {
+        return static_cast<std::uint32_t>(key(item)) - static_cast<std::uint32_t>(low);
+    };
+    int passes = 0;
+    while (passes < 3 && (range >> (11 * passes)) != 0) ++passes;
+    std::vector<std::size_t> counts(static_cast<std::size_t>(passes) << 11);
+    for (const Item& item : items)
+        for (int pass = 0; pass < passes; ++pass) ++counts[(pass << 11) + (offset(item) >> (11 * pass) & 0x7FF)];
+    scratch.resize(items.size());
+    for (int pass = 0; pass < passes; ++pass) {
+        std::size_t* count = counts.data() + (pass << 11);
+        for (std::size_t d = 0, sum = 0; d < 2048; ++d) {
+            const std::size_t here = count[d];
+            count[d] = sum;
+            sum += here;
+        }
+        for (const Item& item : items) scratch[count[offset(item) >> (11 * pass) & 0x7FF]++] = item;
+        items.swap(scratch);
+    }
+}
+
 // The elementary intervals of a row and how many rectangles cover each, as a
 // tree over a power of two of leaves, stored by levels (node i has halves 2i
 // and 2i + 1) so that the nodes near the root, which every change passes,
@@ -163,22 +212,32 @@ public:
     }
 
     // Adds `delta` to the leaves [first, last): to the few nodes that cover the
-    // range exactly, then recounts the nodes above them.
+    // range exactly, then recounts the nodes above them, the ancestors of the
+    // range's two ends, up to where nothing changes any more.
     void Add(const SweepEdge& edge, std::int32_t delta) {
         std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
         std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
-        const std::size_t firstLeaf = lo, lastLeaf = hi - 1;
-        for (std::int32_t size = 1; lo < hi; lo /= 2, hi /= 2, size *= 2) {
-            if (lo & 1) Apply(lo++, size, delta);
-            if (hi & 1) Apply(--hi, size, delta);
+        std::size_t a = lo, b = hi - 1;
+        int level = 0, highestChange = -1;
+        for (std::int32_t size = 1; lo < hi; lo /= 2, hi /= 2, size *= 2, ++level) {
+            if ((lo & 1) && Apply(lo++, size, delta)) highestChange = level;
+            if ((hi & 1) && Apply(--hi, size, delta)) highestChange = level;
         }
-        Recount(firstLeaf, lastLeaf);
+        std::int32_t size = 1;
+        for (level = 1; a > 1 && highestChange >= 0; ++level) {
+            a /= 2;
+            b /= 2;
+            size *= 2;
+            bool changed = Pull(a, size);
+            if (b != a) changed = Pull(b, size) || changed;
+            if (!changed && level > highestChange) break;
+        }
     }
     std::int32_t Covered() const { return nodes_[1].covered; }
 
     // The covered runs as left, right pairs of x, the touching ones joined.
     // Only nodes partly covered are entered: the cost follows the runs found.
-    void CollectSpans(const std::vector<std::int32_t>& xs, std::vector<std::int32_t>& spans) const {
+    void CollectSpans(const LeafEdges& xs, std::vector<std::int32_t>& spans) const {
         spans.clear();
         Collect(1, 0, static_cast<std::int32_t>(leafBase_), xs, spans);
     }
@@ -189,40 +248,33 @@ private:
         std::int32_t covered;
     };
 
-    void Apply(std::size_t node, std::int32_t size, std::int32_t delta) {
+    // Each returns whether the node's covered leaves changed.
+    bool Apply(std::size_t node, std::int32_t size, std::int32_t delta) {
+        nodes_[node].count += delta;
+        return Pull(node, size);
+    }
+    bool Pull(std::size_t node, std::int32_t size) {
         ++steps_;
         Node& n = nodes_[node];
-        n.count += delta;
-        n.covered = n.count > 0 ? size : size == 1 ? 0 : nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
+        const std::int32_t covered =
+            n.count > 0 ? size : size == 1 ? 0 : nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
+        const bool changed = covered != n.covered;
+        n.covered = covered;
+        return changed;
     }
 
-    // The ancestors of two leaves, up to the root; shared ones once.
-    void Recount(std::size_t a, std::size_t b) {
-        for (std::int32_t size = 2; a > 1; size *= 2) {
-            a /= 2;
-            b /= 2;
-            Pull(a, size);
-            if (b != a) Pull(b, size);
-        }
-    }
-    void Pull(std::size_t node, std::int32_t size) {
-        ++steps_;
-        Node& n = nodes_[node];
-        n.covered = n.count > 0 ? size : nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
-    }
-
-    void Collect(std::size_t node, std::int32_t lo, std::int32_t hi, const std::vector<std::int32_t>& xs,
+    void Collect(std::size_t node, std::int32_t lo, std::int32_t hi, const LeafEdges& xs,
                  std::vector<std::int32_t>& spans) const {
         ++steps_;
         const Node& n = nodes_[node];
         if (n.covered == 0) return;
         if (n.covered == hi - lo) {
             // A node wholly covered lies within the leaves that exist.
-            if (!spans.empty() && spans.back() == xs[static_cast<std::size_t>(lo)])
-                spans.back() = xs[static_cast<std::size_t>(hi)];
+            if (!spans.empty() && spans.back() == xs.At(lo))
+                spans.back() = xs.At(hi);
             else {
-                spans.push_back(xs[static_cast<std::size_t>(lo)]);
-                spans.push_back(xs[static_cast<std::size_t>(hi)]);
+                spans.push_back(xs.At(lo));
+                spans.push_back(xs.At(hi));
             }
             return;
         }
@@ -262,30 +314,60 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     // afterwards) and each collection is paid for by the band it becomes.
     // Every rectangle costs O(log n) and every rectangle written O(log n):
     // O((n + k) log n) for n given and k made, whatever their arrangement.
-    std::vector<std::int32_t> xs;
-    xs.reserve(2 * rects.size());
-    for (const RegionRect& r : rects)
-        if (r.left < r.right && r.top < r.bottom) {
-            xs.push_back(r.left);
-            xs.push_back(r.right);
-        }
-    if (xs.empty()) return {};
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
-    std::vector<SweepEdge> starts, ends;
+    std::vector<SweepEdge> starts, ends, scratch;
+    LeafEdges xs;
+    std::int32_t left = INT32_MAX, right = INT32_MIN;
     starts.reserve(rects.size());
-    ends.reserve(rects.size());
     for (const RegionRect& r : rects)
         if (r.left < r.right && r.top < r.bottom) {
-            const auto first = static_cast<std::int32_t>(std::lower_bound(xs.begin(), xs.end(), r.left) - xs.begin());
-            const auto last = static_cast<std::int32_t>(std::lower_bound(xs.begin(), xs.end(), r.right) - xs.begin());
-            starts.push_back({r.top, first, last});
-            ends.push_back({r.bottom, first, last});
+            left = std::min(left, r.left);
+            right = std::max(right, r.right);
+            starts.push_back({r.top, 0, 0});
         }
-    const auto byY = [](const SweepEdge& a, const SweepEdge& b) { return a.y < b.y; };
-    std::sort(starts.begin(), starts.end(), byY);
-    std::sort(ends.begin(), ends.end(), byY);
-    CoverTree tree(xs.size() - 1, counted.steps);
+    if (starts.empty()) return {};
+    const std::uint32_t width = static_cast<std::uint32_t>(right) - static_cast<std::uint32_t>(left);
+    if (width <= 4 * static_cast<std::uint64_t>(starts.size())) {
+        // Few columns, as a picture's rectangles have: one interval per column.
+        xs.base = left;
+        std::size_t at = 0;
+        for (const RegionRect& r : rects)
+            if (r.left < r.right && r.top < r.bottom) {
+                starts[at].first = r.left - left;
+                starts[at++].last = r.right - left;
+            }
+    } else {
+        // Every left and right with where it goes, sorted by x: the rank of its
+        // x among the distinct ones is the edge of an elementary interval.
+        std::vector<XSlot> slots, slotScratch;
+        slots.reserve(2 * starts.size());
+        for (const RegionRect& r : rects)
+            if (r.left < r.right && r.top < r.bottom) {
+                const auto at = static_cast<std::uint32_t>(slots.size());
+                slots.push_back({r.left, at});
+                slots.push_back({r.right, at + 1});
+            }
+        SortBy(slots, slotScratch, [](const XSlot& slot) { return slot.x; });
+        std::vector<XSlot>().swap(slotScratch);
+        std::int32_t rank = -1;
+        for (const XSlot& slot : slots) {
+            if (rank < 0 || slot.x != xs.xs.back()) {
+                xs.xs.push_back(slot.x);
+                ++rank;
+            }
+            SweepEdge& edge = starts[slot.at / 2];
+            (slot.at % 2 ? edge.last : edge.first) = rank;
+        }
+    }
+    ends.reserve(starts.size());
+    for (const RegionRect& r : rects)
+        if (r.left < r.right && r.top < r.bottom) {
+            const SweepEdge& start = starts[ends.size()];
+            ends.push_back({r.bottom, start.first, start.last});
+        }
+    SortBy(starts, scratch, [](const SweepEdge& edge) { return edge.y; });
+    SortBy(ends, scratch, [](const SweepEdge& edge) { return edge.y; });
+    std::vector<SweepEdge>().swap(scratch);
+    CoverTree tree(xs.xs.empty() ? width : xs.xs.size() - 1, counted.steps);
     RegionRects out;
     std::vector<std::int32_t> spans;  // of the rows since bandTop
     std::int32_t bandTop = 0;
@@ -300,8 +382,9 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
         const std::size_t count = spans.size() / 2;
         if (count > limit - out.size()) throw RegionTooLarge();
         // Grown by doubling, but never past the limit.
-        if (out.size() + count > out.capacity()) out.reserve(std::min(limit, std::max(out.size() + count, 2 * out.size())));
-        for (std::size_t i = 0; i < spans.size(); i += 2) out.push_back({spans[i], bandTop, spans[i + 1], y});
+        if (out.size() + count > out.capacity())
+            out.reserve(std::min(limit, std::max(out.size() + count, 2 * out.size())));
+        for (std::size_t j = 0; j < spans.size(); j += 2) out.push_back({spans[j], bandTop, spans[j + 1], y});
         counted.steps += count;
         tree.CollectSpans(xs, spans);
         bandTop = y;
