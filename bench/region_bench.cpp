@@ -343,10 +343,10 @@ void BenchAdversarialUnion(const std::string& name, const RegionRects& given, co
         made = kMaxRegionRects;
     }
     const double n = static_cast<double>(given.size()), k = static_cast<double>(made);
-    std::printf("%s: %zu rectangles, %s %zu; %llu steps, %.2f (n + k + 1)(log2(n + 1) + 2)\n", name.c_str(),
+    std::printf("%s: %zu rectangles, %s %zu; %llu steps, %.2f (n + k + 1)(log2(n + 1) + 4)\n", name.c_str(),
                 given.size(), refused ? "refused past" : "union of", refused ? kMaxRegionRects : made,
                 static_cast<unsigned long long>(stats.steps),
-                static_cast<double>(stats.steps) / ((n + k + 1) * (std::log2(n + 1) + 2)));
+                static_cast<double>(stats.steps) / ((n + k + 1) * (std::log2(n + 1) + 4)));
     bench::Timing ours;
     if (refused) {
         for (int i = 0; i < s.runs; ++i) {

@@ -207,8 +207,43 @@ void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
 class CoverTree {
 public:
     CoverTree(std::size_t leaves, std::uint64_t& steps) : steps_(steps) {
-        while (leafBase_ < leaves) leafBase_ *= 2;
+        while (leafBase_ < leaves) {
+            leafBase_ *= 2;
+            ++levels_;
+        }
         nodes_.resize(2 * leafBase_);
+        waiting_.resize(2 * leafBase_);
+        pending_.resize(static_cast<std::size_t>(levels_) + 1);
+    }
+
+    // Adds `delta` for every edge of [begin, end). Many at one y (a band's
+    // rectangles) share most of the nodes above them: those are recounted
+    // once, level by level, after all the edges are in.
+    void AddAll(const SweepEdge* begin, const SweepEdge* end, std::int32_t delta) {
+        if (end - begin < 32) {
+            for (; begin != end; ++begin) Add(*begin, delta);
+            return;
+        }
+        for (; begin != end; ++begin) {
+            std::size_t lo = leafBase_ + static_cast<std::size_t>(begin->first);
+            std::size_t hi = leafBase_ + static_cast<std::size_t>(begin->last);
+            // The ancestors first: a node waiting has all of its own waiting.
+            WaitWithAncestors(lo / 2, 1);
+            WaitWithAncestors((hi - 1) / 2, 1);
+            for (int level = 0; lo < hi; lo /= 2, hi /= 2, ++level) {
+                if (lo & 1) Wait(lo++, level, delta);
+                if (hi & 1) Wait(--hi, level, delta);
+            }
+        }
+        std::int32_t size = 1;
+        for (std::vector<std::uint32_t>& nodes : pending_) {
+            for (std::uint32_t node : nodes) {
+                Pull(node, size);
+                waiting_[node] = false;
+            }
+            nodes.clear();
+            size *= 2;
+        }
     }
 
     // Adds `delta` to the leaves [first, last): to the few nodes that cover the
@@ -248,6 +283,20 @@ private:
         std::int32_t covered;
     };
 
+    void Wait(std::size_t node, int level, std::int32_t delta) {
+        nodes_[node].count += delta;
+        if (waiting_[node]) return;
+        waiting_[node] = true;
+        pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
+    }
+    void WaitWithAncestors(std::size_t node, int level) {
+        for (; node >= 1 && !waiting_[node]; node /= 2, ++level) {
+            ++steps_;
+            waiting_[node] = true;
+            pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
+        }
+    }
+
     // Each returns whether the node's covered leaves changed.
     bool Apply(std::size_t node, std::int32_t size, std::int32_t delta) {
         nodes_[node].count += delta;
@@ -284,7 +333,10 @@ private:
     }
 
     std::size_t leafBase_ = 1;
+    int levels_ = 0;
     std::vector<Node> nodes_;
+    std::vector<bool> waiting_;                        // to be recounted, in pending_
+    std::vector<std::vector<std::uint32_t>> pending_;  // by level, leaves first
     std::uint64_t& steps_;
 };
 
@@ -375,9 +427,12 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
         ++counted.steps;
         const std::int32_t y = s < starts.size() ? std::min(starts[s].y, ends[e].y) : ends[e].y;
         const std::int32_t before = tree.Covered();
-        for (; s < starts.size() && starts[s].y == y; ++s) tree.Add(starts[s], 1);
+        const std::size_t s0 = s, e0 = e;
+        while (s < starts.size() && starts[s].y == y) ++s;
+        while (e < ends.size() && ends[e].y == y) ++e;
+        tree.AddAll(starts.data() + s0, starts.data() + s, 1);
         const std::int32_t added = tree.Covered();
-        for (; e < ends.size() && ends[e].y == y; ++e) tree.Add(ends[e], -1);
+        tree.AddAll(ends.data() + e0, ends.data() + e, -1);
         if (added == before && tree.Covered() == added) continue;
         const std::size_t count = spans.size() / 2;
         if (count > limit - out.size()) throw RegionTooLarge();

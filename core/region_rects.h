@@ -69,7 +69,7 @@ bool IsBanded(const RegionRects& rects);
 
 // What a union did, for tests and benchmarks: its steps (rectangles looked at,
 // tree nodes entered, rows swept, rectangles written) stay within
-// 12 (n + k + 1)(log2(n + 1) + 2) for n rectangles given and k made.
+// 12 (n + k + 1)(log2(n + 1) + 4) for n rectangles given and k made.
 struct UnionStats {
     std::uint64_t steps = 0;
 };

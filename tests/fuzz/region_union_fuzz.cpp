@@ -1,7 +1,7 @@
 // Any bytes as rectangles in a small range: their union must be exactly the
 // banded form of the cells they cover, painted plainly, or refused when that
 // has more than the limit's rectangles, in at most
-// 12 (n + k + 1)(log2(n + 1) + 2) steps for n given and k made (the limit when
+// 12 (n + k + 1)(log2(n + 1) + 4) steps for n given and k made (the limit when
 // refused). A byte with its low bit clear starts one rectangle of four bytes
 // (left, top, right, bottom: some empty or inverted); with it set, a repeat: a
 // count byte c, a first rectangle of four 16-bit fields and a signed step byte
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const double n = static_cast<double>(rects.size());
     const double k = static_cast<double>(refused ? kLimit : result.size());
-    const double bound = 12 * (n + k + 1) * (std::log2(n + 1) + 2);
+    const double bound = 12 * (n + k + 1) * (std::log2(n + 1) + 4);
     if (refused != (expected.size() > kLimit) || (!refused && (result != expected || !IsBanded(result)))) {
         std::fprintf(stderr, "union of %zu rectangles: %zu made, %zu expected%s\n", rects.size(), result.size(),
                      expected.size(), refused ? ", refused" : "");
