@@ -19,7 +19,7 @@
 #include "core/region_data.h"
 #include "core/region_rects.h"
 #include "tests/support/naive_region.h"
-#include "tests/support/repeated_rects.h"
+#include "tests/support/union_check.h"
 #include "tests/win/probe/probe_api.h"
 
 namespace {
@@ -389,18 +389,16 @@ void BenchAdversarialUnion(const std::string& name, const RegionRects& given, co
 void BenchAdversarialUnions(const Settings& s) {
     for (int n : {1 << 17, 1 << 19}) {
         const int N = n / 2, M = n / 2, H = 2 * M;
-        const RegionRects band =
-            JoinedRects({{0, 0, H, H}}, RepeatedRects(N - 1, {H + 1, 0, H + 2, H}, {2, 0, 2, 0}));
+        const RegionRects band = RepeatedRects(N - 1, {H + 1, 0, H + 2, H}, {2, 0, 2, 0}, {{0, 0, H, H}});
         const std::string size = " " + std::to_string(n);
         BenchAdversarialUnion("union tall band cut by thin bands" + size,
-                              JoinedRects(band, RepeatedRects(M, {0, 0, 1, 1}, {0, 2, 0, 2})), band, s);
+                              RepeatedRects(M, {0, 0, 1, 1}, {0, 2, 0, 2}, band), band, s);
         const RegionRect lastSpan = band.back();
         BenchAdversarialUnion(
             "union comb of thin bands, reverse order" + size,
-            JoinedRects(band, RepeatedRects(M, {lastSpan.left, H - 2, lastSpan.right, H - 1}, {-2, -2, -2, -2})),
-            band, s);
+            RepeatedRects(M, {lastSpan.left, H - 2, lastSpan.right, H - 1}, {-2, -2, -2, -2}, band), band, s);
         BenchAdversarialUnion("union nested rectangles" + size,
-                              JoinedRects(band, RepeatedRects(M, {0, 0, H, H}, {1, 1, -1, -1})), band, s);
+                              RepeatedRects(M, {0, 0, H, H}, {1, 1, -1, -1}, band), band, s);
         RegionRects stairs;  // the staircase's union, cut at the limit
         for (int y = 0; stairs.size() + static_cast<std::size_t>(y) + 1 <= kMaxRegionRects; ++y)
             for (int i = 0; i <= y; ++i) stairs.push_back({2 * i, y, 2 * i + 1, y + 1});

@@ -161,6 +161,7 @@ struct XSlot {
 struct LeafEdges {
     std::int32_t base = 0;
     std::vector<std::int32_t> xs;
+    std::size_t leaves = 0;
     std::int32_t At(std::int32_t edge) const {
         return xs.empty() ? base + edge : xs[static_cast<std::size_t>(edge)];
     }
@@ -349,6 +350,78 @@ struct StepsOut {
     }
 };
 
+bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
+
+// Where each rectangle that covers anything starts: its top and its columns as
+// elementary intervals, in the order given; returns the x of their edges.
+LeafEdges PlaceStarts(const RegionRects& rects, std::vector<SweepEdge>& starts) {
+    LeafEdges xs;
+    std::int32_t left = INT32_MAX, right = INT32_MIN;
+    starts.reserve(rects.size());
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            left = std::min(left, r.left);
+            right = std::max(right, r.right);
+            starts.push_back({r.top, 0, 0});
+        }
+    if (starts.empty()) return xs;
+    const std::uint32_t width = static_cast<std::uint32_t>(right) - static_cast<std::uint32_t>(left);
+    if (width <= 4 * static_cast<std::uint64_t>(starts.size())) {
+        // Few columns, as a picture's rectangles have: one interval per column.
+        xs.base = left;
+        xs.leaves = width;
+        std::size_t at = 0;
+        for (const RegionRect& r : rects)
+            if (CoversAny(r)) {
+                starts[at].first = r.left - left;
+                starts[at++].last = r.right - left;
+            }
+        return xs;
+    }
+    // Every left and right with where it goes, sorted by x: the rank of its x
+    // among the distinct ones is the edge of an elementary interval.
+    std::vector<XSlot> slots, scratch;
+    slots.reserve(2 * starts.size());
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            const auto at = static_cast<std::uint32_t>(slots.size());
+            slots.push_back({r.left, at});
+            slots.push_back({r.right, at + 1});
+        }
+    SortBy(slots, scratch, [](const XSlot& slot) { return slot.x; });
+    std::vector<XSlot>().swap(scratch);
+    for (const XSlot& slot : slots) {
+        if (xs.xs.empty() || slot.x != xs.xs.back()) xs.xs.push_back(slot.x);
+        SweepEdge& edge = starts[slot.at / 2];
+        (slot.at % 2 ? edge.last : edge.first) = static_cast<std::int32_t>(xs.xs.size() - 1);
+    }
+    xs.leaves = xs.xs.size() - 1;
+    return xs;
+}
+
+// Where the same rectangles end: their bottoms, the columns as they start.
+std::vector<SweepEdge> PlaceEnds(const RegionRects& rects, const std::vector<SweepEdge>& starts) {
+    std::vector<SweepEdge> ends;
+    ends.reserve(starts.size());
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            const SweepEdge& start = starts[ends.size()];
+            ends.push_back({r.bottom, start.first, start.last});
+        }
+    return ends;
+}
+
+// Appends the band of `spans` (left, right pairs) from top to bottom; refuses
+// before taking memory when it would pass the limit.
+void WriteBand(const std::vector<std::int32_t>& spans, std::int32_t top, std::int32_t bottom, std::size_t limit,
+               RegionRects& out) {
+    const std::size_t count = spans.size() / 2;
+    if (count > limit - out.size()) throw RegionTooLarge();
+    // Grown by doubling, but never past the limit.
+    if (out.size() + count > out.capacity()) out.reserve(std::min(limit, std::max(out.size() + count, 2 * out.size())));
+    for (std::size_t i = 0; i < spans.size(); i += 2) out.push_back({spans[i], top, spans[i + 1], bottom});
+}
+
 }  // namespace
 
 RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats* stats) {
@@ -366,81 +439,30 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     // afterwards) and each collection is paid for by the band it becomes.
     // Every rectangle costs O(log n) and every rectangle written O(log n):
     // O((n + k) log n) for n given and k made, whatever their arrangement.
-    std::vector<SweepEdge> starts, ends, scratch;
-    LeafEdges xs;
-    std::int32_t left = INT32_MAX, right = INT32_MIN;
-    starts.reserve(rects.size());
-    for (const RegionRect& r : rects)
-        if (r.left < r.right && r.top < r.bottom) {
-            left = std::min(left, r.left);
-            right = std::max(right, r.right);
-            starts.push_back({r.top, 0, 0});
-        }
+    std::vector<SweepEdge> starts;
+    const LeafEdges xs = PlaceStarts(rects, starts);
     if (starts.empty()) return {};
-    const std::uint32_t width = static_cast<std::uint32_t>(right) - static_cast<std::uint32_t>(left);
-    if (width <= 4 * static_cast<std::uint64_t>(starts.size())) {
-        // Few columns, as a picture's rectangles have: one interval per column.
-        xs.base = left;
-        std::size_t at = 0;
-        for (const RegionRect& r : rects)
-            if (r.left < r.right && r.top < r.bottom) {
-                starts[at].first = r.left - left;
-                starts[at++].last = r.right - left;
-            }
-    } else {
-        // Every left and right with where it goes, sorted by x: the rank of its
-        // x among the distinct ones is the edge of an elementary interval.
-        std::vector<XSlot> slots, slotScratch;
-        slots.reserve(2 * starts.size());
-        for (const RegionRect& r : rects)
-            if (r.left < r.right && r.top < r.bottom) {
-                const auto at = static_cast<std::uint32_t>(slots.size());
-                slots.push_back({r.left, at});
-                slots.push_back({r.right, at + 1});
-            }
-        SortBy(slots, slotScratch, [](const XSlot& slot) { return slot.x; });
-        std::vector<XSlot>().swap(slotScratch);
-        std::int32_t rank = -1;
-        for (const XSlot& slot : slots) {
-            if (rank < 0 || slot.x != xs.xs.back()) {
-                xs.xs.push_back(slot.x);
-                ++rank;
-            }
-            SweepEdge& edge = starts[slot.at / 2];
-            (slot.at % 2 ? edge.last : edge.first) = rank;
-        }
-    }
-    ends.reserve(starts.size());
-    for (const RegionRect& r : rects)
-        if (r.left < r.right && r.top < r.bottom) {
-            const SweepEdge& start = starts[ends.size()];
-            ends.push_back({r.bottom, start.first, start.last});
-        }
+    std::vector<SweepEdge> ends = PlaceEnds(rects, starts), scratch;
     SortBy(starts, scratch, [](const SweepEdge& edge) { return edge.y; });
     SortBy(ends, scratch, [](const SweepEdge& edge) { return edge.y; });
     std::vector<SweepEdge>().swap(scratch);
-    CoverTree tree(xs.xs.empty() ? width : xs.xs.size() - 1, counted.steps);
+    CoverTree tree(xs.leaves, counted.steps);
     RegionRects out;
     std::vector<std::int32_t> spans;  // of the rows since bandTop
     std::int32_t bandTop = 0;
     for (std::size_t s = 0, e = 0; e < ends.size();) {
         ++counted.steps;
         const std::int32_t y = s < starts.size() ? std::min(starts[s].y, ends[e].y) : ends[e].y;
-        const std::int32_t before = tree.Covered();
-        const std::size_t s0 = s, e0 = e;
+        const std::size_t firstStart = s, firstEnd = e;
         while (s < starts.size() && starts[s].y == y) ++s;
         while (e < ends.size() && ends[e].y == y) ++e;
-        tree.AddAll(starts.data() + s0, starts.data() + s, 1);
+        const std::int32_t before = tree.Covered();
+        tree.AddAll(starts.data() + firstStart, starts.data() + s, 1);
         const std::int32_t added = tree.Covered();
-        tree.AddAll(ends.data() + e0, ends.data() + e, -1);
+        tree.AddAll(ends.data() + firstEnd, ends.data() + e, -1);
         if (added == before && tree.Covered() == added) continue;
-        const std::size_t count = spans.size() / 2;
-        if (count > limit - out.size()) throw RegionTooLarge();
-        // Grown by doubling, but never past the limit.
-        if (out.size() + count > out.capacity())
-            out.reserve(std::min(limit, std::max(out.size() + count, 2 * out.size())));
-        for (std::size_t j = 0; j < spans.size(); j += 2) out.push_back({spans[j], bandTop, spans[j + 1], y});
-        counted.steps += count;
+        WriteBand(spans, bandTop, y, limit, out);
+        counted.steps += spans.size() / 2;
         tree.CollectSpans(xs, spans);
         bandTop = y;
     }

@@ -35,19 +35,15 @@ FILES = {
 
 
 def repeat(count, first, step):
-    """count + 1 rectangles: the i-th is first + i * step, field by field."""
-    return struct.pack('<BB4H4b', 1, count, *first, *step)
-
-
-def rect(left, top, right, bottom):
-    return struct.pack('<B4B', 0, left, top, right, bottom)
+    """count + 1 rectangles within -64..448: the i-th is first + i * step, field by field."""
+    return struct.pack('<B4H4b', count, *(v + 64 for v in first), *step)
 
 
 def union_shapes(count):
     """The shapes, each repeat making count + 1 rectangles: a tall band of one-pixel
-    spans (x = 0, 2, 4, ...) over rows 0..512 cut by thin bands in its first span,
+    spans (x = 0, 2, 4, ...) over rows 0..448 cut by thin bands in its first span,
     or by one in each span from the last one up; nested rectangles; a staircase."""
-    band = repeat(count, (0, 0, 1, 512), (2, 0, 2, 0))
+    band = repeat(count, (0, 0, 1, 448), (2, 0, 2, 0))
     side, corner = 2 * count + 2, 2 * count
     return {
         'thin_bands': band + repeat(count, (0, 0, 1, 1), (0, 2, 0, 2)),
@@ -57,12 +53,12 @@ def union_shapes(count):
     }
 
 
-# Small shapes for the fuzzer to grow, and the same at 128 and 256 to a repeat,
+# Small shapes for the fuzzer to grow, and the same at 128 and 201 to a repeat,
 # where a union that costs the product of its parts passes its bound at once
-# (the largest staircase passes the fuzzer's limit and must be refused).
-UNION_FILES = {f'{name}_{count + 1}': data for count in (32, 127, 255) for name, data in union_shapes(count).items()}
-UNION_FILES['scattered'] = b''.join(rect(*r) for r in [(5, 5, 20, 9), (0, 0, 10, 10), (8, 2, 30, 4), (12, 12, 9, 15),
-                                                        (3, 7, 3, 9), (20, 0, 21, 40)])
+# (the largest staircase has 20,301 rectangles).
+UNION_FILES = {f'{name}_{count + 1}': data for count in (32, 127, 200) for name, data in union_shapes(count).items()}
+SCATTERED = [(5, 5, 20, 9), (0, 0, 10, 10), (8, 2, 30, 4), (12, 12, 9, 15), (3, 7, 3, 9), (-7, 0, 21, 40)]
+UNION_FILES['scattered'] = b''.join(repeat(0, r, (0, 0, 0, 0)) for r in SCATTERED)
 
 
 def write_all(folder, files):
