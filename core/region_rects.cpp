@@ -240,7 +240,7 @@ public:
         for (std::vector<std::uint32_t>& nodes : pending_) {
             for (std::uint32_t node : nodes) {
                 Pull(node, size);
-                waiting_[node] = false;
+                waiting_[node] = 0;
             }
             nodes.clear();
             size *= 2;
@@ -287,13 +287,13 @@ private:
     void Wait(std::size_t node, int level, std::int32_t delta) {
         nodes_[node].count += delta;
         if (waiting_[node]) return;
-        waiting_[node] = true;
+        waiting_[node] = 1;
         pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
     }
     void WaitWithAncestors(std::size_t node, int level) {
         for (; node >= 1 && !waiting_[node]; node /= 2, ++level) {
             ++steps_;
-            waiting_[node] = true;
+            waiting_[node] = 1;
             pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
         }
     }
@@ -336,7 +336,7 @@ private:
     std::size_t leafBase_ = 1;
     int levels_ = 0;
     std::vector<Node> nodes_;
-    std::vector<bool> waiting_;                        // to be recounted, in pending_
+    std::vector<std::uint8_t> waiting_;                // to be recounted, in pending_
     std::vector<std::vector<std::uint32_t>> pending_;  // by level, leaves first
     std::uint64_t& steps_;
 };
