@@ -32,13 +32,13 @@ inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size) {
 }
 
 // The cells covered, plainly, on a grid over -64..449: each row's starts and ends summed.
-inline std::vector<bool> CellsOf(const RegionRects& rects) {
+inline std::vector<std::uint8_t> CellsOf(const RegionRects& rects) {
     constexpr int kLow = -64, kSide = 514;  // a column past any rectangle ends every row at 0
     std::vector<int> marks(kSide * kSide);
     for (const RegionRect& r : rects)
         for (int y = r.top; y < r.bottom && r.left < r.right; ++y)
             ++marks[(y - kLow) * kSide + r.left - kLow], --marks[(y - kLow) * kSide + r.right - kLow];
-    std::vector<bool> cells(marks.size());
+    std::vector<std::uint8_t> cells(marks.size());
     int count = 0;
     for (std::size_t i = 0; i < marks.size(); ++i) cells[i] = (count += marks[i]) > 0;
     return cells;
