@@ -1,10 +1,11 @@
 // Measures the region engine against what users would use instead: the plain
 // per-pixel algorithm, the classic code of Win32 skinning libraries, and
 // ExtCreateRegion for opening files.
-//   region_bench.exe PATH-TO-PROBE-DLL [quick [diff]]   (diff: that line alone)
+//   region_bench.exe PATH-TO-PROBE-DLL [quick] [diff | unions]   (diff, unions: only those lines)
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -19,6 +20,7 @@
 #include "core/region_data.h"
 #include "core/region_rects.h"
 #include "tests/support/naive_region.h"
+#include "tests/support/union_check.h"
 #include "tests/win/probe/probe_api.h"
 
 namespace {
@@ -424,6 +426,98 @@ void BenchDiff(const Settings& s) {
     for (auto& entry : regions) DeleteObject(entry.second.first), DeleteObject(entry.second.second);
 }
 
+// Opening a file as the editor does: decoding, the union, the region.
+bench::Work OpenFile(const std::vector<std::uint8_t>& file) {
+    return [&file](std::size_t, double& ms) {
+        const double start = NowMs();
+        RegionRects read;
+        DecodeRegionData(file.data(), file.size(), read);
+        HRGN region = probe->createRegionFromRects(UnionOfRects(read));
+        ms = NowMs() - start;
+        return Consume(region);
+    };
+}
+
+// One line: a file whose union once cost the product of its parts against the
+// banded file of the same result, or, for a union past the limit, the time to
+// refuse it against the banded file of the limit's rectangles it would start with.
+void BenchAdversarialUnion(const std::string& name, const RegionRects& given, const RegionRects& banded,
+                           const Settings& s) {
+    const std::vector<std::uint8_t> file = EncodeRegionData(given), bandedFile = EncodeRegionData(banded);
+    UnionStats stats;
+    std::size_t made = 0;
+    bool refused = false;
+    try {
+        made = UnionOfRects(given, kMaxRegionRects, &stats).size();
+    } catch (const RegionTooLarge&) {
+        refused = true;
+        made = kMaxRegionRects;
+    }
+    const double n = static_cast<double>(given.size()), k = static_cast<double>(made);
+    std::printf("%s: %zu rectangles, %s %zu; %llu steps, %.2f (n + k + 1)(log2(n + 1) + 4)\n", name.c_str(),
+                given.size(), refused ? "refused past" : "union of", refused ? kMaxRegionRects : made,
+                static_cast<unsigned long long>(stats.steps),
+                static_cast<double>(stats.steps) / ((n + k + 1) * (std::log2(n + 1) + 4)));
+    bench::Timing ours;
+    if (refused) {
+        for (int i = 0; i < s.runs; ++i) {
+            const double start = NowMs();
+            bool threw = false;
+            try {
+                RegionRects read;
+                DecodeRegionData(file.data(), file.size(), read);
+                UnionOfRects(read);
+            } catch (const RegionTooLarge&) {
+                threw = true;
+            }
+            ours.ms.push_back(NowMs() - start);
+            if (!threw) std::printf("%s: WRONG, not refused\n", name.c_str());
+        }
+    } else {
+        ours = bench::MeasureOn(OpenFile(file), 1, 1, s.runs);
+    }
+    const bench::Timing theirs = bench::MeasureOn(OpenFile(bandedFile), 1, 1, s.runs);
+    if (!refused && ours.output != theirs.output) {
+        std::printf("%s: OUTPUTS DIFFER\n", name.c_str());
+        return;
+    }
+    const double ratio = ours.MedianMs() / theirs.MedianMs();
+    std::printf("    %s %s\n    banded file of %zu rectangles %s\n    ratio %.2f\n", refused ? "refused" : "opened",
+                bench::Describe(ours).c_str(), banded.size(), bench::Describe(theirs).c_str(), ratio);
+    const bool largest = given.size() >= (std::size_t{1} << 19);
+    char measured[64];
+    std::snprintf(measured, sizeof measured, "%.2fx, %.0f ms", ratio, ours.MedianMs());
+    bench::TargetRow(name + " / banded file (median)", measured, largest ? "<= 2x, < 1000 ms" : "<= 2x",
+                     ratio <= 2 && (!largest || ours.MedianMs() < 1000));
+}
+
+// The shapes that made the pairwise merge cost the product of its parts, n
+// rectangles each: a tall band of n / 2 spans (the first one wide, the others
+// one pixel) cut by thin bands in its first span; or by thin bands in every
+// span from the last one up, given bottom up; nested rectangles in its first
+// span; all three have the band as their union. And a staircase of n columns,
+// whose union has n (n + 1) / 2 rectangles.
+void BenchAdversarialUnions(const Settings& s) {
+    for (int n : {1 << 17, 1 << 19}) {
+        const int N = n / 2, M = n / 2, H = 2 * M;
+        const RegionRects band = RepeatedRects(N - 1, {H + 1, 0, H + 2, H}, {2, 0, 2, 0}, {{0, 0, H, H}});
+        const std::string size = " " + std::to_string(n);
+        BenchAdversarialUnion("union tall band cut by thin bands" + size,
+                              RepeatedRects(M, {0, 0, 1, 1}, {0, 2, 0, 2}, band), band, s);
+        const RegionRect lastSpan = band.back();
+        BenchAdversarialUnion(
+            "union comb of thin bands, reverse order" + size,
+            RepeatedRects(M, {lastSpan.left, H - 2, lastSpan.right, H - 1}, {-2, -2, -2, -2}, band), band, s);
+        BenchAdversarialUnion("union nested rectangles" + size,
+                              RepeatedRects(M, {0, 0, H, H}, {1, 1, -1, -1}, band), band, s);
+        RegionRects stairs;  // the staircase's union, cut at the limit
+        for (int y = 0; stairs.size() + static_cast<std::size_t>(y) + 1 <= kMaxRegionRects; ++y)
+            for (int i = 0; i <= y; ++i) stairs.push_back({2 * i, y, 2 * i + 1, y + 1});
+        BenchAdversarialUnion("union staircase past the limit, time to refuse" + size,
+                              RepeatedRects(n, {0, 0, 1, n}, {2, 1, 2, 0}), stairs, s);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -431,7 +525,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: region_bench PROBE-DLL [quick]\n");
         return 2;
     }
-    const bool quick = argc > 2 && std::strcmp(argv[2], "quick") == 0;
+    bool quick = false, unionsOnly = false;
+    for (int i = 2; i < argc; ++i) {
+        quick = quick || std::strcmp(argv[i], "quick") == 0;
+        unionsOnly = unionsOnly || std::strcmp(argv[i], "unions") == 0;
+    }
     HMODULE module = LoadLibraryA(argv[1]);
     auto entry = module ? reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(module, "PellformProbe")))
                         : nullptr;
@@ -443,6 +541,11 @@ int main(int argc, char** argv) {
     const Settings s = quick ? Settings{3, 15000} : Settings{5, 90000};
     std::printf("%d runs a side; a side whose runs would pass %.0f s is timed on a part and carried on\n", s.runs,
                 s.budgetMs / 1000);
+    if (unionsOnly) {  // the lines whose files go through a union
+        bench::RatioRow("open 50,000 unsorted rectangles vs ExtCreateRegion", BenchOpening(50000, true, s), 500);
+        BenchAdversarialUnions(s);
+        return 0;
+    }
     BenchDiff(s);
     if (argc > 3 && std::strcmp(argv[3], "diff") == 0) return 0;
 
@@ -470,5 +573,6 @@ int main(int argc, char** argv) {
             const double ratio = BenchOpening(count, unsorted, s);
             if (count == 50000 && unsorted) bench::RatioRow("open 50,000 unsorted rectangles vs ExtCreateRegion", ratio, 500);
         }
+    BenchAdversarialUnions(s);
     return 0;
 }

@@ -181,56 +181,6 @@ bool SameSpans(const RegionRects& rects, BandRange a, BandRange b) {
     return true;
 }
 
-// Appends a band of spans [top, bottom), merging it into the last band when
-// that one touches it and has the same spans.
-class BandedWriter {
-public:
-    explicit BandedWriter(std::size_t& room) : room_(room) {}
-    void Add(std::int32_t top, std::int32_t bottom, const std::vector<std::int32_t>& spans) {
-        if (spans.empty() || top >= bottom) return;
-        if (lastBegin_ < out_.size() && out_[lastBegin_].bottom == top && LastSpansEqual(spans)) {
-            for (std::size_t i = lastBegin_; i < out_.size(); ++i) out_[i].bottom = bottom;
-            return;
-        }
-        if (spans.size() / 2 > room_) throw RegionTooLarge();
-        room_ -= spans.size() / 2;
-        lastBegin_ = out_.size();
-        for (std::size_t i = 0; i < spans.size(); i += 2) out_.push_back({spans[i], top, spans[i + 1], bottom});
-    }
-    RegionRects Take() { return std::move(out_); }
-
-private:
-    bool LastSpansEqual(const std::vector<std::int32_t>& spans) const {
-        if ((out_.size() - lastBegin_) * 2 != spans.size()) return false;
-        for (std::size_t i = lastBegin_, j = 0; i < out_.size(); ++i, j += 2)
-            if (out_[i].left != spans[j] || out_[i].right != spans[j + 1]) return false;
-        return true;
-    }
-    std::size_t& room_;
-    RegionRects out_;
-    std::size_t lastBegin_ = static_cast<std::size_t>(-1);
-};
-
-// Merges the spans of two bands (either may be absent) into maximal spans.
-void MergeSpans(const RegionRects& a, BandRange ba, bool useA, const RegionRects& b, BandRange bb, bool useB,
-                std::vector<std::int32_t>& spans) {
-    spans.clear();
-    std::size_t i = useA ? ba.begin : ba.end, iEnd = ba.end;
-    std::size_t j = useB ? bb.begin : bb.end, jEnd = bb.end;
-    if (!useA) i = iEnd = 0;
-    if (!useB) j = jEnd = 0;
-    while (i < iEnd || j < jEnd) {
-        const RegionRect* next;
-        if (j >= jEnd || (i < iEnd && a[i].left < b[j].left)) next = &a[i++];
-        else next = &b[j++];
-        if (!spans.empty() && next->left <= spans.back()) spans.back() = std::max(spans.back(), next->right);
-        else {
-            spans.push_back(next->left);
-            spans.push_back(next->right);
-        }
-    }
-}
-
 }  // namespace
 
 bool IsBanded(const RegionRects& rects) {
@@ -255,122 +205,331 @@ bool IsBanded(const RegionRects& rects) {
     return true;
 }
 
-RegionRects UnionBanded(const RegionRects& a, const RegionRects& b, std::size_t& room) {
-    if (a.empty() || b.empty()) {
-        const RegionRects& only = a.empty() ? b : a;
-        if (only.size() > room) throw RegionTooLarge();
-        room -= only.size();
-        return only;
-    }
-    BandedWriter writer(room);
-    std::vector<std::int32_t> spans;
-    std::size_t ia = 0, ib = 0;
-    // The part of the current band of each input not yet written starts at y.
-    std::int32_t y = std::min(a[0].top, b[0].top);
-    while (ia < a.size() || ib < b.size()) {
-        BandRange bandA = ia < a.size() ? BandAt(a, ia) : BandRange{a.size(), a.size()};
-        BandRange bandB = ib < b.size() ? BandAt(b, ib) : BandRange{b.size(), b.size()};
-        const bool hasA = ia < a.size(), hasB = ib < b.size();
-        const std::int32_t topA = hasA ? std::max(a[ia].top, y) : INT32_MAX;
-        const std::int32_t topB = hasB ? std::max(b[ib].top, y) : INT32_MAX;
-        const std::int32_t top = std::min(topA, topB);
-        const bool inA = hasA && topA == top, inB = hasB && topB == top;
-        // The slice ends where either band ends or the other one starts.
-        std::int32_t bottom = INT32_MAX;
-        if (inA) bottom = std::min(bottom, a[ia].bottom);
-        if (inB) bottom = std::min(bottom, b[ib].bottom);
-        if (!inA && hasA) bottom = std::min(bottom, topA);
-        if (!inB && hasB) bottom = std::min(bottom, topB);
-        MergeSpans(a, bandA, inA, b, bandB, inB, spans);
-        writer.Add(top, bottom, spans);
-        y = bottom;
-        if (inA && a[ia].bottom == bottom) ia = bandA.end;
-        if (inB && b[ib].bottom == bottom) ib = bandB.end;
-    }
-    return writer.Take();
-}
-
 namespace {
 
-// Lists being built from rectangles sorted by top: each a banded list, with
-// where its last band starts so that a following band can join it.
-struct BandedLists {
-    std::vector<RegionRects> lists;
-    std::size_t lastBandBegin = 0;
+// A rectangle entering or leaving the sweep at y, its x range given as the
+// elementary intervals [first, last) between the distinct x coordinates.
+struct SweepEdge {
+    std::int32_t y;
+    std::int32_t first;
+    std::int32_t last;
+};
 
-    // Appends the band of `spans` (sorted, joined) to the last list when it
-    // starts at or below that list's bottom, as a new list otherwise.
-    void AddBand(const RegionRects& spans) {
-        if (lists.empty() || lists.back().back().bottom > spans.front().top) {
-            lists.push_back(spans);
-            lastBandBegin = 0;
-            return;
-        }
-        RegionRects& list = lists.back();
-        const std::size_t lastCount = list.size() - lastBandBegin;
-        const auto lastBand = list.begin() + static_cast<std::ptrdiff_t>(lastBandBegin);
-        const auto sameSpan = [](const RegionRect& a, const RegionRect& b) {
-            return a.left == b.left && a.right == b.right;
-        };
-        const bool joins = list.back().bottom == spans.front().top && lastCount == spans.size() &&
-                           std::equal(spans.begin(), spans.end(), lastBand, sameSpan);
-        if (joins) {
-            for (std::size_t i = lastBandBegin; i < list.size(); ++i) list[i].bottom = spans.front().bottom;
-            return;
-        }
-        lastBandBegin = list.size();
-        list.insert(list.end(), spans.begin(), spans.end());
+// A rectangle's left (at = 2i) or right (2i + 1) x, i its place among those given.
+struct XSlot {
+    std::int32_t x;
+    std::uint32_t at;
+};
+
+// The x of each edge between elementary intervals: every x from `base` on
+// when the rectangles span few enough of them, else the distinct ones given.
+struct LeafEdges {
+    std::int32_t base = 0;
+    std::vector<std::int32_t> xs;
+    std::size_t leaves = 0;
+    std::int32_t At(std::int32_t edge) const {
+        return xs.empty() ? base + edge : xs[static_cast<std::size_t>(edge)];
     }
 };
 
+// Sorts by a signed 32-bit key, stably, 11 bits at a time from the lowest,
+// over the keys' range only: two passes over the items for keys within 2^22
+// of each other, three at most; the counts of every pass taken in one.
+template <typename Item, typename Key>
+void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
+    if (items.empty()) return;
+    std::int32_t low = key(items[0]), high = low;
+    for (const Item& item : items) {
+        low = std::min(low, key(item));
+        high = std::max(high, key(item));
+    }
+    const std::uint32_t range = static_cast<std::uint32_t>(high) - static_cast<std::uint32_t>(low);
+    const auto offset = [&](const Item& item) {
+        return static_cast<std::uint32_t>(key(item)) - static_cast<std::uint32_t>(low);
+    };
+    int passes = 0;
+    while (passes < 3 && (range >> (11 * passes)) != 0) ++passes;
+    std::vector<std::size_t> counts(static_cast<std::size_t>(passes) << 11);
+    for (const Item& item : items)
+        for (int pass = 0; pass < passes; ++pass) ++counts[(pass << 11) + (offset(item) >> (11 * pass) & 0x7FF)];
+    scratch.resize(items.size());
+    for (int pass = 0; pass < passes; ++pass) {
+        std::size_t* count = counts.data() + (pass << 11);
+        for (std::size_t d = 0, sum = 0; d < 2048; ++d) {
+            const std::size_t here = count[d];
+            count[d] = sum;
+            sum += here;
+        }
+        for (const Item& item : items) scratch[count[offset(item) >> (11 * pass) & 0x7FF]++] = item;
+        items.swap(scratch);
+    }
+}
+
+// The elementary intervals of a row and how many rectangles cover each, as a
+// tree over a power of two of leaves, stored by levels (node i has halves 2i
+// and 2i + 1) so that the nodes near the root, which every change passes,
+// stay in the cache: per node, the rectangles covering its whole range and
+// how many of its leaves are covered, by those or below.
+class CoverTree {
+public:
+    CoverTree(std::size_t leaves, std::uint64_t& steps) : steps_(steps) {
+        while (leafBase_ < leaves) {
+            leafBase_ *= 2;
+            ++levels_;
+        }
+        nodes_.resize(2 * leafBase_);
+        waiting_.resize(2 * leafBase_);
+        pending_.resize(static_cast<std::size_t>(levels_) + 1);
+    }
+
+    // Adds `delta` for every edge of [begin, end). Many at one y (a band's
+    // rectangles) share most of the nodes above them: those are recounted
+    // once, level by level, after all the edges are in.
+    void AddAll(const SweepEdge* begin, const SweepEdge* end, std::int32_t delta) {
+        if (end - begin < 32) {
+            for (; begin != end; ++begin) Add(*begin, delta);
+            return;
+        }
+        for (; begin != end; ++begin) {
+            std::size_t lo = leafBase_ + static_cast<std::size_t>(begin->first);
+            std::size_t hi = leafBase_ + static_cast<std::size_t>(begin->last);
+            // The ancestors first: a node waiting has all of its own waiting.
+            WaitWithAncestors(lo / 2, 1);
+            WaitWithAncestors((hi - 1) / 2, 1);
+            for (int level = 0; lo < hi; lo /= 2, hi /= 2, ++level) {
+                if (lo & 1) Wait(lo++, level, delta);
+                if (hi & 1) Wait(--hi, level, delta);
+            }
+        }
+        std::int32_t size = 1;
+        for (std::vector<std::uint32_t>& nodes : pending_) {
+            for (std::uint32_t node : nodes) {
+                Pull(node, size);
+                waiting_[node] = 0;
+            }
+            nodes.clear();
+            size *= 2;
+        }
+    }
+
+    // Adds `delta` to the leaves [first, last): to the few nodes that cover the
+    // range exactly, then recounts the nodes above them, the ancestors of the
+    // range's two ends, up to where nothing changes any more.
+    void Add(const SweepEdge& edge, std::int32_t delta) {
+        std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
+        std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
+        std::size_t a = lo, b = hi - 1;
+        int level = 0, highestChange = -1;
+        for (std::int32_t size = 1; lo < hi; lo /= 2, hi /= 2, size *= 2, ++level) {
+            if ((lo & 1) && Apply(lo++, size, delta)) highestChange = level;
+            if ((hi & 1) && Apply(--hi, size, delta)) highestChange = level;
+        }
+        std::int32_t size = 1;
+        for (level = 1; a > 1 && highestChange >= 0; ++level) {
+            a /= 2;
+            b /= 2;
+            size *= 2;
+            bool changed = Pull(a, size);
+            if (b != a) changed = Pull(b, size) || changed;
+            if (!changed && level > highestChange) break;
+        }
+    }
+    std::int32_t Covered() const { return nodes_[1].covered; }
+
+    // The covered runs as left, right pairs of x, the touching ones joined.
+    // Only nodes partly covered are entered: the cost follows the runs found.
+    void CollectSpans(const LeafEdges& xs, std::vector<std::int32_t>& spans) const {
+        spans.clear();
+        Collect(1, 0, static_cast<std::int32_t>(leafBase_), xs, spans);
+    }
+
+private:
+    struct Node {
+        std::int32_t count;
+        std::int32_t covered;
+    };
+
+    void Wait(std::size_t node, int level, std::int32_t delta) {
+        nodes_[node].count += delta;
+        if (waiting_[node]) return;
+        waiting_[node] = 1;
+        pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
+    }
+    void WaitWithAncestors(std::size_t node, int level) {
+        for (; node >= 1 && !waiting_[node]; node /= 2, ++level) {
+            ++steps_;
+            waiting_[node] = 1;
+            pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
+        }
+    }
+
+    // Each returns whether the node's covered leaves changed.
+    bool Apply(std::size_t node, std::int32_t size, std::int32_t delta) {
+        nodes_[node].count += delta;
+        return Pull(node, size);
+    }
+    bool Pull(std::size_t node, std::int32_t size) {
+        ++steps_;
+        Node& n = nodes_[node];
+        const std::int32_t covered =
+            n.count > 0 ? size : size == 1 ? 0 : nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
+        const bool changed = covered != n.covered;
+        n.covered = covered;
+        return changed;
+    }
+
+    void Collect(std::size_t node, std::int32_t lo, std::int32_t hi, const LeafEdges& xs,
+                 std::vector<std::int32_t>& spans) const {
+        ++steps_;
+        const Node& n = nodes_[node];
+        if (n.covered == 0) return;
+        if (n.covered == hi - lo) {
+            // A node wholly covered lies within the leaves that exist.
+            if (!spans.empty() && spans.back() == xs.At(lo))
+                spans.back() = xs.At(hi);
+            else {
+                spans.push_back(xs.At(lo));
+                spans.push_back(xs.At(hi));
+            }
+            return;
+        }
+        const std::int32_t mid = lo + (hi - lo) / 2;
+        Collect(2 * node, lo, mid, xs, spans);
+        Collect(2 * node + 1, mid, hi, xs, spans);
+    }
+
+    std::size_t leafBase_ = 1;
+    int levels_ = 0;
+    std::vector<Node> nodes_;
+    std::vector<std::uint8_t> waiting_;                // to be recounted, in pending_
+    std::vector<std::vector<std::uint32_t>> pending_;  // by level, leaves first
+    std::uint64_t& steps_;
+};
+
+// Hands the steps counted to the caller however the union ends.
+struct StepsOut {
+    std::uint64_t steps = 0;
+    UnionStats* stats;
+    ~StepsOut() {
+        if (stats) stats->steps = steps;
+    }
+};
+
+bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
+
+// Where each rectangle that covers anything starts: its top and its columns as
+// elementary intervals, in the order given; returns the x of their edges.
+LeafEdges PlaceStarts(const RegionRects& rects, std::vector<SweepEdge>& starts) {
+    LeafEdges xs;
+    std::int32_t left = INT32_MAX, right = INT32_MIN;
+    starts.reserve(rects.size());
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            left = std::min(left, r.left);
+            right = std::max(right, r.right);
+            starts.push_back({r.top, 0, 0});
+        }
+    if (starts.empty()) return xs;
+    const std::uint32_t width = static_cast<std::uint32_t>(right) - static_cast<std::uint32_t>(left);
+    if (width <= 4 * static_cast<std::uint64_t>(starts.size())) {
+        // Few columns, as a picture's rectangles have: one interval per column.
+        xs.base = left;
+        xs.leaves = width;
+        std::size_t at = 0;
+        for (const RegionRect& r : rects)
+            if (CoversAny(r)) {
+                starts[at].first = r.left - left;
+                starts[at++].last = r.right - left;
+            }
+        return xs;
+    }
+    // Every left and right with where it goes, sorted by x: the rank of its x
+    // among the distinct ones is the edge of an elementary interval.
+    std::vector<XSlot> slots, scratch;
+    slots.reserve(2 * starts.size());
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            const auto at = static_cast<std::uint32_t>(slots.size());
+            slots.push_back({r.left, at});
+            slots.push_back({r.right, at + 1});
+        }
+    SortBy(slots, scratch, [](const XSlot& slot) { return slot.x; });
+    std::vector<XSlot>().swap(scratch);
+    for (const XSlot& slot : slots) {
+        if (xs.xs.empty() || slot.x != xs.xs.back()) xs.xs.push_back(slot.x);
+        SweepEdge& edge = starts[slot.at / 2];
+        (slot.at % 2 ? edge.last : edge.first) = static_cast<std::int32_t>(xs.xs.size() - 1);
+    }
+    xs.leaves = xs.xs.size() - 1;
+    return xs;
+}
+
+// Where the same rectangles end: their bottoms, the columns as they start.
+std::vector<SweepEdge> PlaceEnds(const RegionRects& rects, const std::vector<SweepEdge>& starts) {
+    std::vector<SweepEdge> ends;
+    ends.reserve(starts.size());
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            const SweepEdge& start = starts[ends.size()];
+            ends.push_back({r.bottom, start.first, start.last});
+        }
+    return ends;
+}
+
+// Appends the band of `spans` (left, right pairs) from top to bottom; refuses
+// before taking memory when it would pass the limit.
+void WriteBand(const std::vector<std::int32_t>& spans, std::int32_t top, std::int32_t bottom, std::size_t limit,
+               RegionRects& out) {
+    const std::size_t count = spans.size() / 2;
+    if (count > limit - out.size()) throw RegionTooLarge();
+    // Grown by doubling, but never past the limit.
+    if (out.size() + count > out.capacity()) out.reserve(std::min(limit, std::max(out.size() + count, 2 * out.size())));
+    for (std::size_t i = 0; i < spans.size(); i += 2) out.push_back({spans[i], top, spans[i + 1], bottom});
+}
+
 }  // namespace
 
-RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit) {
+RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats* stats) {
+    StepsOut counted{0, stats};
     if (rects.size() > limit) throw RegionTooLarge();
+    counted.steps += rects.size();
     if (IsBanded(rects)) return rects;
-    // Sorted by top, bottom and left, rectangles that share top and bottom are
-    // one band once their spans are joined, and bands that follow each other
-    // without overlapping are one banded list: a file that is a region's own
-    // rectangles shuffled or split costs a sort. The lists left overlap and are
-    // merged in pairs, level by level, so the whole costs n log n. Overlapping
-    // rectangles can make far more rectangles than they were (a staircase of n
-    // makes about n * n / 2), so every level counts what it writes against the
-    // limit and stops there, before taking memory for more.
-    RegionRects sorted;
-    sorted.reserve(rects.size());
-    for (const RegionRect& r : rects)
-        if (r.left < r.right && r.top < r.bottom) sorted.push_back(r);
-    if (sorted.empty()) return {};
-    std::sort(sorted.begin(), sorted.end(), [](const RegionRect& a, const RegionRect& b) {
-        return a.top != b.top ? a.top < b.top : a.bottom != b.bottom ? a.bottom < b.bottom : a.left < b.left;
-    });
-    BandedLists built;
-    RegionRects spans;
-    for (std::size_t i = 0; i < sorted.size();) {
-        spans.assign(1, sorted[i]);
-        for (++i; i < sorted.size() && sorted[i].top == spans[0].top && sorted[i].bottom == spans[0].bottom; ++i) {
-            if (sorted[i].left <= spans.back().right)
-                spans.back().right = std::max(spans.back().right, sorted[i].right);
-            else
-                spans.push_back(sorted[i]);
-        }
-        built.AddBand(spans);
+    // A sweep from the top: the covered x ranges change only where rectangles
+    // start or end. At each such y every rectangle starting there is added
+    // before those ending there are taken away, so an interval can only become
+    // covered while adding and only become uncovered while taking away: the
+    // row changed exactly when the covered count rose, then fell. Only then is
+    // the band held since the last change written and the new row's spans
+    // collected; so consecutive bands always differ (nothing to join
+    // afterwards) and each collection is paid for by the band it becomes.
+    // Every rectangle costs O(log n) and every rectangle written O(log n):
+    // O((n + k) log n) for n given and k made, whatever their arrangement.
+    std::vector<SweepEdge> starts;
+    const LeafEdges xs = PlaceStarts(rects, starts);
+    if (starts.empty()) return {};
+    std::vector<SweepEdge> ends = PlaceEnds(rects, starts), scratch;
+    SortBy(starts, scratch, [](const SweepEdge& edge) { return edge.y; });
+    SortBy(ends, scratch, [](const SweepEdge& edge) { return edge.y; });
+    std::vector<SweepEdge>().swap(scratch);
+    CoverTree tree(xs.leaves, counted.steps);
+    RegionRects out;
+    std::vector<std::int32_t> spans;  // of the rows since bandTop
+    std::int32_t bandTop = 0;
+    for (std::size_t s = 0, e = 0; e < ends.size();) {
+        ++counted.steps;
+        const std::int32_t y = s < starts.size() ? std::min(starts[s].y, ends[e].y) : ends[e].y;
+        const std::size_t firstStart = s, firstEnd = e;
+        while (s < starts.size() && starts[s].y == y) ++s;
+        while (e < ends.size() && ends[e].y == y) ++e;
+        const std::int32_t before = tree.Covered();
+        tree.AddAll(starts.data() + firstStart, starts.data() + s, 1);
+        const std::int32_t added = tree.Covered();
+        tree.AddAll(ends.data() + firstEnd, ends.data() + e, -1);
+        if (added == before && tree.Covered() == added) continue;
+        WriteBand(spans, bandTop, y, limit, out);
+        counted.steps += spans.size() / 2;
+        tree.CollectSpans(xs, spans);
+        bandTop = y;
     }
-    std::vector<RegionRects> level = std::move(built.lists);
-    while (level.size() > 1) {
-        std::vector<RegionRects> next;
-        next.reserve((level.size() + 1) / 2);
-        std::size_t room = limit;
-        for (std::size_t i = 0; i + 1 < level.size(); i += 2) {
-            next.push_back(UnionBanded(level[i], level[i + 1], room));
-            RegionRects().swap(level[i]);
-            RegionRects().swap(level[i + 1]);
-        }
-        if (level.size() % 2) {
-            if (level.back().size() > room) throw RegionTooLarge();
-            next.push_back(std::move(level.back()));
-        }
-        level.swap(next);
-    }
-    return std::move(level.front());
+    return out;
 }

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
-"""Writes the seed corpus of the region file fuzzer: valid and malformed files."""
+"""Writes the seed corpora: valid and malformed files for the region file fuzzer,
+and for the union fuzzer the shapes that once made a union cost the product of
+its parts."""
 import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 CORPUS = os.path.join(HERE, '..', 'tests', 'fuzz', 'corpus')
+UNION_CORPUS = os.path.join(HERE, '..', 'tests', 'fuzz', 'union_corpus')
 
 
 def header(size, kind, count, bound=(0, 0, 0, 0)):
@@ -30,8 +33,41 @@ FILES = {
     'extremes.rgn': header(32, 1, 2) + rects([(-2**31, -2**31, 2**31 - 1, 2**31 - 1), (0, 0, 1, 1)]),
 }
 
-if __name__ == '__main__':
-    os.makedirs(CORPUS, exist_ok=True)
-    for name, data in FILES.items():
-        with open(os.path.join(CORPUS, name), 'wb') as out:
+
+def repeat(count, first, step):
+    """count + 1 rectangles within -64..448: the i-th is first + i * step, field by field."""
+    return struct.pack('<B4H4b', count, *(v + 64 for v in first), *step)
+
+
+def union_shapes(count):
+    """The shapes, each repeat making count + 1 rectangles: a tall band of one-pixel
+    spans (x = 0, 2, 4, ...) over rows 0..448 cut by thin bands in its first span,
+    or by one in each span from the last one up; nested rectangles; a staircase."""
+    band = repeat(count, (0, 0, 1, 448), (2, 0, 2, 0))
+    side, corner = 2 * count + 2, 2 * count
+    return {
+        'thin_bands': band + repeat(count, (0, 0, 1, 1), (0, 2, 0, 2)),
+        'comb_reversed': band + repeat(count, (corner, corner, corner + 1, corner + 1), (-2, -2, -2, -2)),
+        'nested': repeat(count, (0, 0, side, side), (1, 1, -1, -1)),
+        'staircase': repeat(count, (0, 0, 1, count + 1), (2, 1, 2, 0)),
+    }
+
+
+# Small shapes for the fuzzer to grow, and the same at 128 and 201 to a repeat,
+# where a union that costs the product of its parts passes its bound at once
+# (the largest staircase has 20,301 rectangles).
+UNION_FILES = {f'{name}_{count + 1}': data for count in (32, 127, 200) for name, data in union_shapes(count).items()}
+SCATTERED = [(5, 5, 20, 9), (0, 0, 10, 10), (8, 2, 30, 4), (12, 12, 9, 15), (3, 7, 3, 9), (-7, 0, 21, 40)]
+UNION_FILES['scattered'] = b''.join(repeat(0, r, (0, 0, 0, 0)) for r in SCATTERED)
+
+
+def write_all(folder, files):
+    os.makedirs(folder, exist_ok=True)
+    for name, data in files.items():
+        with open(os.path.join(folder, name), 'wb') as out:
             out.write(data)
+
+
+if __name__ == '__main__':
+    write_all(CORPUS, FILES)
+    write_all(UNION_CORPUS, UNION_FILES)

@@ -2,19 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-#include <set>
-#include <utility>
+#include "tests/support/union_check.h"
 
 namespace {
-
-std::set<std::pair<int, int>> CellsOf(const RegionRects& rects) {
-    std::set<std::pair<int, int>> cells;
-    for (const RegionRect& r : rects)
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) cells.insert({x, y});
-    return cells;
-}
 
 // The mask 0x00BBGGRR = 0x00123456 as the DIB pixel 0x00RRGGBB.
 const std::uint32_t kMask = 0x00123456, M = 0x00563412;
@@ -30,27 +20,33 @@ TEST(BuildRegionRects, RunsIgnoreThePixelsTopByteAndTheStrideSkipsPadding) {
     EXPECT_EQ(BuildRegionRects(padded, 1, 3, 2, kMask), (RegionRects{{0, 0, 1, 1}, {0, 2, 1, 4}}));
 }
 
-TEST(UnionOfRects, RandomRectanglesGiveTheirCellsBandedAndTouchingSpansJoin) {
-    std::mt19937 random(11);
-    for (int round = 0; round < 300; ++round) {
-        RegionRects input;
-        for (int i = static_cast<int>(random() % 12); i > 0; --i) {
-            const int l = static_cast<int>(random() % 20) - 5, t = static_cast<int>(random() % 20) - 5;
-            input.push_back({l, t, l + static_cast<int>(random() % 9) - 1, t + static_cast<int>(random() % 9) - 1});
-        }
-        const RegionRects result = UnionOfRects(input);
-        ASSERT_TRUE(IsBanded(result)) << round;
-        ASSERT_EQ(CellsOf(result), CellsOf(input)) << round;  // empty and inverted ones have none
-    }
-    // Touching spans of a band join; touching bands with the same spans, given out of order, become one.
-    EXPECT_EQ(UnionOfRects({{0, 0, 4, 1}, {4, 0, 5, 1}}), (RegionRects{{0, 0, 5, 1}}));
-    EXPECT_EQ(UnionOfRects({{0, 1, 5, 2}, {0, 0, 5, 1}}), (RegionRects{{0, 0, 5, 2}}));
-    // What a union takes as already banded it returns as it is. Touching in a band, out of order, bands that
-    // should be one, overlapping bands, a ragged band, empty either way: none of these is.
-    const std::vector<RegionRects> unbanded = {{{0, 0, 2, 1}, {2, 0, 4, 1}}, {{3, 0, 4, 1}, {0, 0, 2, 1}},
+TEST(UnionOfRects, UnbandedRectanglesGiveTheBandedFormOfTheirCells) {
+    // A banded list is returned as it is; these are not (touching in a band, out of order and far apart, bands
+    // that should be one, overlapping bands, a ragged band, empty either way) and are united.
+    const std::vector<RegionRects> unbanded = {{{0, 0, 2, 1}, {2, 0, 4, 1}}, {{300, 0, 400, 1}, {0, 0, 2, 1}},
                                                {{0, 0, 2, 1}, {0, 1, 2, 2}}, {{0, 0, 2, 2}, {0, 1, 3, 3}},
                                                {{0, 0, 2, 1}, {3, 0, 4, 2}}, {{2, 0, 2, 1}}, {{0, 1, 2, 1}}};
-    for (const RegionRects& rects : unbanded) EXPECT_FALSE(IsBanded(rects)) << rects[0].left << "," << rects[0].bottom;
+    for (const RegionRects& rects : unbanded) {
+        EXPECT_FALSE(IsBanded(rects)) << rects[0].left << "," << rects[0].bottom;
+        EXPECT_EQ(CheckUnion(rects), "");
+    }
+}
+
+// Shapes once costing the product of their parts: a tall band of 200 spans cut by thin bands in its first span,
+// or in each span from the last up; nested rectangles; a staircase past a limit, refused.
+TEST(UnionOfRects, AdversarialShapesGiveTheirUnionWithinTheBoundOfSteps) {
+    const RegionRects band = RepeatedRects(200, {0, 0, 1, 400}, {2, 0, 2, 0});
+    const RegionRects shapes[] = {RepeatedRects(200, {0, 0, 1, 1}, {0, 2, 0, 2}, band),
+                                  RepeatedRects(200, {398, 398, 399, 399}, {-2, -2, -2, -2}, band),
+                                  RepeatedRects(200, {0, 0, 400, 400}, {1, 1, -1, -1}),
+                                  RepeatedRects(200, {0, 0, 1, 200}, {2, 1, 2, 0})};
+    for (const RegionRects& shape : shapes) EXPECT_EQ(CheckUnion(shape), "");
+    EXPECT_EQ(UnionOfRects(shapes[0]), band);
+    EXPECT_EQ(UnionOfRects(shapes[1]), band);
+    EXPECT_EQ(UnionOfRects(shapes[2]), (RegionRects{{0, 0, 400, 400}}));
+    UnionStats stats;  // the staircase's 20,100 rectangles pass a limit of 2^14: refused, as soon as passed
+    EXPECT_THROW(UnionOfRects(shapes[3], 1 << 14, &stats), RegionTooLarge);
+    EXPECT_LE(static_cast<double>(stats.steps), StepBound(static_cast<double>(shapes[3].size()), 1 << 14));
 }
 
 }  // namespace
