@@ -147,7 +147,9 @@ int CountGdiObjects() {
 void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock) {
     std::string counts;
     int flatBlocks = 0, previous = 0;
-    for (int block = 0; block < 4; ++block) {
+    // Six blocks: under load wine settles its caches late, and three later blocks
+    // were once seen all growing by a few objects with nothing leaked.
+    for (int block = 0; block < 6; ++block) {
         for (int i = 0; i < cyclesPerBlock; ++i) cycle();
         const int count = CountGdiObjects();
         flatBlocks += block > 0 && count <= previous;
