@@ -1,4 +1,4 @@
-// The image information dialog, Read Me, and the About box as the editor's splash.
+// The image information dialog, Read Me, and the About box from the menu and as the editor's splash.
 #include <windows.h>
 
 #include <string>
@@ -10,7 +10,7 @@ namespace {
 
 class AboutTest : public EditorTest {};
 
-TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextAndTheSplashEndsItself) {
+TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextTheAboutBoxStaysAndTheSplashEndsItself) {
     const std::string path = TestDataPath("transparent.gif");
     LoadPicture(path);
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_IMAGE_INFO, 0);
@@ -32,7 +32,21 @@ TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextAndTheSplashEnd
     std::string shown(expected.size() + 16, '\0');
     shown.resize(GetDlgItemTextA(readMe, IDC_README_TEXT, shown.data(), static_cast<int>(shown.size())));
     EXPECT_EQ(shown, expected);
-    PostMessageA(readMe, WM_COMMAND, IDCANCEL, 0);  // handled before the Exit below
+    PostMessageA(readMe, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(readMe); }));
+
+    // From the menu the box stays, past the splash's second and through Enter; Esc or a click ends it.
+    for (UINT end : {WM_KEYDOWN, WM_LBUTTONUP}) {
+        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_ABOUT, 0);
+        HWND about = WaitForDialog(editorWindow_.threadId, "");
+        ASSERT_NE(about, nullptr);
+        PostMessageA(about, WM_KEYDOWN, VK_RETURN, 0);
+        WaitUntil([] { return false; }, end == WM_KEYDOWN ? 1200 : 0);
+        Idle();
+        EXPECT_TRUE(IsWindowVisible(about)) << end;
+        PostMessageA(about, end, end == WM_KEYDOWN ? VK_ESCAPE : 0, MAKELPARAM(150, 150));
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << end;
+    }
 
     // The splash is modeless: ending it must destroy it, not hide it for the editor's lifetime.
     CloseEditor(editorWindow_);

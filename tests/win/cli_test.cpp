@@ -95,6 +95,8 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         {"export " + Quoted(TestDataPath("not_a_picture.gif")) + " --as c", 1, "not region data"},
         {"build " + Quoted(board) + " " + Quoted(board + ".rgn") + " --mask 0000FF", 1, "could not be built"},
         {"build " + gif + " " + Quoted(TemporaryPath("no-such-folder\\out.rgn")), 1, "could not be written"},
+        {"build " + gif + " o.rgn --mask-at 40,0", 1, "--mask-at lies outside the 40 x 30 picture"},
+        {"build " + gif + " o.rgn --mask-at 0,30", 1, "--mask-at lies outside the 40 x 30 picture"},
         {"build a b --mask 000000 --mask-at 0,0", 2, "give one of --mask, --mask-at and --alpha-threshold\nusage: "},
     };
     for (const auto& [arguments, status, error] : failures) {

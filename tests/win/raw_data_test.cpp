@@ -59,16 +59,38 @@ protected:
         }
         return rows;
     }
-    // Selects or unselects a row (-1: all).
-    void Select(int row, bool selected) {
-        ListView_SetItemState(list_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
-        SendMessageA(dialog_, kSettleSelectionMessage, 0, 0);  // as the dialog does once a batch is through
+    // The header fields, then every cell.
+    std::string HeaderAndRows() {
+        std::string header;
+        for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) header += DialogItemText(dialog_, id) + " ";
+        return header + Rows();
+    }
+    // Clicks a row (-1: below the rows) holding `keys` (MK_CONTROL, MK_SHIFT), as the mouse does; the dialog
+    // settles the selection on its own.
+    void Click(int row, WPARAM keys = 0) {
+        RECT r{};
+        GetClientRect(list_, &r);
+        if (row >= 0) ListView_GetItemRect(list_, row, &r, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM(r.left + 2, r.bottom - 2);
+        PostMessageA(list_, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
+        PostMessageA(list_, WM_LBUTTONUP, keys, at);
+    }
+    // Ctrl+A, with Ctrl down in the dialog thread's keyboard state while the key is read.
+    void SelectAllByKeys() {
+        BYTE keys[256];
+        auto hold = [&](BYTE control) {
+            OnEditorThread([&] { GetKeyboardState(keys), keys[VK_CONTROL] = control, SetKeyboardState(keys); });
+        };
+        hold(0x80);
+        SendMessageA(list_, WM_KEYDOWN, 'A', 0);
+        hold(0);
     }
     // Runs the input dialog of `button`, titled `caption`, with `typed` in its edits.
     void Input(int button, const char* caption, const std::string& typed, bool confirm = true, bool reverse = false) {
         PostMessageA(dialog_, WM_COMMAND, button, 0);
         const HWND input = WaitForDialog(editorWindow_.threadId, caption);
         ASSERT_NE(input, nullptr) << caption;
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(input, IDC_RECT_REVERSE)) != FALSE, button == IDC_RAW_DIFF) << caption;
         std::istringstream words(typed);
         int id = IDC_RECT_LEFT;
         for (std::string word; words >> word; ++id) SetDlgItemTextA(input, id, word.c_str());
@@ -88,16 +110,15 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     ASSERT_NE(Open({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}, 450), nullptr);
     const Rects rects = {{455, 455, 465, 460}, {455, 460, 465, 465}, {480, 460, 500, 465}, {480, 465, 500, 480},
                          {452, 483, 508, 488}};
-    std::string header;
-    for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) header += DialogItemText(dialog_, id) + " ";
-    EXPECT_EQ(header + Rows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
+    EXPECT_EQ(HeaderAndRows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
                                "480 465 500 480|452 483 508 488|");
     SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: nothing deleted
-    const struct { int row; bool selected; Rects shown; const char* seen; } steps[] = {
-        {0, false, {}, "xxxx"}, {3, true, {rects[3]}, "..x."}, {0, true, {rects[0], rects[3]}, "x.x."},
-        {3, false, {rects[0]}, "x..."}, {0, false, {}, "xxxx"}, {-1, true, rects, "xxxx"}, {-1, false, {}, "xxxx"}};
+    // Clicks with Ctrl or Shift, Ctrl+A (row -2), a click below the rows (-1).
+    const struct { int row; WPARAM keys; Rects shown; const char* seen; } steps[] = {
+        {3, 0, {rects[3]}, "..x."}, {0, MK_CONTROL, {rects[0], rects[3]}, "x.x."}, {3, MK_CONTROL, {rects[0]}, "x..."},
+        {2, MK_SHIFT, {rects[2], rects[3]}, "..x."}, {-2, 0, rects, "xxxx"}, {-1, 0, {}, "xxxx"}};
     for (const auto& step : steps) {
-        Select(step.row, step.selected);
+        step.row == -2 ? SelectAllByKeys() : Click(step.row, step.keys);
         EXPECT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, step.shown); })) << step.seen;
         // At four picture points, "x" where the view shows the picture (in the drawn region, "Show as transparency").
         SettleWindow(editorWindow_.hwnd);
@@ -110,10 +131,11 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     }
 
     Input(IDC_RAW_MOVE, "Move", "-460 5");
-    Select(0, true);
+    Click(0);
+    ASSERT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, {{-5, 460, 5, 465}}); }));
     SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);  // the Del key deletes like the button
-    EXPECT_EQ(DialogItemText(dialog_, IDC_RAW_COUNT) + " " + Rows(),
-              "4 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
+    // Negative coordinates, in the bounds too, with their sign.
+    EXPECT_EQ(HeaderAndRows(), "32 1 4 64 -8 465 48 493 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
     EXPECT_TRUE(Covers(state_->hrgnEditing, {{-5, 465, 5, 470}, {20, 465, 40, 485}, {-8, 488, 48, 493}}));
 }
 
@@ -135,7 +157,7 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
     for (int end : {IDCANCEL, VK_ESCAPE, VK_RETURN, IDC_RAW_MOVE}) {
         ASSERT_NE(Open({{10, 10, 20, 20}}), nullptr);
         HRGN before = state_->hrgnCurrent, expected = RegionOf({{10, 10, 20, 20}});
-        Select(0, true);
+        Click(0);
         Input(IDC_RAW_OR, "OR", "0 0 60 40", false);
         EXPECT_TRUE(Rows() == "10 10 20 20|" && ListView_GetSelectedCount(list_) == 1) << "cancelled: no change";
         for (const auto& step : steps) {
@@ -147,7 +169,7 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
             EXPECT_TRUE(EqualRgn(state_->hrgnEditing, expected)) << step.caption << step.typed;
             EXPECT_TRUE(!ListView_GetSelectedCount(list_) && !state_->hrgnSelection) << "the list is rebuilt";
             DeleteObject(rect);
-            Select(0, true);
+            Click(0);
         }
         if (end == IDC_RAW_MOVE) {
             PostMessageA(dialog_, WM_COMMAND, IDC_RAW_MOVE, 0);
