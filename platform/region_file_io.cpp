@@ -88,7 +88,8 @@ static bool GetFolderOf(const char* path, char* folder) {
 }
 
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
-    // Windows refuses to replace a read-only file; wine would replace it.
+    // The rename below would refuse to replace a read-only file (Windows and
+    // wine alike); refusing first spares writing a file only to delete it.
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
     char folder[kPathLength] = "";

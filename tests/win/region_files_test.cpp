@@ -106,7 +106,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
         for (bool locked : {false, true}) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'})) << path;
-            // Locked, the rename fails; read-only, the save refuses before it (wine would replace the file).
+            // Locked, the rename fails; read-only, the save refuses before it (the rename would refuse too).
             HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, locked ? 0 : 7, nullptr, OPEN_EXISTING, 0, nullptr);
             SetFileAttributesA(path.c_str(), locked ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY);
             SetFileName(path);
