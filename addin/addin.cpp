@@ -136,7 +136,7 @@ static DWORD RunEditorThread() {
 
 DWORD WINAPI EditorThreadProc(LPVOID) {
     // The window procedures catch their own; this is the last frame of ours.
-    return ResultOrFailure<DWORD>(1, RunEditorThread);
+    return CallWithoutThrowing(DWORD{1}, RunEditorThread);
 }
 
 extern "C" BOOL WINAPI WAAddInUnload() {

@@ -2,6 +2,7 @@
 // version line over it; also the one-second splash when the editor opens.
 #include <windows.h>
 
+#include "core/no_throw.h"
 #include "ui/about/about_dialogs.h"
 #include "platform/module.h"
 #include "platform/win_handles.h"
@@ -99,7 +100,7 @@ static void ReleaseAboutPicture(HWND hwnd) {
     if (picture) DeleteObject(picture);
 }
 
-INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR HandleAboutMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitAbout(hwnd, lParam);
     case WM_NCPAINT: PaintAbout(hwnd); return FALSE;
@@ -115,4 +116,8 @@ INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DESTROY: ReleaseAboutPicture(hwnd); return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleAboutMessage, hwnd, message, wParam, lParam);
 }

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/no_throw.h"
 #include "ui/about/about_dialogs.h"
 #include "platform/module.h"
 #include "res/resource_ids.h"
@@ -23,7 +24,7 @@ static void FillWindowWithText(HWND hwnd) {
     MoveWindow(GetDlgItem(hwnd, IDC_README_TEXT), 0, 0, client.right, client.bottom, TRUE);
 }
 
-INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR HandleReadMeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: ShowReadMeText(hwnd); return TRUE;
     case WM_SIZE: FillWindowWithText(hwnd); return FALSE;
@@ -32,4 +33,8 @@ INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
         return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleReadMeMessage, hwnd, message, wParam, lParam);
 }
