@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+// The last part of a path (after its last "/", "\" or ":"), and that part
+// without its extension (a name whose only dot comes first keeps it).
+std::string FileNameOf(const std::string& path);
+std::string FileStemOf(const std::string& path);
+
 // A name usable as a label in both assemblers and in C, made from a file name:
 // "skins/about-outline.rgn" gives "about_outline_rgn".
 std::string MakeExportName(const std::string& fileName);

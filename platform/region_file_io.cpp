@@ -9,8 +9,6 @@
 #include "core/region_data.h"
 #include "platform/region_gdi.h"
 
-constexpr DWORD kPathLength = 260;
-
 static bool ReadAll(HANDLE file, std::uint8_t* data, DWORD size) {
     DWORD done = 0;
     while (done < size) {
@@ -81,8 +79,8 @@ static bool WriteRegionData(const char* path, HRGN region) {
 // target's own volume.
 static bool GetFolderOf(const char* path, char* folder) {
     char* name = nullptr;
-    const DWORD length = GetFullPathNameA(path, kPathLength, folder, &name);
-    if (length == 0 || length >= kPathLength || !name) return false;
+    const DWORD length = GetFullPathNameA(path, MAX_PATH, folder, &name);
+    if (length == 0 || length >= MAX_PATH || !name) return false;
     *name = '\0';
     return true;
 }
@@ -92,7 +90,7 @@ bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
     // wine alike); refusing first spares writing a file only to delete it.
     const DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    char folder[kPathLength] = "";
+    char folder[MAX_PATH] = "";
     if (!GetFolderOf(path, folder) || !GetTempFileNameA(folder, "PF", 0, tempPath)) {
         tempPath[0] = '\0';
         return false;

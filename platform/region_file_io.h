@@ -18,7 +18,7 @@ bool ReadRegionBlock(const char* path, std::vector<std::uint8_t>& block);
 // out or the rectangles would pass kMaxRegionRects.
 bool ReadRegionFile(const char* path, RegionRects& rects);
 // Writes a region through a temporary file ("PF" prefix, in the target's own
-// folder, its path left in `tempPath`, at least 260 characters) that replaces
+// folder, its path left in `tempPath`, at least MAX_PATH characters) that replaces
 // `path` by a rename only once it is complete and flushed; the old file stays
 // as it was on any failure, and the temporary file is removed.
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath);

@@ -6,15 +6,14 @@
 #include "core/no_throw.h"
 #include "ui/about/about_dialogs.h"
 #include "platform/module.h"
+#include "platform/resource_bytes.h"
 #include "res/resource_ids.h"
 
 static void ShowReadMeText(HWND hwnd) {
-    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
-    HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!bytes) return;  // the window still opens, empty
+    const ResourceBytes bytes = FindResourceBytes(hInstance, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
+    if (!bytes.data) return;  // the window still opens, empty
     // The resource has no terminating zero: it is used by its size.
-    const std::string text(bytes, SizeofResource(hInstance, resource));
+    const std::string text(static_cast<const char*>(bytes.data), bytes.size);
     SetDlgItemTextA(hwnd, IDC_README_TEXT, text.c_str());
 }
 

@@ -67,8 +67,8 @@ void DoNewCommand(HWND hwnd) {
     ReleaseEditorDocument();
     editor.regionFileName[0] = '\0';
     editor.imageFileName[0] = '\0';
-    editor.maskColor = kNoColor;
-    editor.backgroundColor = kNoColor;
+    editor.maskColor = CLR_INVALID;
+    editor.backgroundColor = CLR_INVALID;
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
     ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_SHOW);

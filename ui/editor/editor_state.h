@@ -9,9 +9,6 @@
 #include <atomic>
 #include <initializer_list>
 
-constexpr COLORREF kNoColor = 0xFFFFFFFF;
-constexpr int kPathLength = 260;
-
 // What the view draws over the picture: "Hide", "Show as mask", "Show as transparency".
 enum class Overlay { None, Mask, Transparency };
 
@@ -36,8 +33,8 @@ struct EditorState {
     OPENFILENAMEA ofnImage{};
     CHOOSECOLORA ccMask{};
     CHOOSECOLORA ccBackground{};
-    COLORREF maskColor = kNoColor;
-    COLORREF backgroundColor = kNoColor;
+    COLORREF maskColor = CLR_INVALID;
+    COLORREF backgroundColor = CLR_INVALID;
     HICON hiconActive = nullptr;
     HICON hiconInactive = nullptr;
     HBITMAP hbmImage = nullptr;
@@ -47,12 +44,12 @@ struct EditorState {
     BITMAP imageInfo{};
     WINDOWPLACEMENT savedPlacement{};
     COLORREF customColors[16]{};
-    char regionFileName[kPathLength]{};
-    char imageFileName[kPathLength]{};
-    char tempFileName[kPathLength]{};
-    char regionOpenFilter[kPathLength]{};
-    char regionSaveFilter[kPathLength]{};
-    char imageFilter[kPathLength]{};
+    char regionFileName[MAX_PATH]{};
+    char imageFileName[MAX_PATH]{};
+    char tempFileName[MAX_PATH]{};
+    char regionOpenFilter[MAX_PATH]{};
+    char regionSaveFilter[MAX_PATH]{};
+    char imageFilter[MAX_PATH]{};
 };
 
 extern EditorState editor;
