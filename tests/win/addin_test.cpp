@@ -120,12 +120,11 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         for (UINT command : {IDM_VIEW_TRANSPARENCY, IDM_VIEW_HIDE, IDM_VIEW_MASK}) Command(command);
         // Raw data: a selection, an input and Enter, so that its working regions all pass through.
         PostMessageA(hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-        const HWND raw = WaitForDialog(editorWindow_.threadId, "Raw region data");
-        ASSERT_NE(raw, nullptr);
+        HWND raw = nullptr, input = nullptr;
+        ASSERT_NE(raw = WaitForDialog(editorWindow_.threadId, "Raw region data"), nullptr);
         ListView_SetItemState(GetDlgItem(raw, IDC_RAW_LIST), -1, LVIS_SELECTED, LVIS_SELECTED);
         PostMessageA(raw, WM_COMMAND, IDC_RAW_OR, 0);
-        const HWND input = WaitForDialog(editorWindow_.threadId, "OR");
-        ASSERT_NE(input, nullptr);
+        ASSERT_NE(input = WaitForDialog(editorWindow_.threadId, "OR"), nullptr);
         SetDlgItemTextA(input, IDC_RECT_RIGHT, "7");
         PressButton(input, IDOK);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(input); }));

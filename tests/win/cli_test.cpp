@@ -26,8 +26,8 @@ ToolRun RunTool(const std::string& arguments) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = CreateFileA(paths[0].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
-    startup.hStdError = CreateFileA(paths[1].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.hStdOutput = CreateFileA(paths[0].c_str(), GENERIC_WRITE, kShareAll, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.hStdError = CreateFileA(paths[1].c_str(), GENERIC_WRITE, kShareAll, &inherit, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION process{};
     std::string line = Quoted(PathBesideTests("pellform.exe")) + " " + arguments;
     ToolRun run;

@@ -68,8 +68,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
         EXPECT_FALSE(GetWindowLongA(editorWindow_.hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << step.step;
     }
     // Sent anyway, Info and Preview open nothing without a picture.
-    Command(IDM_IMAGE_INFO);
-    Command(IDM_PREVIEW);
+    for (UINT id : {IDM_IMAGE_INFO, IDM_PREVIEW}) Command(id);
     EXPECT_EQ(FindDialogNow(editorWindow_.threadId, nullptr), nullptr);
 }
 

@@ -52,7 +52,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     for (const char* name : {"not_a_picture.gif", "truncated.gif"}) {
         ChooseFile(IDM_LOAD_IMAGE, "Open", TestDataPath(name));
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");
-        EXPECT_TRUE(state_->hbmImage == picture && state_->hrgnCurrent == kept) << name;
+        EXPECT_EQ(std::make_pair(state_->hbmImage, state_->hrgnCurrent), std::make_pair(picture, kept)) << name;
         EXPECT_EQ(state_->imageFileName[0], '\0') << name;
     }
     GiveRegion(100, 100);
@@ -70,7 +70,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
         EXPECT_EQ(state_->hrgnCurrent, region) << id;
     }
     EXPECT_EQ(AnswerBox("Warning", IDYES), kFirstWording);
-    EXPECT_TRUE(RegionBox().right == 40 && RegionBox().bottom == 30);
+    EXPECT_EQ(std::make_pair(RegionBox().right, RegionBox().bottom), std::make_pair(40L, 30L));
     GiveRegion(100, 100);
     ChooseFile(IDM_LOAD_IMAGE, "Open", gif);
     ASSERT_NE(box = WaitForDialog(editorWindow_.threadId, "Warning"), nullptr);

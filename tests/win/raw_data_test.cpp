@@ -49,9 +49,10 @@ protected:
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
         return list_ = GetDlgItem(dialog_ = WaitForDialog(editorWindow_.threadId, "Raw region data"), IDC_RAW_LIST);
     }
-    // Every cell, rows ended by "|".
+    // The header fields, then every cell, rows ended by "|".
     std::string Rows() {
         std::string rows;
+        for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) rows += DialogItemText(dialog_, id) + " ";
         for (int i = 0; i < ListView_GetItemCount(list_) * 4; ++i) {
             char text[32];
             ListView_GetItemText(list_, i / 4, i % 4, text, sizeof text);
@@ -59,31 +60,21 @@ protected:
         }
         return rows;
     }
-    // The header fields, then every cell.
-    std::string HeaderAndRows() {
-        std::string header;
-        for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) header += DialogItemText(dialog_, id) + " ";
-        return header + Rows();
-    }
-    // Clicks a row (-1: below the rows) holding `keys` (MK_CONTROL, MK_SHIFT), as the mouse does; the dialog
-    // settles the selection on its own.
+    // Clicks a row (-1: below the rows) holding `keys` (MK_CONTROL, MK_SHIFT); the selection settles on its own.
     void Click(int row, WPARAM keys = 0) {
         RECT r{};
         GetClientRect(list_, &r);
         if (row >= 0) ListView_GetItemRect(list_, row, &r, LVIR_LABEL);
         const LPARAM at = MAKELPARAM(r.left + 2, r.bottom - 2);
-        PostMessageA(list_, WM_LBUTTONDOWN, keys | MK_LBUTTON, at);
-        PostMessageA(list_, WM_LBUTTONUP, keys, at);
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+            PostMessageA(list_, message, keys | (message == WM_LBUTTONDOWN ? MK_LBUTTON : 0), at);
     }
     // Ctrl+A, with Ctrl down in the dialog thread's keyboard state while the key is read.
     void SelectAllByKeys() {
-        BYTE keys[256];
-        auto hold = [&](BYTE control) {
-            OnEditorThread([&] { GetKeyboardState(keys), keys[VK_CONTROL] = control, SetKeyboardState(keys); });
-        };
-        hold(0x80);
-        SendMessageA(list_, WM_KEYDOWN, 'A', 0);
-        hold(0);
+        for (BYTE control : {0x80, 0}) {
+            OnEditorThread([&] { BYTE k[256]; GetKeyboardState(k), k[VK_CONTROL] = control, SetKeyboardState(k); });
+            if (control) SendMessageA(list_, WM_KEYDOWN, 'A', 0);
+        }
     }
     // Runs the input dialog of `button`, titled `caption`, with `typed` in its edits.
     void Input(int button, const char* caption, const std::string& typed, bool confirm = true, bool reverse = false) {
@@ -110,7 +101,7 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     ASSERT_NE(Open({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}, 450), nullptr);
     const Rects rects = {{455, 455, 465, 460}, {455, 460, 465, 465}, {480, 460, 500, 465}, {480, 465, 500, 480},
                          {452, 483, 508, 488}};
-    EXPECT_EQ(HeaderAndRows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
+    EXPECT_EQ(Rows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
                                "480 465 500 480|452 483 508 488|");
     SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: nothing deleted
     // Clicks with Ctrl or Shift, Ctrl+A (row -2), a click below the rows (-1).
@@ -135,7 +126,7 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     ASSERT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, {{-5, 460, 5, 465}}); }));
     SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);  // the Del key deletes like the button
     // Negative coordinates, in the bounds too, with their sign.
-    EXPECT_EQ(HeaderAndRows(), "32 1 4 64 -8 465 48 493 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
+    EXPECT_EQ(Rows(), "32 1 4 64 -8 465 48 493 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
     EXPECT_TRUE(Covers(state_->hrgnEditing, {{-5, 465, 5, 470}, {20, 465, 40, 485}, {-8, 488, 48, 493}}));
 }
 
@@ -159,7 +150,8 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
         HRGN before = state_->hrgnCurrent, expected = RegionOf({{10, 10, 20, 20}});
         Click(0);
         Input(IDC_RAW_OR, "OR", "0 0 60 40", false);
-        EXPECT_TRUE(Rows() == "10 10 20 20|" && ListView_GetSelectedCount(list_) == 1) << "cancelled: no change";
+        EXPECT_EQ(Rows(), "32 1 1 16 10 10 20 20 10 10 20 20|") << "cancelled: no change";
+        EXPECT_EQ(ListView_GetSelectedCount(list_), 1u);
         for (const auto& step : steps) {
             Input(step.button, step.caption, step.typed, true, step.reverse);
             RECT r{};
@@ -167,7 +159,7 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
             HRGN rect = CreateRectRgnIndirect(&r);
             CombineRgn(expected, step.reverse ? rect : expected, step.reverse ? expected : rect, step.mode);
             EXPECT_TRUE(EqualRgn(state_->hrgnEditing, expected)) << step.caption << step.typed;
-            EXPECT_TRUE(!ListView_GetSelectedCount(list_) && !state_->hrgnSelection) << "the list is rebuilt";
+            EXPECT_EQ(std::pair(ListView_GetSelectedCount(list_), state_->hrgnSelection), std::pair(0u, HRGN{}));
             DeleteObject(rect);
             Click(0);
         }
@@ -178,13 +170,13 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
             witnessPaints = 0;
             ASSERT_NE(host_.addInUnload(), FALSE);
             host_.frameWindowProc = nullptr;
-            EXPECT_TRUE(witnessPaints == 0 && !GetUpdateRect(witness, nullptr, FALSE)) << end;
+            EXPECT_EQ(std::make_pair(witnessPaints, GetUpdateRect(witness, nullptr, FALSE)), std::make_pair(0, FALSE));
         } else {
             end == IDCANCEL ? PressButton(dialog_, IDCANCEL) : void(PostMessageA(list_, WM_KEYDOWN, WPARAM(end), 0));
         }
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
         Idle();
-        EXPECT_TRUE(state_->hrgnEditing == nullptr && state_->hrgnSelection == nullptr) << end;
+        EXPECT_EQ(std::make_pair(state_->hrgnEditing, state_->hrgnSelection), std::make_pair(HRGN{}, HRGN{})) << end;
         const bool kept = state_->hrgnCurrent == before && Covers(before, {{10, 10, 20, 20}});
         EXPECT_EQ(kept, end == IDCANCEL || end == VK_ESCAPE) << end;
         EXPECT_EQ(!GetObjectType(before) && EqualRgn(state_->hrgnCurrent, expected), end == VK_RETURN) << end;
