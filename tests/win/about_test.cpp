@@ -31,7 +31,8 @@ TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextTheAboutBoxStay
     std::string shown(expected.size() + 16, '\0');
     shown.resize(GetDlgItemTextA(readMe, IDC_README_TEXT, shown.data(), static_cast<int>(shown.size())));
     EXPECT_EQ(shown, expected);
-    PostMessageA(readMe, WM_COMMAND, IDCANCEL, 0);  // handled before the About command below
+    PostMessageA(readMe, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(readMe); }));  // else it may pass for the About box as it goes
 
     // From the menu the box stays, past the splash's second and through Enter; Esc or a click ends it.
     for (UINT end : {WM_KEYDOWN, WM_LBUTTONUP}) {

@@ -43,8 +43,7 @@ protected:
             ShowWindow(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE), SW_HIDE);
             SetWindowPos(editorWindow_.hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
         });
-        for (UINT bar : {WM_HSCROLL, WM_VSCROLL})
-            SendMessageA(editorWindow_.hwnd, bar, MAKEWPARAM(SB_THUMBTRACK, scroll), 0);
+        for (UINT m : {WM_HSCROLL, WM_VSCROLL}) SendMessageA(editorWindow_.hwnd, m, SB_THUMBTRACK | scroll << 16, 0);
         scroll_ = {GetScrollPos(editorWindow_.hwnd, SB_HORZ), GetScrollPos(editorWindow_.hwnd, SB_VERT)};
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
         return list_ = GetDlgItem(dialog_ = WaitForDialog(editorWindow_.threadId, "Raw region data"), IDC_RAW_LIST);
