@@ -1,6 +1,6 @@
-#include "core/no_throw.h"
 #include "ui/editor/preview_window.h"
 
+#include "core/no_throw.h"
 #include "platform/module.h"
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
