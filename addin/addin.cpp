@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/no_throw.h"
+#include "core/version.h"
 #include "ui/editor/editor_state.h"
 #include "res/resource_ids.h"
 
@@ -16,8 +17,10 @@ UINT addInCommandId = 0;
 HANDLE hEditorThread = nullptr;
 DWORD editorThreadId = 0;
 
+static DWORD WINAPI EditorThreadProc(LPVOID parameter);
+
 static const char kMenuItemText[] = "Pellform";
-static const char kAddInName[] = "Pellform v1.00\xDF by the Pellform developers";
+static const char kAddInName[] = "Pellform " PELLFORM_VERSION_MARKED " by the Pellform developers";
 static const char kAddInDescription[] =
     "This addin helps when generating and editing GDI region objects from image files.";
 
@@ -134,9 +137,9 @@ static DWORD RunEditorThread() {
     return 0;
 }
 
-DWORD WINAPI EditorThreadProc(LPVOID) {
+static DWORD WINAPI EditorThreadProc(LPVOID) {
     // The window procedures catch their own; this is the last frame of ours.
-    return ResultOrFailure<DWORD>(1, RunEditorThread);
+    return CallWithoutThrowing(DWORD{1}, RunEditorThread);
 }
 
 extern "C" BOOL WINAPI WAAddInUnload() {

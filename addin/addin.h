@@ -29,6 +29,4 @@ int WINAPI FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 BOOL WINAPI WAAddInUnload();
 }
 
-DWORD WINAPI EditorThreadProc(LPVOID parameter);
-
 #endif

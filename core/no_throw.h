@@ -4,6 +4,7 @@
 #ifndef PELLFORM_NO_THROW_H
 #define PELLFORM_NO_THROW_H
 
+#include <type_traits>
 #include <utility>
 
 // Runs `work`; anything it throws (no memory, a limit refused) becomes `failed`.
@@ -24,6 +25,21 @@ auto ResultOrRecovery(Work&& work, OnFailure&& onFailure) noexcept -> decltype(w
     } catch (...) {
         return std::forward<OnFailure>(onFailure)();
     }
+}
+
+// Every procedure handed to the system (window, dialog, thread and hook
+// procedures) is its handler called through this, so nothing it throws reaches
+// the system's frames. What the handler throws ends as `failed`: the answer that
+// leaves the message to the system (a dialog's FALSE, a window's 0), a thread's
+// failure code, or a function that makes the answer from the same arguments.
+template <typename Failed, typename Handler, typename... Args>
+auto CallWithoutThrowing(Failed failed, Handler handler, Args... args) noexcept -> decltype(handler(args...)) {
+    using Result = decltype(handler(args...));
+    return ResultOrRecovery([&] { return handler(args...); },
+                            [&]() -> Result {
+                                if constexpr (std::is_invocable_v<Failed&, Args...>) return failed(args...);
+                                else return static_cast<Result>(failed);
+                            });
 }
 
 #endif

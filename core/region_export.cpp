@@ -57,12 +57,20 @@ std::string CountOfRectangles(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " rectangle" : " rectangles");
 }
 
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\:");
+    return path.substr(slash == std::string::npos ? 0 : slash + 1);
+}
+
+std::string FileStemOf(const std::string& path) {
+    std::string name = FileNameOf(path);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
 std::string MakeExportName(const std::string& fileName) {
-    std::string base = fileName.substr(fileName.find_last_of("/\\:") == std::string::npos
-                                           ? 0
-                                           : fileName.find_last_of("/\\:") + 1);
-    const std::size_t dot = base.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) base.erase(dot);
+    const std::string base = FileStemOf(fileName);
     std::string name;
     for (char c : base) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     // The suffix keeps clear of register names and directives ("eax.rgn", "dd.rgn").

@@ -9,6 +9,10 @@
 
 // "1 rectangle", "2 rectangles": the count as the summary lines give it.
 std::string CountOfRectangles(std::size_t count);
+// The last part of a path (after its last "/", "\" or ":"), and that part
+// without its extension (a name whose only dot comes first keeps it).
+std::string FileNameOf(const std::string& path);
+std::string FileStemOf(const std::string& path);
 
 // A name usable as a label in both assemblers and in C, made from a file name:
 // "skins/about-outline.rgn" gives "about_outline_rgn".

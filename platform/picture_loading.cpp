@@ -5,6 +5,7 @@
 #include "platform/win_handles.h"
 #include "platform/com_owners.h"
 #include "core/picture_header.h"
+#include "platform/resource_bytes.h"
 #include "core/picture_size.h"
 
 namespace {
@@ -151,15 +152,12 @@ HBITMAP LoadPictureFileWithAlpha(const wchar_t* path, COLORREF background, Alpha
 }
 
 HBITMAP LoadPictureResource(HMODULE module, LPCSTR name) {
-    HRSRC resource = FindResourceA(module, name, "IMAGE");
-    HGLOBAL loaded = resource ? LoadResource(module, resource) : nullptr;
-    const void* data = loaded ? LockResource(loaded) : nullptr;
-    const DWORD size = resource ? SizeofResource(module, resource) : 0;
-    if (size == 0 || !data) {
+    const ResourceBytes bytes = FindResourceBytes(module, name, "IMAGE");
+    if (bytes.size == 0 || !bytes.data) {
         SetLastError(ERROR_FILE_NOT_FOUND);
         return nullptr;
     }
-    return LoadPictureMemory(data, size);
+    return LoadPictureMemory(bytes.data, bytes.size);
 }
 
 // The last-error code a failure sets must survive the cleanup that follows it.

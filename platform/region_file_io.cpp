@@ -9,8 +9,6 @@
 #include "core/region_data.h"
 #include "platform/region_gdi.h"
 
-constexpr DWORD kPathLength = 260;
-
 static bool ReadAll(HANDLE file, std::uint8_t* data, DWORD size) {
     DWORD done = 0;
     while (done < size) {
@@ -40,8 +38,8 @@ static bool ReadBlockFrom(HANDLE file, std::vector<std::uint8_t>& block) {
 
 // A path in the platform's code page as the wide APIs take it; empty when it
 // does not fit a path.
-static bool WidenPath(const char* path, wchar_t (&wide)[kPathLength]) {
-    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, kPathLength) > 0;
+static bool WidenPath(const char* path, wchar_t (&wide)[MAX_PATH]) {
+    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
 }
 
 bool ReadRegionBlock(const wchar_t* path, std::vector<std::uint8_t>& block) {
@@ -51,7 +49,7 @@ bool ReadRegionBlock(const wchar_t* path, std::vector<std::uint8_t>& block) {
 }
 
 bool ReadRegionFile(const char* path, RegionRects& rects) {
-    wchar_t wide[kPathLength];
+    wchar_t wide[MAX_PATH];
     return WidenPath(path, wide) && ReadRegionFile(wide, rects);
 }
 
@@ -82,8 +80,8 @@ static bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
 // target's own volume.
 static bool GetFolderOf(const wchar_t* path, wchar_t* folder) {
     wchar_t* name = nullptr;
-    const DWORD length = GetFullPathNameW(path, kPathLength, folder, &name);
-    if (length == 0 || length >= kPathLength || !name) return false;
+    const DWORD length = GetFullPathNameW(path, MAX_PATH, folder, &name);
+    if (length == 0 || length >= MAX_PATH || !name) return false;
     *name = L'\0';
     return true;
 }
@@ -96,10 +94,11 @@ static bool WriteAndFlush(const wchar_t* path, const void* data, size_t size) {
 }
 
 bool WriteFileAtomically(const wchar_t* path, const void* data, size_t size, wchar_t* tempPath) {
-    // Windows refuses to replace a read-only file; wine would replace it.
+    // The rename below would refuse to replace a read-only file (Windows and
+    // wine alike); refusing first spares writing a file only to delete it.
     const DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    wchar_t folder[kPathLength] = L"";
+    wchar_t folder[MAX_PATH] = L"";
     if (!GetFolderOf(path, folder) || !GetTempFileNameW(folder, L"PF", 0, tempPath)) {
         tempPath[0] = L'\0';
         return false;
@@ -130,8 +129,8 @@ bool WriteRegionFile(const wchar_t* path, HRGN region, wchar_t* tempPath) {
 }
 
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {
-    wchar_t wide[kPathLength], wideTemp[kPathLength] = L"";
+    wchar_t wide[MAX_PATH], wideTemp[MAX_PATH] = L"";
     const bool written = WidenPath(path, wide) && WriteRegionFile(wide, region, wideTemp);
-    if (!WideCharToMultiByte(CP_ACP, 0, wideTemp, -1, tempPath, kPathLength, nullptr, nullptr)) tempPath[0] = '\0';
+    if (!WideCharToMultiByte(CP_ACP, 0, wideTemp, -1, tempPath, MAX_PATH, nullptr, nullptr)) tempPath[0] = '\0';
     return written;
 }

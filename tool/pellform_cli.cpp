@@ -23,12 +23,13 @@
 #include "platform/region_file_io.h"
 #include "platform/region_gdi.h"
 #include "core/region_rects.h"
+#include "core/version.h"
 #include "tool/render_diff.h"
 #include "tool/tool_io.h"
 
 namespace {
 
-const char kVersion[] = "pellform 1.0.0";
+const char kVersion[] = "pellform " PELLFORM_VERSION_DOTTED;
 
 const char kUsage[] =
     "usage: pellform build PICTURE OUT.rgn [OPTIONS]\n"
@@ -252,10 +253,7 @@ std::string Summary(const BuiltRegion& built) {
 
 // DIR joined with the picture's name, its extension replaced by ".rgn".
 std::string OutputPathFor(const std::string& outDir, const std::string& picture) {
-    const size_t slash = picture.find_last_of("/\\:");
-    std::string name = picture.substr(slash == std::string::npos ? 0 : slash + 1);
-    const size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    const std::string name = FileStemOf(picture);
     std::string path = outDir;
     if (!path.empty() && path.back() != '/' && path.back() != '\\')
         path += path.find('\\') != std::string::npos ? '\\' : '/';
@@ -359,8 +357,7 @@ int Export(int argc, char** argv) {
     if (!ReadRegionBlock(systemInput.c_str(), block)) return Failure(input, "not region data");
     // The name follows the output file when there is one, so a header's name matches its file.
     const std::string name = MakeExportName(output.empty() ? input : output);
-    const size_t slash = input.find_last_of("/\\:");
-    const std::string source = input.substr(slash == std::string::npos ? 0 : slash + 1);
+    const std::string source = FileNameOf(input);
     std::string text;
     if (format == "masm") text = FormatRegionAsMasm(block, name, source);
     else if (format == "c") text = FormatRegionAsC(block, name, source);

@@ -14,9 +14,9 @@ TEST(PixelMath, HalfwayBlendsAverageEachChannelRoundingDownAndKeepTheTopByte) {
 // placement's coordinates (origin 90, 70: Windows with taskbars on the left and on the top); wine places
 // windows in screen coordinates, so only here is the conversion seen.
 TEST(PixelMath, CenteringRoundsDownAndFittingUsesThePlacementsCoordinates) {
-    EXPECT_TRUE(CenteredStart(10, 400, 101) == 159 && CenteredStart(10, 401, 600) == -90);
+    EXPECT_EQ(std::make_pair(CenteredStart(10, 400, 101), CenteredStart(10, 401, 600)), std::make_pair(159, -90));
     const Box moved = FitToWorkArea({900, 800, 1400, 1200}, {90, 70, 1280, 1024}, 90, 70);
-    EXPECT_TRUE(moved.left == 690 && moved.top == 554 && moved.right == 1190 && moved.bottom == 954);
+    EXPECT_EQ(std::make_tuple(moved.left, moved.top, moved.right, moved.bottom), std::make_tuple(690, 554, 1190, 954));
     const Box cut = FitToWorkArea({0, 0, 1700, 1300}, {90, 70, 1280, 1024}, 90, 70);
-    EXPECT_TRUE(cut.left == 0 && cut.top == 0 && cut.right == 1190 && cut.bottom == 954);
+    EXPECT_EQ(std::make_tuple(cut.left, cut.top, cut.right, cut.bottom), std::make_tuple(0, 0, 1190, 954));
 }

@@ -121,13 +121,12 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(10, 10));
         // Raw data: a selection, Delete, an input and Enter, so that its working regions all pass through.
         PostMessageA(hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-        const HWND raw = WaitForDialog(editorWindow_.threadId, "Raw region data");
-        ASSERT_NE(raw, nullptr);
+        HWND raw = nullptr, input = nullptr;
+        ASSERT_NE(raw = WaitForDialog(editorWindow_.threadId, "Raw region data"), nullptr);
         ListView_SetItemState(GetDlgItem(raw, IDC_RAW_LIST), 0, LVIS_SELECTED, LVIS_SELECTED);
         SendMessageA(GetDlgItem(raw, IDC_RAW_LIST), WM_KEYDOWN, VK_DELETE, 0);
         PostMessageA(raw, WM_COMMAND, IDC_RAW_OR, 0);
-        const HWND input = WaitForDialog(editorWindow_.threadId, "OR");
-        ASSERT_NE(input, nullptr);
+        ASSERT_NE(input = WaitForDialog(editorWindow_.threadId, "OR"), nullptr);
         SetDlgItemTextA(input, IDC_RECT_RIGHT, "7");
         PressButton(input, IDOK);
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(input); }));

@@ -32,8 +32,8 @@ ToolRun RunTool(const std::string& arguments, const std::string& folder = "") {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = CreateFileA(paths[0].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
-    startup.hStdError = CreateFileA(paths[1].c_str(), GENERIC_WRITE, 7, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.hStdOutput = CreateFileA(paths[0].c_str(), GENERIC_WRITE, kShareAll, &inherit, CREATE_ALWAYS, 0, nullptr);
+    startup.hStdError = CreateFileA(paths[1].c_str(), GENERIC_WRITE, kShareAll, &inherit, CREATE_ALWAYS, 0, nullptr);
     PROCESS_INFORMATION process{};
     std::wstring line = Wide(Quoted(PathBesideTests("pellform.exe")) + " " + arguments);
     ToolRun run;
@@ -217,6 +217,8 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         {"build " + Quoted(board) + " " + Quoted(board + ".rgn") + " --mask 0000FF", 1, "could not be built"},
         {"build " + gif + " " + Quoted(TemporaryPath("no-such-folder\\out.rgn")), 1, "could not be written"},
         {"info " + Quoted(u8"\u7f3a\u5931.rgn"), 1, u8"\u7f3a\u5931.rgn: no such file"},
+        {"build " + gif + " o.rgn --mask-at 40,0", 1, "--mask-at lies outside the 40 x 30 picture"},
+        {"build " + gif + " o.rgn --mask-at 0,30", 1, "--mask-at lies outside the 40 x 30 picture"},
         {"build a b --mask 000000 --mask-at 0,0", 2, "give one of --mask, --mask-at and --alpha-threshold\nusage: "},
         // A hostile file's bounds are refused before a pixel is allocated.
         {"render " + Quoted(WriteRegion("wide.rgn", {{0, 0, 70000, 1}})) + " -o " + Quoted(TemporaryPath("w.png")),

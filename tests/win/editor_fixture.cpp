@@ -18,8 +18,8 @@ void EditorTest::ChooseFile(UINT command, const char* caption, const std::string
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, caption);
     ASSERT_NE(dialog, nullptr) << caption;
-    // The name box of an explorer-style file dialog is the combo box cmb13 (0x47C).
-    SetDlgItemTextA(dialog, 0x47C, path.c_str());
+    // The name box of an explorer-style file dialog is the combo box cmb13.
+    SetDlgItemTextA(dialog, cmb13, path.c_str());
     PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
 }
@@ -44,9 +44,9 @@ void EditorTest::AnswerColorDialog(UINT command, COLORREF color, bool confirm) {
     HWND dialog = WaitForDialog(editorWindow_.threadId, "Color");
     ASSERT_NE(dialog, nullptr);
     if (confirm) {
-        SetDlgItemInt(dialog, 706, GetRValue(color), FALSE);
-        SetDlgItemInt(dialog, 707, GetGValue(color), FALSE);
-        SetDlgItemInt(dialog, 708, GetBValue(color), FALSE);
+        SetDlgItemInt(dialog, COLOR_RED, GetRValue(color), FALSE);
+        SetDlgItemInt(dialog, COLOR_GREEN, GetGValue(color), FALSE);
+        SetDlgItemInt(dialog, COLOR_BLUE, GetBValue(color), FALSE);
     }
     PressButton(dialog, confirm ? IDOK : IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));

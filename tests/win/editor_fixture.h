@@ -15,8 +15,10 @@ class EditorTest : public ProbeTest {
 protected:
     void SetUp() override;
 
-    // Sent: the editor has handled it on return.
-    void Command(UINT id) { SendMessageA(editorWindow_.hwnd, WM_COMMAND, id, 0); }
+    // The editor has handled it on return; one that wrongly opens a box fails here instead of hanging the test.
+    void Command(UINT id) {
+        EXPECT_NE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, nullptr), 0) << id;
+    }
     // Runs `work` on the editor thread, between its messages, and waits for it:
     // the only way a test may touch the editor's state or call its functions.
     void OnEditorThread(const std::function<void()>& work) {

@@ -11,7 +11,7 @@ namespace {
 
 class EditorWindowTest : public EditorTest {
 protected:
-    // Commands offered, among the seven that need a picture or a region (in this order).
+    // Commands offered, among the seven that need a picture or a region (in this order), then the overlay checked.
     std::string Offered() {
         std::string offered;
         for (UINT id : {IDM_SAVE, IDM_SAVE_AS, IDM_IMAGE_INFO, IDM_PICK_MASK, IDM_ENTER_MASK_RGB, IDM_VIEW_RAW_DATA,
@@ -20,6 +20,8 @@ protected:
         for (UINT id : {IDM_NEW, IDM_OPEN, IDM_EXIT, IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR, IDM_VIEW_HIDE, IDM_VIEW_MASK,
                         IDM_VIEW_TRANSPARENCY, IDM_README, IDM_ABOUT})
             if (IsMenuItemGrayed(Menu(), id)) offered += " grayed " + std::to_string(id);
+        for (UINT id : {IDM_VIEW_HIDE, IDM_VIEW_MASK, IDM_VIEW_TRANSPARENCY})
+            if (GetMenuState(Menu(), id, MF_BYCOMMAND) & MF_CHECKED) offered += "hmt"[id - IDM_VIEW_HIDE];
         return offered;
     }
 };
@@ -44,31 +46,32 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
         remembered(true);
     };
     auto withRegion = [&] { LoadPicture(picture), AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); };
-    // Offered: Save, Save as, Info, Pick, Enter, Raw data, Preview.
+    // Offered: Save, Save as, Info, Pick, Enter, Raw data, Preview; the overlay: Hide, Mask, Transparency. Every
+    // window starts showing the mask; New keeps the overlay.
     const struct { const char* step; std::function<void()> action; const char* offered; } steps[] = {
-        {"fresh", [] {}, "-------"},
-        {"picture", [&] { LoadPicture(picture); }, "--xxx--"},
-        {"region", [&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), AnswerToleranceDialog({"7"}); }, "-xxxxxx"},
-        {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Idle(); }, "xxxxxxx"},
+        {"fresh", [] {}, "-------m"},
+        {"picture", [&] { LoadPicture(picture); }, "--xxx--m"},
+        {"region", [&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), AnswerToleranceDialog({"7"}); },
+         "-xxxxxxm"},
+        {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Command(IDM_VIEW_TRANSPARENCY); }, "xxxxxxxt"},
         {"background", [&] { AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
-         "xxxxxxx"},
-        {"a next editor", exit, "-------"},
-        {"region there, named", withRegion, "xxxxxxx"},
-        {"New", [&] { Command(IDM_NEW), remembered(false); }, "-------"},
-        {"region file alone", [&] { ChooseFile(IDM_OPEN, "Open", file), Idle(); }, "xx---x-"},
+         "xxxxxxxt"},
+        {"a next editor", exit, "-------m"},
+        {"region there, named", [&] { withRegion(), Command(IDM_VIEW_HIDE); }, "xxxxxxxh"},
+        {"New", [&] { Command(IDM_NEW), remembered(false); }, "-------h"},
+        {"region file alone", [&] { ChooseFile(IDM_OPEN, "Open", file), Idle(); }, "xx---x-h"},
     };
     for (const auto& step : steps) {
         step.action();
         EXPECT_EQ(Offered(), step.offered) << step.step;
         EXPECT_EQ(IsMenuItemGrayed(Menu(), IDM_MASK_TOLERANCE), IsMenuItemGrayed(Menu(), IDM_ENTER_MASK_RGB));
-        if (step.offered != std::string("-------")) continue;
+        if (std::string(step.offered).rfind("-------", 0) != 0) continue;
         EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]") << step.step;
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE))) << step.step;
         EXPECT_FALSE(GetWindowLongA(editorWindow_.hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) << step.step;
     }
     // Sent anyway, Info and Preview open nothing without a picture.
-    Command(IDM_IMAGE_INFO);
-    Command(IDM_PREVIEW);
+    for (UINT id : {IDM_IMAGE_INFO, IDM_PREVIEW}) Command(id);
     EXPECT_EQ(FindDialogNow(editorWindow_.threadId, nullptr), nullptr);
 }
 

@@ -5,6 +5,8 @@
 #define PELLFORM_TEST_HARNESS_H
 
 #include <windows.h>
+#include <colordlg.h>  // the color dialog's controls
+#include <dlgs.h>      // the file dialogs' controls
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,7 @@ void PumpMessages();
 std::string PathBesideTests(const char* name);
 std::string TestDataPath(const char* name);
 std::string TemporaryPath(const char* name);
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Empty when the file cannot be read.
 std::vector<BYTE> ReadFileBytes(const std::string& path);
 

@@ -54,7 +54,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     for (const char* const& name : failing) {
         load(TestDataPath(name), (&name - failing) % 2 == 0);
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");
-        EXPECT_TRUE(state_->hbmImage == picture && state_->hrgnCurrent == kept) << name;
+        EXPECT_EQ(std::make_pair(state_->hbmImage, state_->hrgnCurrent), std::make_pair(picture, kept)) << name;
         EXPECT_EQ(state_->imageFileName[0], '\0') << name;
     }
     GiveRegion(100, 100);
@@ -75,7 +75,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     EXPECT_FALSE(BoxIsUp("Error"));
     EXPECT_STREQ(state_->imageFileName, gif.c_str());
     EXPECT_EQ(AnswerBox("Warning", IDYES), kFirstWording);
-    EXPECT_TRUE(RegionBox().right == 40 && RegionBox().bottom == 30);
+    EXPECT_EQ(std::make_pair(RegionBox().right, RegionBox().bottom), std::make_pair(40L, 30L));
     GiveRegion(100, 100);
     ChooseFile(IDM_LOAD_IMAGE, "Open", gif);
     ASSERT_NE(box = WaitForDialog(editorWindow_.threadId, "Warning"), nullptr);

@@ -34,6 +34,7 @@ LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 class RawDataTest : public EditorTest {
 protected:
     // A plain picture and a region given on the editor thread, the view scrolled by `scroll`, the dialog opened.
+    HWND Open(const Rects& rects, int scroll = 0) { return Open(RegionOf(rects), scroll); }
     HWND Open(HRGN region, int scroll = 0) {
         OnEditorThread([&] {
             for (HGDIOBJ old : {HGDIOBJ(state_->hrgnCurrent), HGDIOBJ(state_->hbmImage)}) DeleteObject(old);
@@ -43,27 +44,44 @@ protected:
             ShowWindow(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE), SW_HIDE);
             SetWindowPos(editorWindow_.hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
         });
-        for (UINT bar : {WM_HSCROLL, WM_VSCROLL}) SendMessageA(editorWindow_.hwnd, bar, MAKEWPARAM(SB_THUMBTRACK, scroll), 0);
+        for (UINT m : {WM_HSCROLL, WM_VSCROLL}) SendMessageA(editorWindow_.hwnd, m, SB_THUMBTRACK | scroll << 16, 0);
         scroll_ = {GetScrollPos(editorWindow_.hwnd, SB_HORZ), GetScrollPos(editorWindow_.hwnd, SB_VERT)};
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
         return list_ = GetDlgItem(dialog_ = WaitForDialog(editorWindow_.threadId, "Raw region data"), IDC_RAW_LIST);
     }
-    std::string Rows() {  // every cell, rows ended by "|"
+    // The header fields, then every cell, rows ended by "|".
+    std::string Rows() {
         std::string rows;
-        char text[32];
-        for (int i = 0; i < ListView_GetItemCount(list_) * 4; rows += text + std::string(i++ % 4 == 3 ? "|" : " "))
+        for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) rows += DialogItemText(dialog_, id) + " ";
+        for (int i = 0; i < ListView_GetItemCount(list_) * 4; ++i) {
+            char text[32];
             ListView_GetItemText(list_, i / 4, i % 4, text, sizeof text);
+            rows += text + std::string(i % 4 == 3 ? "|" : " ");
+        }
         return rows;
     }
-    void Select(int row, bool selected, bool settle = true) {  // selects or unselects a row (-1: all)
-        ListView_SetItemState(list_, row, selected ? LVIS_SELECTED : 0, LVIS_SELECTED);
-        if (settle) SendMessageA(dialog_, kSettleSelectionMessage, 0, 0);  // as the dialog does once a batch is through
+    // Clicks a row (-1: below the rows) holding `keys` (MK_CONTROL, MK_SHIFT); the selection settles on its own.
+    void Click(int row, WPARAM keys = 0) {
+        RECT r{};
+        GetClientRect(list_, &r);
+        if (row >= 0) ListView_GetItemRect(list_, row, &r, LVIR_LABEL);
+        const LPARAM at = MAKELPARAM(r.left + 2, r.bottom - 2);
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP})
+            PostMessageA(list_, message, keys | (message == WM_LBUTTONDOWN ? MK_LBUTTON : 0), at);
+    }
+    // Ctrl+A, with Ctrl down in the dialog thread's keyboard state while the key is read.
+    void SelectAllByKeys() {
+        for (BYTE control : {0x80, 0}) {
+            OnEditorThread([&] { BYTE k[256]; GetKeyboardState(k), k[VK_CONTROL] = control, SetKeyboardState(k); });
+            if (control) SendMessageA(list_, WM_KEYDOWN, 'A', 0);
+        }
     }
     // Runs the input dialog of `button`, titled `caption`, with `typed` in its edits.
     void Input(int button, const char* caption, const std::string& typed, bool confirm = true, bool reverse = false) {
         PostMessageA(dialog_, WM_COMMAND, button, 0);
         const HWND input = WaitForDialog(editorWindow_.threadId, caption);
         ASSERT_NE(input, nullptr) << caption;
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(input, IDC_RECT_REVERSE)) != FALSE, button == IDC_RAW_DIFF) << caption;
         std::istringstream words(typed);
         int id = IDC_RECT_LEFT;
         for (std::string word; words >> word; ++id) SetDlgItemTextA(input, id, word.c_str());
@@ -76,23 +94,22 @@ protected:
     POINT scroll_{};
 };
 
-// On a scrolled view: the header and rows are the region data, selected rows alone are shown, Delete (the Del key
-// too, even before the selection region is rebuilt) and Move act on exactly the rows' rectangles.
+// On a scrolled view: the header and rows are the region data, selected rows alone are shown, Delete and Move
+// act on exactly the rows' rectangles.
 TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     Command(IDM_VIEW_TRANSPARENCY);
-    ASSERT_NE(Open(RegionOf({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}), 450), nullptr);
+    ASSERT_NE(Open({{455, 455, 465, 465}, {480, 460, 500, 480}, {452, 483, 508, 488}}, 450), nullptr);
     const Rects rects = {{455, 455, 465, 460}, {455, 460, 465, 465}, {480, 460, 500, 465}, {480, 465, 500, 480},
                          {452, 483, 508, 488}};
-    std::string header;
-    for (int id = IDC_RAW_HEADER_SIZE; id <= IDC_RAW_BOTTOM; ++id) header += DialogItemText(dialog_, id) + " ";
-    EXPECT_EQ(header + Rows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
+    EXPECT_EQ(Rows(), "32 1 5 80 452 455 508 488 455 455 465 460|455 460 465 465|480 460 500 465|"
                                "480 465 500 480|452 483 508 488|");
     SendMessageA(GetDlgItem(dialog_, IDC_RAW_DELETE), BM_CLICK, 0, 0);  // nothing selected: nothing deleted
-    const struct { int row; bool selected; Rects shown; const char* seen; } steps[] = {
-        {0, false, {}, "xxxx"}, {3, true, {rects[3]}, "..x."}, {0, true, {rects[0], rects[3]}, "x.x."},
-        {3, false, {rects[0]}, "x..."}, {0, false, {}, "xxxx"}, {-1, true, rects, "xxxx"}, {-1, false, {}, "xxxx"}};
+    // Clicks with Ctrl or Shift, Ctrl+A (row -2), a click below the rows (-1).
+    const struct { int row; WPARAM keys; Rects shown; const char* seen; } steps[] = {
+        {3, 0, {rects[3]}, "..x."}, {0, MK_CONTROL, {rects[0], rects[3]}, "x.x."}, {3, MK_CONTROL, {rects[0]}, "x..."},
+        {2, MK_SHIFT, {rects[2], rects[3]}, "..x."}, {-2, 0, rects, "xxxx"}, {-1, 0, {}, "xxxx"}};
     for (const auto& step : steps) {
-        Select(step.row, step.selected);
+        step.row == -2 ? SelectAllByKeys() : Click(step.row, step.keys);
         EXPECT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, step.shown); })) << step.seen;
         // At four picture points, "x" where the view shows the picture (in the drawn region, "Show as transparency").
         SettleWindow(editorWindow_.hwnd);
@@ -105,9 +122,19 @@ TEST_F(RawDataTest, RowsAreTheRegionDataAndEditsActOnExactlyTheSelectedRows) {
     }
 
     Input(IDC_RAW_MOVE, "Move", "-460 5");
-    Select(0, true);
-    OnEditorThread([&] { Select(3, true, false), SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0); });  // unsettled
-    EXPECT_EQ(DialogItemText(dialog_, IDC_RAW_COUNT) + " " + Rows(), "3 -5 465 5 470|20 465 40 470|-8 488 48 493|");
+    Click(0);
+    ASSERT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, {{-5, 460, 5, 465}}); }));
+    SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);  // the Del key deletes like the button
+    // Negative coordinates, in the bounds too, with their sign.
+    EXPECT_EQ(Rows(), "32 1 4 64 -8 465 48 493 -5 465 5 470|20 465 40 470|20 470 40 485|-8 488 48 493|");
+    EXPECT_TRUE(Covers(state_->hrgnEditing, {{-5, 465, 5, 470}, {20, 465, 40, 485}, {-8, 488, 48, 493}}));
+    Click(0);
+    ASSERT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, {{-5, 465, 5, 470}}); }));
+    OnEditorThread([&] {  // row 2 joins, and Del comes before the selection region is rebuilt
+        ListView_SetItemState(list_, 2, LVIS_SELECTED, LVIS_SELECTED);
+        SendMessageA(list_, WM_KEYDOWN, VK_DELETE, 0);
+    });
+    EXPECT_EQ(Rows(), "32 1 2 32 -8 465 48 493 20 465 40 470|-8 488 48 493|");
 }
 
 // A staircase of 2^19 + 1 squares, XOR a rectangle over it: one rectangle more than a region file may hold.
@@ -116,7 +143,8 @@ TEST_F(RawDataTest, EditsPastTheRectangleLimitAreRefusedAndSuchARegionIsNeverSav
     for (LONG i = 0; i <= 1 << 19; ++i) stairs.push_back({i, i, i + 1, i + 1});
     HRGN expected = probe_->createRegionFromRects(stairs), past = CreateRectRgn(0, 0, 1 << 20, 1 << 20);
     ASSERT_NE(Open(probe_->createRegionFromRects(stairs)), nullptr);
-    Select(1, true);
+    Click(1);
+    ASSERT_TRUE(WaitUntil([&] { return Covers(state_->hrgnSelection, {{1, 1, 2, 2}}); }));
     Input(IDC_RAW_XOR, "XOR", "0 0 1048576 1048576");
     EXPECT_EQ(AnswerBox("Error", IDOK), "Too many rectangles, region data was NOT changed.");
     EXPECT_TRUE(DialogItemText(dialog_, IDC_RAW_COUNT) == "524289" && ListView_GetSelectedCount(list_) == 1 &&
@@ -147,11 +175,12 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
     HWND witness = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "Witness", "", WS_POPUP | WS_VISIBLE, 1200, 950,
                                    40, 40, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     for (int end : {IDCANCEL, VK_ESCAPE, VK_RETURN, IDC_RAW_MOVE}) {
-        ASSERT_NE(Open(RegionOf({{10, 10, 20, 20}})), nullptr);
+        ASSERT_NE(Open({{10, 10, 20, 20}}), nullptr);
         HRGN before = state_->hrgnCurrent, expected = RegionOf({{10, 10, 20, 20}});
-        Select(0, true);
+        Click(0);
         Input(IDC_RAW_OR, "OR", "0 0 60 40", false);
-        EXPECT_TRUE(Rows() == "10 10 20 20|" && ListView_GetSelectedCount(list_) == 1) << "cancelled: no change";
+        EXPECT_EQ(Rows(), "32 1 1 16 10 10 20 20 10 10 20 20|") << "cancelled: no change";
+        EXPECT_EQ(ListView_GetSelectedCount(list_), 1u);
         for (const auto& step : steps) {
             Input(step.button, step.caption, step.typed, true, step.reverse);
             RECT r{};
@@ -159,9 +188,9 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
             HRGN rect = CreateRectRgnIndirect(&r);
             CombineRgn(expected, step.reverse ? rect : expected, step.reverse ? expected : rect, step.mode);
             EXPECT_TRUE(EqualRgn(state_->hrgnEditing, expected)) << step.caption << step.typed;
-            EXPECT_TRUE(!ListView_GetSelectedCount(list_) && !state_->hrgnSelection) << "the list is rebuilt";
+            EXPECT_EQ(std::pair(ListView_GetSelectedCount(list_), state_->hrgnSelection), std::pair(0u, HRGN{}));
             DeleteObject(rect);
-            Select(0, true);
+            Click(0);
         }
         if (end == IDC_RAW_MOVE) {
             PostMessageA(dialog_, WM_COMMAND, IDC_RAW_MOVE, 0);
@@ -170,13 +199,13 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
             witnessPaints = 0;
             ASSERT_NE(host_.addInUnload(), FALSE);
             host_.frameWindowProc = nullptr;
-            EXPECT_TRUE(witnessPaints == 0 && !GetUpdateRect(witness, nullptr, FALSE)) << end;
+            EXPECT_EQ(std::make_pair(witnessPaints, GetUpdateRect(witness, nullptr, FALSE)), std::make_pair(0, FALSE));
         } else {
             end == IDCANCEL ? PressButton(dialog_, IDCANCEL) : void(PostMessageA(list_, WM_KEYDOWN, WPARAM(end), 0));
         }
         ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
         Idle();
-        EXPECT_TRUE(state_->hrgnEditing == nullptr && state_->hrgnSelection == nullptr) << end;
+        EXPECT_EQ(std::make_pair(state_->hrgnEditing, state_->hrgnSelection), std::make_pair(HRGN{}, HRGN{})) << end;
         const bool kept = state_->hrgnCurrent == before && Covers(before, {{10, 10, 20, 20}});
         EXPECT_EQ(kept, end == IDCANCEL || end == VK_ESCAPE) << end;
         EXPECT_EQ(!GetObjectType(before) && EqualRgn(state_->hrgnCurrent, expected), end == VK_RETURN) << end;

@@ -36,7 +36,7 @@ int CountSaveLeftovers(const std::string& path) {
 // Which file a name stands for: a rename over it changes it, a copy does not.
 DWORD FileIndexOf(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION info{};
-    HANDLE file = CreateFileA(path.c_str(), 0, 7, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
     GetFileInformationByHandle(file, &info);
     CloseHandle(file);
     return info.nFileIndexLow;
@@ -110,8 +110,9 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
         for (bool locked : {false, true}) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'})) << path;
-            // Locked, the rename fails; read-only, the save refuses before it (wine would replace the file).
-            HANDLE lock = CreateFileA(path.c_str(), GENERIC_READ, locked ? 0 : 7, nullptr, OPEN_EXISTING, 0, nullptr);
+            // Locked, the rename fails; read-only, the save refuses before it (the rename would refuse too).
+            HANDLE lock =
+                CreateFileA(path.c_str(), GENERIC_READ, locked ? 0 : kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
             SetFileAttributesA(path.c_str(), locked ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_READONLY);
             SetFileName(path);
             PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
@@ -153,13 +154,13 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, "Save As"), question = nullptr;
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(DialogItemText(dialog, 0x47C), "guarded.rgn");
+    EXPECT_EQ(DialogItemText(dialog, cmb13), "guarded.rgn");
     PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return (question = GetLastActivePopup(dialog)) != dialog && question; }));
     PressButton(question, IDNO);
     ASSERT_TRUE(WaitUntil([&] { return GetLastActivePopup(dialog) == dialog; }));
     // Declined, the dialog stays: saved elsewhere, an empty region is the 32-byte header alone.
-    SetDlgItemTextA(dialog, 0x47C, fresh.c_str());
+    SetDlgItemTextA(dialog, cmb13, fresh.c_str());
     PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     Idle();

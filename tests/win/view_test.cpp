@@ -44,7 +44,7 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
     ASSERT_TRUE(WriteBmpFile(medium, 500, 360, [](int x, int y) { return RGB(x & 0xFF, y & 0xFF, 77); }));
     LoadPicture(medium);
     GetClientRect(hwnd, &client);
-    EXPECT_TRUE(client.right == 500 && client.bottom == 360) << client.right << "x" << client.bottom;
+    EXPECT_EQ(std::make_pair(client.right, client.bottom), std::make_pair(500L, 360L));
     EXPECT_FALSE(GetWindowLongA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
     // Smaller: ranges; large enough again: none.
     SetWindowPos(hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);

@@ -2,15 +2,18 @@
 // version line over it; also the one-second splash when the editor opens.
 #include <windows.h>
 
+#include "core/no_throw.h"
+#include "core/version.h"
 #include "ui/about/about_dialogs.h"
 #include "platform/module.h"
+#include "platform/resource_bytes.h"
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
 #include "platform/picture_loading.h"
 #include "res/resource_ids.h"
 
-static const char kVersionLine[] = "v1.00\xDF (03-Sep-03)";
-static const char kCreditText[] = "Pellform by the Pellform developers\r\nv1.00\xDF (03-Sep-03)";
+static const char kVersionLine[] = PELLFORM_VERSION_LINE;
+static const char kCreditText[] = "Pellform by the Pellform developers\r\n" PELLFORM_VERSION_LINE;
 static const UINT_PTR kCloseTimer = 1;
 
 static LOGFONTA aboutFont = {0, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Courier New"};
@@ -33,12 +36,11 @@ static void SetFontHeightFromScreen(HWND hwnd) {
 
 // The window takes the outline; false when it cannot be had.
 static bool ShapeWindow(HWND hwnd) {
-    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
-    HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
-    const auto* data = loaded ? static_cast<const RGNDATA*>(LockResource(loaded)) : nullptr;
-    if (!data || SizeofResource(hInstance, resource) < sizeof(RGNDATAHEADER)) return false;
+    const ResourceBytes bytes = FindResourceBytes(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
+    const auto* data = static_cast<const RGNDATA*>(bytes.data);
+    if (!data || bytes.size < sizeof(RGNDATAHEADER)) return false;
     const DWORD length = data->rdh.dwSize + data->rdh.nRgnSize;
-    if (length > SizeofResource(hInstance, resource)) return false;
+    if (length > bytes.size) return false;
     OwnedRegion outline(ExtCreateRegion(nullptr, length, data));
     if (!outline || !SetWindowRgn(hwnd, outline.get(), FALSE)) return false;
     outline.release();  // the window owns it now
@@ -99,7 +101,7 @@ static void ReleaseAboutPicture(HWND hwnd) {
     if (picture) DeleteObject(picture);
 }
 
-INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR HandleAboutMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitAbout(hwnd, lParam);
     case WM_NCPAINT: PaintAbout(hwnd); return FALSE;
@@ -115,4 +117,8 @@ INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_DESTROY: ReleaseAboutPicture(hwnd); return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleAboutMessage, hwnd, message, wParam, lParam);
 }

@@ -24,7 +24,7 @@ static void FillImageInfo(HWND hwnd) {
     CenterOnOwner(hwnd);
 }
 
-INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR HandleImageInfoMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: FillImageInfo(hwnd); return TRUE;
     case WM_COMMAND:
@@ -32,4 +32,8 @@ INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleImageInfoMessage, hwnd, message, wParam, lParam);
 }

@@ -3,20 +3,19 @@
 
 #include <string>
 
-#include "ui/about/about_dialogs.h"
 #include "core/no_throw.h"
+#include "ui/about/about_dialogs.h"
 #include "platform/module.h"
+#include "platform/resource_bytes.h"
 #include "res/resource_ids.h"
 
 static void ShowReadMeText(HWND hwnd) {
-    HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
-    HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
-    const char* bytes = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-    if (!bytes) return;  // the window still opens, empty
+    const ResourceBytes bytes = FindResourceBytes(hInstance, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
+    if (!bytes.data) return;  // the window still opens, empty
     // The resource has no terminating zero: it is used by its size. Without
     // memory for the copy the control stays empty, as without the resource.
     ResultOrFailure(false, [&] {
-        const std::string text(bytes, SizeofResource(hInstance, resource));
+        const std::string text(static_cast<const char*>(bytes.data), bytes.size);
         return SetDlgItemTextA(hwnd, IDC_README_TEXT, text.c_str()) != FALSE;
     });
 }
@@ -27,7 +26,7 @@ static void FillWindowWithText(HWND hwnd) {
     MoveWindow(GetDlgItem(hwnd, IDC_README_TEXT), 0, 0, client.right, client.bottom, TRUE);
 }
 
-INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR HandleReadMeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
     case WM_INITDIALOG: ShowReadMeText(hwnd); return TRUE;
     case WM_SIZE: FillWindowWithText(hwnd); return FALSE;
@@ -36,4 +35,8 @@ INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
         return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleReadMeMessage, hwnd, message, wParam, lParam);
 }

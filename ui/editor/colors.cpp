@@ -129,7 +129,7 @@ void DoMaskToleranceCommand(HWND hwnd) {
     ToleranceInput input{editor.maskTolerance};
     if (!AskMaskTolerance(hwnd, input) || input.tolerance == editor.maskTolerance) return;
     editor.maskTolerance = input.tolerance;
-    if (editor.maskColor != kNoColor) ApplyMaskColor(hwnd);
+    if (editor.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
 }
 
 void DoBackgroundColorCommand(HWND hwnd) {

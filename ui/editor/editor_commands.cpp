@@ -70,9 +70,9 @@ void DoNewCommand(HWND hwnd) {
     ReleaseEditorDocument();
     editor.regionFileName[0] = '\0';
     editor.imageFileName[0] = '\0';
-    editor.maskColor = kNoColor;
+    editor.maskColor = CLR_INVALID;
     editor.maskTolerance = 0;
-    editor.backgroundColor = kNoColor;
+    editor.backgroundColor = CLR_INVALID;
     editor.zoom = 1;
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);

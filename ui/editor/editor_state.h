@@ -9,8 +9,6 @@
 #include <atomic>
 #include <initializer_list>
 
-constexpr COLORREF kNoColor = 0xFFFFFFFF;
-constexpr int kPathLength = 260;
 constexpr int kMaxZoom = 16;
 
 // What the view draws over the picture: "Hide", "Show as mask", "Show as transparency".
@@ -45,11 +43,11 @@ struct EditorState {
     OPENFILENAMEA ofnImage{};
     CHOOSECOLORA ccMask{};
     CHOOSECOLORA ccBackground{};
-    COLORREF maskColor = kNoColor;
+    COLORREF maskColor = CLR_INVALID;
     // How far each of red, green and blue may be from the mask color's for a
     // pixel to count as the mask color; 0 is the exact color alone.
     int maskTolerance = 0;
-    COLORREF backgroundColor = kNoColor;
+    COLORREF backgroundColor = CLR_INVALID;
     HICON hiconActive = nullptr;
     HICON hiconInactive = nullptr;
     HBITMAP hbmImage = nullptr;
@@ -59,12 +57,12 @@ struct EditorState {
     BITMAP imageInfo{};
     WINDOWPLACEMENT savedPlacement{};
     COLORREF customColors[16]{};
-    char regionFileName[kPathLength]{};
-    char imageFileName[kPathLength]{};
-    char tempFileName[kPathLength]{};
-    char regionOpenFilter[kPathLength]{};
-    char regionSaveFilter[kPathLength]{};
-    char imageFilter[kPathLength]{};
+    char regionFileName[MAX_PATH]{};
+    char imageFileName[MAX_PATH]{};
+    char tempFileName[MAX_PATH]{};
+    char regionOpenFilter[MAX_PATH]{};
+    char regionSaveFilter[MAX_PATH]{};
+    char imageFilter[MAX_PATH]{};
 };
 
 extern EditorState editor;

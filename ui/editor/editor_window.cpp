@@ -182,12 +182,13 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     }
 }
 
+// The commands turn their own failures into their messages; whatever still
+// escapes one is reported as an internal error.
+static INT_PTR RecoverEditorMessage(HWND, UINT message, WPARAM, LPARAM) {
+    if (message == WM_COMMAND || message == WM_DROPFILES) ShowError(kInternalErrorText);
+    return FALSE;
+}
+
 INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    // The commands turn their own failures into their messages; whatever still
-    // escapes them must not reach the system's frames, which would end the host.
-    return ResultOrRecovery([&] { return HandleEditorMessage(hwnd, message, wParam, lParam); },
-                            [&]() -> INT_PTR {
-                                if (message == WM_COMMAND || message == WM_DROPFILES) ShowError(kInternalErrorText);
-                                return FALSE;
-                            });
+    return CallWithoutThrowing(RecoverEditorMessage, HandleEditorMessage, hwnd, message, wParam, lParam);
 }

@@ -29,11 +29,11 @@ void DropFilesOnEditor(HWND hwnd, HDROP drop) {
     // would change it as the refused commands would. A name longer than the
     // file dialogs take is refused as well.
     const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    if (editor.pendingQuestions > 0 || !IsWindowEnabled(hwnd) || length == 0 || length >= kPathLength) {
+    if (editor.pendingQuestions > 0 || !IsWindowEnabled(hwnd) || length == 0 || length >= MAX_PATH) {
         MessageBeep(MB_ICONWARNING);
         return;
     }
-    char name[kPathLength] = "";
+    char name[MAX_PATH] = "";
     DragQueryFileA(drop, 0, name, sizeof name);
     dropped.reset();  // the file manager's part is over before any question is asked
     // The name goes where the file dialog of "Open..." or "Load..." puts the

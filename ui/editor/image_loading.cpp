@@ -9,6 +9,8 @@
 #include "platform/picture_loading.h"
 #include "res/resource_ids.h"
 
+static void FitWindowToImage(HWND hwnd);
+
 static const char kImageFilter[] =
     "All supported image files\0*.gif;*.giff;*.jpg;*.jpeg;*.jpe;*.png;*.bmp;*.tif;*.tiff;*.ico\0"
     "Graphics Interchange Format (*.gif;*.giff)\0*.gif;*.giff\0"
@@ -50,7 +52,7 @@ static void OfferToClipRegion(int newWidth, int newHeight) {
 
 void LoadImageIntoEditor(HWND hwnd) {
     BeginBusy();
-    const COLORREF background = editor.backgroundColor == kNoColor ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
+    const COLORREF background = editor.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
     HBITMAP picture = LoadPictureFile(editor.imageFileName, background);
     EndBusy();
     if (!picture) {
@@ -98,7 +100,9 @@ static POINT PlacementOrigin(HWND hwnd, const WINDOWPLACEMENT& placement, const 
     return {work.left, work.top};
 }
 
-void FitWindowToImage(HWND hwnd) {
+// Sizes and places the editor so the whole picture shows, as far as the work
+// area allows.
+static void FitWindowToImage(HWND hwnd) {
     WINDOWPLACEMENT& placement = editor.savedPlacement;
     placement.length = sizeof placement;
     if (!GetWindowPlacement(hwnd, &placement)) return;

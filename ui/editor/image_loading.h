@@ -10,8 +10,5 @@ void InitializeImageDialog(OPENFILENAMEA& dialog);
 void DoLoadImageCommand(HWND hwnd);
 // Loads the file named by the editor's image file name in place of the picture.
 void LoadImageIntoEditor(HWND hwnd);
-// Sizes and places the editor so the whole picture shows, as far as the work
-// area allows.
-void FitWindowToImage(HWND hwnd);
 
 #endif

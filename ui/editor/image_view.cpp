@@ -16,7 +16,7 @@ void ChooseViewMode(HWND hwnd, Overlay mode) {
 }
 
 static COLORREF EffectiveBackground() {
-    return editor.backgroundColor == kNoColor ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
+    return editor.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
 }
 
 ViewContent ReadViewContent(HWND hwnd) {

@@ -1,5 +1,6 @@
 #include "ui/editor/preview_window.h"
 
+#include "core/no_throw.h"
 #include "platform/module.h"
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
@@ -51,7 +52,7 @@ BOOL Answer(HWND hwnd, LRESULT result) {
 
 // Every point of the shape acts as a caption, so the window is dragged by any
 // of them; right clicks and double clicks then arrive as non-client ones.
-INT_PTR CALLBACK PreviewDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR HandlePreviewMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: return OnInitPreview(hwnd, reinterpret_cast<const PreviewData*>(lParam));
     case WM_PAINT: PaintPreview(hwnd); return TRUE;
@@ -65,6 +66,10 @@ INT_PTR CALLBACK PreviewDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK PreviewDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandlePreviewMessage, hwnd, message, wParam, lParam);
 }
 
 }  // namespace

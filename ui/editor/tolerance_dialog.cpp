@@ -1,5 +1,6 @@
 #include "ui/editor/tolerance_dialog.h"
 
+#include "core/no_throw.h"
 #include "platform/module.h"
 #include "ui/editor/editor_state.h"
 #include "res/resource_ids.h"
@@ -35,7 +36,7 @@ static void ConfirmTolerance(HWND hwnd) {
     EndDialog(hwnd, IDOK);
 }
 
-static INT_PTR CALLBACK ToleranceDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR HandleToleranceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, lParam);
@@ -50,6 +51,10 @@ static INT_PTR CALLBACK ToleranceDlgProc(HWND hwnd, UINT message, WPARAM wParam,
         return FALSE;
     default: return FALSE;
     }
+}
+
+static INT_PTR CALLBACK ToleranceDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleToleranceMessage, hwnd, message, wParam, lParam);
 }
 
 bool AskMaskTolerance(HWND owner, ToleranceInput& input) {

@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 
+#include "core/no_throw.h"
 #include "ui/rawdata/raw_data_dialogs.h"
 #include "res/resource_ids.h"
 
@@ -52,7 +53,7 @@ void ConfirmRectangle(HWND hwnd) {
 
 }  // namespace
 
-INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR HandleRectMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: InitRectDialog(hwnd, reinterpret_cast<RectInput*>(lParam)); return TRUE;
     case WM_COMMAND:
@@ -63,7 +64,11 @@ INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleRectMessage, hwnd, message, wParam, lParam);
+}
+
+static INT_PTR HandleMoveMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, lParam);
@@ -81,4 +86,8 @@ INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleMoveMessage, hwnd, message, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <new>
 
+#include "core/no_throw.h"
 #include "platform/module.h"
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
@@ -40,7 +41,7 @@ HWND EditorOf(HWND hwnd) { return GetWindow(hwnd, GW_OWNER); }
 // Every row at once (Ctrl+A, or anyone selecting or unselecting all): an
 // owner-data list changes each row, invalidating it, before it says anything,
 // so it stops drawing first and draws again once the change has settled.
-LRESULT CALLBACK OwnerDataListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT HandleListMessage(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(list, GWLP_USERDATA));
     if (message != LVM_SETITEMSTATE || static_cast<int>(wParam) != -1)
         return CallWindowProcW(original, list, message, wParam, lParam);
@@ -52,6 +53,10 @@ LRESULT CALLBACK OwnerDataListProc(HWND list, UINT message, WPARAM wParam, LPARA
         InvalidateRect(list, nullptr, TRUE);
     }
     return result;
+}
+
+LRESULT CALLBACK OwnerDataListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(0, HandleListMessage, hwnd, message, wParam, lParam);
 }
 
 // The template's list is owner-data: it asks for a cell when it draws it.
@@ -115,14 +120,14 @@ void RefreshRawData(HWND hwnd, RawData& data) {
                                 header.rcBound.right,             header.rcBound.bottom};
         for (int i = 0; i < 8; ++i) SetDlgItemInt(hwnd, kHeaderControls[i], static_cast<UINT>(values[i]), TRUE);
         const auto* rects = reinterpret_cast<const RECT*>(reinterpret_cast<const BYTE*>(region) + header.dwSize);
-        try {
-            data.rects.reserve(header.nCount);
-            for (DWORD i = 0; i < header.nCount; ++i)
-                data.rects.push_back({rects[i].left, rects[i].top, rects[i].right, rects[i].bottom});
-        } catch (...) {
-            // Out of memory: the list stays empty, as when the data cannot be read.
+        // Out of memory: the list stays empty, as when the data cannot be read.
+        if (!ResultOrFailure(false, [&] {
+                data.rects.reserve(header.nCount);
+                for (DWORD i = 0; i < header.nCount; ++i)
+                    data.rects.push_back({rects[i].left, rects[i].top, rects[i].right, rects[i].bottom});
+                return true;
+            }))
             data.rects.clear();
-        }
     }
     SendMessageA(list, LVM_SETITEMCOUNT, data.rects.size(), 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -173,7 +178,8 @@ void SettleSelection(HWND hwnd, RawData& data) {
     BeginBusy();
     DiscardSelection();
     const LRESULT selected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
-    try {
+    // Out of memory: no selection is shown, the working copy is drawn whole.
+    if (!ResultOrFailure(false, [&] {
         if (selected > 0 && static_cast<std::size_t>(selected) == data.rects.size()) {
             // Every row: the rows are the working copy's own rectangles, so
             // their union is the working copy itself.
@@ -192,10 +198,9 @@ void SettleSelection(HWND hwnd, RawData& data) {
             const RegionRects united = UnionOfRects(rects);
             if (!united.empty()) editor.hrgnSelection = CreateRegionFromRects(united);
         }
-    } catch (...) {
-        // Out of memory: no selection is shown, the working copy is drawn whole.
+        return true;
+    }))
         DiscardSelection();
-    }
     EndBusy();
     // The view switches between the selection and the whole working copy, so
     // anything it drew may change.
@@ -356,7 +361,7 @@ BOOL OnRawDataNotify(HWND hwnd, RawData& data, const NMHDR& header) {
 
 }  // namespace
 
-INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR HandleRawDataMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         InitRawData(hwnd);
         return TRUE;
@@ -385,4 +390,8 @@ INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return FALSE;
     default: return FALSE;
     }
+}
+
+INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(FALSE, HandleRawDataMessage, hwnd, message, wParam, lParam);
 }
