@@ -2,11 +2,16 @@
 // version line over it; also the one-second splash when the editor opens.
 #include <windows.h>
 
+#include <cstdint>
+
+#include "core/no_throw.h"
+#include "core/region_data.h"
 #include "ui/about/about_dialogs.h"
 #include "platform/module.h"
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
 #include "platform/picture_loading.h"
+#include "platform/region_gdi.h"
 #include "res/resource_ids.h"
 
 static const char kVersionLine[] = "v1.00\xDF (03-Sep-03)";
@@ -35,11 +40,13 @@ static void SetFontHeightFromScreen(HWND hwnd) {
 static bool ShapeWindow(HWND hwnd) {
     HRSRC resource = FindResourceA(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
     HGLOBAL loaded = resource ? LoadResource(hInstance, resource) : nullptr;
-    const auto* data = loaded ? static_cast<const RGNDATA*>(LockResource(loaded)) : nullptr;
-    if (!data || SizeofResource(hInstance, resource) < sizeof(RGNDATAHEADER)) return false;
-    const DWORD length = data->rdh.dwSize + data->rdh.nRgnSize;
-    if (length > SizeofResource(hInstance, resource)) return false;
-    OwnedRegion outline(ExtCreateRegion(nullptr, length, data));
+    const auto* data = loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
+    RegionRects rects;
+    if (!data || !ResultOrFailure(false, [&] {
+            return DecodeRegionData(data, SizeofResource(hInstance, resource), rects);
+        }))
+        return false;
+    OwnedRegion outline(CreateRegionFromRects(rects));
     if (!outline || !SetWindowRgn(hwnd, outline.get(), FALSE)) return false;
     outline.release();  // the window owns it now
     return true;
