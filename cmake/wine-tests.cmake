@@ -101,7 +101,8 @@ add_test(NAME region_exports
     COMMAND ${CMAKE_SOURCE_DIR}/tests/export/check-export ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:pellform>
         ${CMAKE_C_COMPILER} ${CMAKE_SOURCE_DIR}/res/about_outline.rgn
         ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/valid_empty.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/extremes.rgn
-        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/overlapping.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/trailing.rgn)
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/overlapping.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/trailing.rgn
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/stored_header.rgn)
 set_tests_properties(region_exports PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)
 
 # The tool and ./pellform as a Linux shell runs them; the wrapper's own tree is build/x64.
