@@ -10,8 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
