@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "core/region_data.h"
+#include "platform/region_gdi.h"
+
 namespace bench {
 
 inline double NowMs() {
@@ -31,13 +34,11 @@ inline double Median(std::vector<double> ms) {
     return n % 2 ? ms[n / 2] : (ms[n / 2 - 1] + ms[n / 2]) / 2;
 }
 
-// A region's data exactly as GetRegionData gives it; empty for none.
+// A region's data as a region file holds it, to compare regions by; empty for none.
 inline std::vector<BYTE> RegionBytes(HRGN region) {
-    if (!region) return {};
-    const DWORD size = GetRegionData(region, 0, nullptr);
-    std::vector<BYTE> data(size);
-    if (size) GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()));
-    return data;
+    RegionRects rects;
+    if (!region || !FetchRegionRects(region, rects)) return {};
+    return EncodeRegionData(rects);
 }
 
 // One side's work on the first `part` units of the whole (rows of a picture,

@@ -132,12 +132,9 @@ LRESULT CALLBACK BaselineProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 void FillBaseline(std::size_t limit) {
-    const DWORD size = GetRegionData(baseline.region, 0, nullptr);
-    std::vector<BYTE> block(size);
-    GetRegionData(baseline.region, size, reinterpret_cast<RGNDATA*>(block.data()));
-    const auto* header = reinterpret_cast<const RGNDATAHEADER*>(block.data());
-    const auto* rects = reinterpret_cast<const RECT*>(block.data() + header->dwSize);
-    for (DWORD i = 0; i < header->nCount && i < limit; ++i) {
+    RegionRects rects;
+    FetchRegionRects(baseline.region, rects);
+    for (std::size_t i = 0; i < rects.size() && i < limit; ++i) {
         const LONG values[4] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
         char text[16];
         std::snprintf(text, sizeof text, "%ld", static_cast<long>(values[0]));

@@ -388,12 +388,10 @@ void BenchDiff(const Settings& s) {
     };
     std::map<std::size_t, std::pair<HRGN, HRGN>> regions;
     auto area = [](HRGN region) {
-        const std::vector<BYTE> data = RegionBytes(region);
-        const auto* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
-        const auto* rect = reinterpret_cast<const RECT*>(data.data() + header->dwSize);
+        RegionRects rects;
+        FetchRegionRects(region, rects);
         std::uint64_t sum = 0;
-        for (DWORD i = 0; i < header->nCount; ++i)
-            sum += std::uint64_t(rect[i].right - rect[i].left) * std::uint64_t(rect[i].bottom - rect[i].top);
+        for (const RegionRect& r : rects) sum += std::uint64_t(r.right - r.left) * std::uint64_t(r.bottom - r.top);
         return sum;
     };
     const bench::Work theirs = [&](std::size_t part, double& ms) {

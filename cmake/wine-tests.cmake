@@ -42,7 +42,7 @@ add_executable(pellform_win_tests ${PELLFORM_WIN_TEST_SOURCES} ${CMAKE_SOURCE_DI
 target_include_directories(pellform_win_tests PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/res ${CMAKE_SOURCE_DIR}/tests/data)
 target_compile_definitions(pellform_win_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host pellform_core pellform_test_support)
+target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host pellform_platform pellform_test_support)
 add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost pellform)
 
 add_test(NAME wine_prefix_setup COMMAND ${CMAKE_BINARY_DIR}/wine-run --prefix start)
@@ -83,17 +83,17 @@ gtest_discover_tests(pellform_portable_tests
 add_executable(region_bench ${CMAKE_SOURCE_DIR}/bench/region_bench.cpp)
 target_include_directories(region_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(region_bench PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(region_bench PRIVATE pellform_core pellform_test_support)
+target_link_libraries(region_bench PRIVATE pellform_platform pellform_test_support)
 add_dependencies(region_bench Pellform_WA_probe)
 add_executable(raw_data_bench ${CMAKE_SOURCE_DIR}/bench/raw_data_bench.cpp)
 target_include_directories(raw_data_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(raw_data_bench PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(raw_data_bench PRIVATE pellform_host pellform_core pellform_test_support)
+target_link_libraries(raw_data_bench PRIVATE pellform_host pellform_platform pellform_test_support)
 add_dependencies(raw_data_bench Pellform_WA_probe)
 add_executable(view_bench ${CMAKE_SOURCE_DIR}/bench/view_bench.cpp)
 target_include_directories(view_bench PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(view_bench PRIVATE ${PELLFORM_LINK_STATIC})
-target_link_libraries(view_bench PRIVATE pellform_host pellform_test_support)
+target_link_libraries(view_bench PRIVATE pellform_host pellform_platform pellform_test_support)
 add_dependencies(view_bench Pellform_WA_probe)
 
 # The tool's exports, assembled, compiled and loaded as their users would.
@@ -101,7 +101,8 @@ add_test(NAME region_exports
     COMMAND ${CMAKE_SOURCE_DIR}/tests/export/check-export ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:pellform>
         ${CMAKE_C_COMPILER} ${CMAKE_SOURCE_DIR}/res/about_outline.rgn
         ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/valid_empty.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/extremes.rgn
-        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/overlapping.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/trailing.rgn)
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/overlapping.rgn ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/trailing.rgn
+        ${CMAKE_SOURCE_DIR}/tests/fuzz/corpus/stored_header.rgn)
 set_tests_properties(region_exports PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)
 
 # The tool and ./pellform as a Linux shell runs them; the wrapper's own tree is build/x64.

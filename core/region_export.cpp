@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <initializer_list>
 
 namespace {
 
@@ -11,19 +12,19 @@ void AddLine(std::string& text, const std::string& line) {
     text += "\r\n";
 }
 
-std::int32_t WordAt(const std::vector<std::uint8_t>& block, std::size_t index) {
-    const std::uint8_t* p = block.data() + index * 4;
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-                                     static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-std::string Words(const std::vector<std::uint8_t>& block, std::size_t first, std::size_t count) {
+// Numbers as the platform's LONG shows them.
+std::string Words(std::initializer_list<std::uint32_t> words) {
     std::string text;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i) text += ", ";
-        text += std::to_string(WordAt(block, first + i));
+    for (std::uint32_t word : words) {
+        if (!text.empty()) text += ", ";
+        text += std::to_string(static_cast<std::int32_t>(word));
     }
     return text;
+}
+
+std::string Words(const RegionRect& r) {
+    return Words({static_cast<std::uint32_t>(r.left), static_cast<std::uint32_t>(r.top),
+                  static_cast<std::uint32_t>(r.right), static_cast<std::uint32_t>(r.bottom)});
 }
 
 std::string Upper(std::string text) {
@@ -31,10 +32,10 @@ std::string Upper(std::string text) {
     return text;
 }
 
-std::size_t RectCount(const std::vector<std::uint8_t>& block) { return (block.size() - 32) / 16; }
+std::size_t BlockSize(const RegionRects& rects) { return kRegionHeaderSize + kRegionRectSize * rects.size(); }
 
-std::string Summary(const std::vector<std::uint8_t>& block) {
-    return CountOfRectangles(RectCount(block)) + ", bounding box (" + Words(block, 4, 4) + ")";
+std::string Summary(const RegionHeader& header, const RegionRects& rects) {
+    return CountOfRectangles(rects.size()) + ", bounding box (" + Words(header.rcBound) + ")";
 }
 
 // A file name inside a comment line: a control character (a line end above
@@ -78,14 +79,14 @@ std::string MakeExportName(const std::string& fileName) {
     return name + "_rgn";
 }
 
-std::string FormatRegionAsMasm(const std::vector<std::uint8_t>& block, const std::string& name,
+std::string FormatRegionAsMasm(const RegionHeader& header, const RegionRects& rects, const std::string& name,
                                const std::string& source) {
     const std::string size = Upper(name) + "_SIZE";
     const std::string indent(name.size(), ' ');
     const std::size_t column = name.size() + 24;
     std::string text;
     AddLine(text, "; " + CommentText(source) + ": region data (RGNDATA) for ExtCreateRegion, made by pellform");
-    AddLine(text, "; " + Summary(block));
+    AddLine(text, "; " + Summary(header, rects));
     AddLine(text, ";");
     AddLine(text, "; Shaping a window with it (MASM):");
     AddLine(text, ";     invoke ExtCreateRegion, NULL, " + size + ", addr " + name);
@@ -93,27 +94,26 @@ std::string FormatRegionAsMasm(const std::vector<std::uint8_t>& block, const std
     AddLine(text, ";         invoke SetWindowRgn, hWnd, eax, TRUE   ; the window owns the region from here on");
     AddLine(text, ";     .endif");
     AddLine(text, "");
-    AddLine(text, Padded(name + " dd " + Words(block, 0, 1), column) + "; dwSize: size of this header");
-    AddLine(text, Padded(indent + " dd " + Words(block, 1, 1), column) + "; iType: RDH_RECTANGLES");
-    AddLine(text, Padded(indent + " dd " + Words(block, 2, 1), column) + "; nCount: number of rectangles");
-    AddLine(text, Padded(indent + " dd " + Words(block, 3, 1), column) + "; nRgnSize: bytes of rectangles");
-    AddLine(text, Padded(indent + " dd " + Words(block, 4, 4), column) + "; rcBound: left, top, right, bottom");
-    const std::size_t count = RectCount(block);
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::string line = indent + " dd " + Words(block, 8 + 4 * i, 4);
+    AddLine(text, Padded(name + " dd " + Words({header.dwSize}), column) + "; dwSize: size of this header");
+    AddLine(text, Padded(indent + " dd " + Words({header.iType}), column) + "; iType: RDH_RECTANGLES");
+    AddLine(text, Padded(indent + " dd " + Words({header.nCount}), column) + "; nCount: number of rectangles");
+    AddLine(text, Padded(indent + " dd " + Words({header.nRgnSize}), column) + "; nRgnSize: bytes of rectangles");
+    AddLine(text, Padded(indent + " dd " + Words(header.rcBound), column) + "; rcBound: left, top, right, bottom");
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const std::string line = indent + " dd " + Words(rects[i]);
         AddLine(text, i == 0 ? Padded(line, column) + "; rectangles: left, top, right, bottom" : line);
     }
-    AddLine(text, size + " equ " + std::to_string(block.size()));
+    AddLine(text, size + " equ " + std::to_string(BlockSize(rects)));
     return text;
 }
 
-std::string FormatRegionAsC(const std::vector<std::uint8_t>& block, const std::string& name,
+std::string FormatRegionAsC(const RegionHeader& header, const RegionRects& rects, const std::string& name,
                             const std::string& source) {
     const std::string size = Upper(name) + "_SIZE";
     const std::string guard = Upper(name) + "_H";
     std::string text;
     AddLine(text, "/* " + CommentText(source) + ": region data (RGNDATA) for ExtCreateRegion, made by pellform.");
-    AddLine(text, "   " + Summary(block) + ".");
+    AddLine(text, "   " + Summary(header, rects) + ".");
     AddLine(text, "");
     AddLine(text, "   Shaping a window with it:");
     AddLine(text, "       HRGN region = ExtCreateRegion(NULL, " + size + ", (const RGNDATA *)" + name + ");");
@@ -124,14 +124,13 @@ std::string FormatRegionAsC(const std::vector<std::uint8_t>& block, const std::s
     AddLine(text, "");
     AddLine(text, "#include <windows.h>");
     AddLine(text, "");
-    AddLine(text, "#define " + size + " " + std::to_string(block.size()));
+    AddLine(text, "#define " + size + " " + std::to_string(BlockSize(rects)));
     AddLine(text, "");
     AddLine(text, "/* 32-bit words, so the block is aligned as RGNDATA wants. */");
-    AddLine(text, "static const LONG " + name + "[" + std::to_string(block.size() / 4) + "] = {");
-    AddLine(text, "    " + Words(block, 0, 4) + ",  /* dwSize, iType, nCount, nRgnSize */");
-    AddLine(text, "    " + Words(block, 4, 4) + ",  /* rcBound: left, top, right, bottom */");
-    const std::size_t count = RectCount(block);
-    for (std::size_t i = 0; i < count; ++i) AddLine(text, "    " + Words(block, 8 + 4 * i, 4) + ",");
+    AddLine(text, "static const LONG " + name + "[" + std::to_string(BlockSize(rects) / 4) + "] = {");
+    AddLine(text, "    " + Words({header.dwSize, header.iType, header.nCount, header.nRgnSize}) + ",  /* dwSize, iType, nCount, nRgnSize */");
+    AddLine(text, "    " + Words(header.rcBound) + ",  /* rcBound: left, top, right, bottom */");
+    for (const RegionRect& r : rects) AddLine(text, "    " + Words(r) + ",");
     AddLine(text, "};");
     AddLine(text, "");
     AddLine(text, "#endif");

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/region_data.h"
+
 // "1 rectangle", "2 rectangles": the count as the summary lines give it.
 std::string CountOfRectangles(std::size_t count);
 // The last part of a path (after its last "/", "\" or ":"), and that part
@@ -18,16 +20,16 @@ std::string FileStemOf(const std::string& path);
 // "skins/about-outline.rgn" gives "about_outline_rgn".
 std::string MakeExportName(const std::string& fileName);
 
-// `block` is a checked region data block: the 32-byte header and its nCount
-// rectangles, nothing more. `source` names where it came from, in comments
+// `header` and `rects` are a decoded region data block (nCount the number of
+// rectangles), written out field by field as stored. `source` names where it came from, in comments
 // (a control character in it shows there as '?').
 // The data lines use only what MASM and NASM both accept (`name dd ...`, `equ`,
 // `;` comments), so either assembles them into exactly the block's bytes.
-std::string FormatRegionAsMasm(const std::vector<std::uint8_t>& block, const std::string& name,
+std::string FormatRegionAsMasm(const RegionHeader& header, const RegionRects& rects, const std::string& name,
                                const std::string& source);
 // A header with the block as an array of 32-bit words (so it is as aligned as
 // the platform's RGNDATA) and its size in bytes.
-std::string FormatRegionAsC(const std::vector<std::uint8_t>& block, const std::string& name,
+std::string FormatRegionAsC(const RegionHeader& header, const RegionRects& rects, const std::string& name,
                             const std::string& source);
 
 #endif

@@ -147,10 +147,29 @@ RegionRects BuildRegionRects(const std::uint32_t* pixels, std::int32_t width, st
     return builder.Finish();
 }
 
-RegionRect BoundsOf(const RegionRects& rects) {
-    if (rects.empty()) return {0, 0, 0, 0};
-    RegionRect bounds = rects.front();
-    for (const RegionRect& r : rects) {
+RegionRects BuildAlphaRegionRects(const std::uint8_t* alpha, std::int32_t width, std::int32_t height,
+                                  std::uint32_t threshold) {
+    // Opaque positions become pixels unlike the mask (black), the rest the mask.
+    RegionRectBuilder builder(width, 0);
+    std::vector<std::uint32_t> row(alpha ? static_cast<std::size_t>(width) : 0);
+    for (std::int32_t y = 0; y < height; ++y) {
+        if (!alpha) {
+            builder.AddFullRow();
+            continue;
+        }
+        const std::uint8_t* values = alpha + static_cast<std::size_t>(y) * width;
+        for (std::int32_t x = 0; x < width; ++x) row[x] = values[x] >= threshold ? 0xFFFFFF : 0;
+        builder.AddPixelRow(row.data());
+    }
+    builder.AddFullRow();
+    return builder.Finish();
+}
+
+RegionRect BoundsOf(const RegionRect* rects, std::size_t count) {
+    if (count == 0) return {0, 0, 0, 0};
+    RegionRect bounds = rects[0];
+    for (std::size_t i = 1; i < count; ++i) {
+        const RegionRect& r = rects[i];
         bounds.left = std::min(bounds.left, r.left);
         bounds.top = std::min(bounds.top, r.top);
         bounds.right = std::max(bounds.right, r.right);
@@ -158,6 +177,8 @@ RegionRect BoundsOf(const RegionRects& rects) {
     }
     return bounds;
 }
+
+RegionRect BoundsOf(const RegionRects& rects) { return BoundsOf(rects.data(), rects.size()); }
 
 namespace {
 

@@ -68,6 +68,12 @@ private:
 RegionRects BuildRegionRects(const std::uint32_t* pixels, std::int32_t width, std::int32_t height,
                              std::size_t stride, std::uint32_t maskColor, std::uint32_t tolerance = 0);
 
+// The rectangles of every position whose alpha (a byte a pixel, rows `width`
+// apart, top row first) is at least `threshold`, the strip below the picture
+// included as for a mask color. No alpha (null) is opaque throughout.
+RegionRects BuildAlphaRegionRects(const std::uint8_t* alpha, std::int32_t width, std::int32_t height,
+                                  std::uint32_t threshold);
+
 // Whether rectangles are already in banded form (what a region reports).
 bool IsBanded(const RegionRects& rects);
 
@@ -86,6 +92,7 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit = kMaxRegio
                          UnionStats* stats = nullptr);
 
 // Bounding box; (0, 0, 0, 0) for none.
+RegionRect BoundsOf(const RegionRect* rects, std::size_t count);
 RegionRect BoundsOf(const RegionRects& rects);
 
 #endif

@@ -19,21 +19,21 @@ static bool ReadAll(HANDLE file, std::uint8_t* data, DWORD size) {
     return true;
 }
 
-static bool ReadBlockFrom(HANDLE file, std::vector<std::uint8_t>& block) {
+static bool ReadDataFrom(HANDLE file, RegionHeader& header, RegionRects& rects) {
     DWORD high = 0;
     const DWORD size = GetFileSize(file, &high);
     if (size == INVALID_FILE_SIZE || high != 0 || size < kRegionHeaderSize) return false;
     // The header says how much is worth reading: a file of any size costs no
     // more memory than the rectangles it claims, and those no more than the
     // limit. Bytes after the rectangles are not part of the region.
-    std::uint8_t header[kRegionHeaderSize];
-    std::uint32_t count = 0;
-    if (!ReadAll(file, header, kRegionHeaderSize) || !DecodeRegionHeader(header, count) || count > kMaxRegionRects ||
-        std::uint64_t{count} * kRegionRectSize > size - kRegionHeaderSize)
-        return false;
-    block.assign(header, header + kRegionHeaderSize);
+    std::uint8_t first[kRegionHeaderSize];
+    if (!ReadAll(file, first, kRegionHeaderSize) || !DecodeRegionHeader(first, header)) return false;
+    const std::uint32_t count = header.nCount;
+    if (count > kMaxRegionRects || std::uint64_t{count} * kRegionRectSize > size - kRegionHeaderSize) return false;
+    std::vector<std::uint8_t> block(first, first + kRegionHeaderSize);
     block.resize(kRegionHeaderSize + std::size_t{count} * kRegionRectSize);
-    return ReadAll(file, block.data() + kRegionHeaderSize, count * kRegionRectSize);
+    return ReadAll(file, block.data() + kRegionHeaderSize, count * kRegionRectSize) &&
+           DecodeRegionData(block.data(), block.size(), rects, &header);
 }
 
 // A path in the platform's code page as the wide APIs take it; empty when it
@@ -42,10 +42,10 @@ static bool WidenPath(const char* path, wchar_t (&wide)[MAX_PATH]) {
     return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
 }
 
-bool ReadRegionBlock(const wchar_t* path, std::vector<std::uint8_t>& block) {
+bool ReadRegionData(const wchar_t* path, RegionHeader& header, RegionRects& rects) {
     OwnedFile file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN,
                                nullptr));
-    return file && ResultOrFailure(false, [&] { return ReadBlockFrom(file.get(), block); });
+    return file && ResultOrFailure(false, [&] { return ReadDataFrom(file.get(), header, rects); });
 }
 
 bool ReadRegionFile(const char* path, RegionRects& rects) {
@@ -56,10 +56,9 @@ bool ReadRegionFile(const char* path, RegionRects& rects) {
 bool ReadRegionFile(const wchar_t* path, RegionRects& rects) {
     // No memory, or more rectangles than a region may have: not loaded.
     return ResultOrFailure(false, [&] {
-        std::vector<std::uint8_t> block;
+        RegionHeader header;
         RegionRects stored;
-        if (!ReadRegionBlock(path, block) || !DecodeRegionData(block.data(), block.size(), stored)) return false;
-        std::vector<std::uint8_t>().swap(block);
+        if (!ReadRegionData(path, header, stored)) return false;
         // What ExtCreateRegion would make of any rectangles, without its cost.
         rects = UnionOfRects(stored);
         return true;
@@ -116,16 +115,21 @@ bool WriteFileAtomically(const wchar_t* path, const void* data, size_t size, wch
     return true;
 }
 
-bool WriteRegionFile(const wchar_t* path, HRGN region, wchar_t* tempPath) {
+bool WriteRegionFile(const wchar_t* path, const RegionRects& rects, wchar_t* tempPath) {
     tempPath[0] = L'\0';
     // A file that Open and the tool would refuse is never written.
-    if (!RegionWithinLimit(region)) return false;
+    if (rects.size() > kMaxRegionRects) return false;
     return ResultOrFailure(false, [&] {
-        std::vector<BYTE> data = FetchRegionData(region);
-        if (data.empty()) return false;
-        reinterpret_cast<RGNDATAHEADER*>(data.data())->nRgnSize = static_cast<DWORD>(data.size() - sizeof(RGNDATAHEADER));
+        const std::vector<std::uint8_t> data = EncodeRegionData(rects);
         return WriteFileAtomically(path, data.data(), data.size(), tempPath);
     });
+}
+
+bool WriteRegionFile(const wchar_t* path, HRGN region, wchar_t* tempPath) {
+    tempPath[0] = L'\0';
+    RegionRects rects;
+    // Checked before the data is copied: a region too large is never fetched.
+    return RegionWithinLimit(region) && FetchRegionRects(region, rects) && WriteRegionFile(path, rects, tempPath);
 }
 
 bool WriteRegionFile(const char* path, HRGN region, char* tempPath) {

@@ -17,23 +17,9 @@ namespace {
 constexpr std::size_t kRectsPerBlock = 16;
 
 HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
-    alignas(RGNDATAHEADER) BYTE data[sizeof(RGNDATAHEADER) + kRectsPerBlock * sizeof(RECT)];
-    auto* header = reinterpret_cast<RGNDATAHEADER*>(data);
-    header->dwSize = sizeof(RGNDATAHEADER);
-    header->iType = RDH_RECTANGLES;
-    header->nCount = static_cast<DWORD>(count);
-    header->nRgnSize = static_cast<DWORD>(count * sizeof(RECT));
-    RECT& bounds = header->rcBound;
-    bounds = {rects[0].left, rects[0].top, rects[0].right, rects[0].bottom};
-    auto* out = reinterpret_cast<RECT*>(data + sizeof(RGNDATAHEADER));
-    for (std::size_t i = 0; i < count; ++i) {
-        out[i] = {rects[i].left, rects[i].top, rects[i].right, rects[i].bottom};
-        bounds.left = std::min(bounds.left, out[i].left);
-        bounds.top = std::min(bounds.top, out[i].top);
-        bounds.right = std::max(bounds.right, out[i].right);
-        bounds.bottom = std::max(bounds.bottom, out[i].bottom);
-    }
-    return ExtCreateRegion(nullptr, static_cast<DWORD>(sizeof(RGNDATAHEADER) + count * sizeof(RECT)),
+    alignas(RGNDATAHEADER) std::uint8_t data[kRegionHeaderSize + kRectsPerBlock * kRegionRectSize];
+    EncodeRegionData(MakeRegionHeader(rects, count), rects, count, data);
+    return ExtCreateRegion(nullptr, static_cast<DWORD>(kRegionHeaderSize + count * kRegionRectSize),
                            reinterpret_cast<const RGNDATA*>(data));
 }
 
@@ -83,13 +69,16 @@ HRGN CreateRegionFromRects(const RegionRects& rects) {
     return stack.front().region;
 }
 
-std::vector<BYTE> FetchRegionData(HRGN region) {
-    const DWORD size = GetRegionData(region, 0, nullptr);
-    if (size < sizeof(RGNDATAHEADER)) return {};
-    std::vector<BYTE> data(size);
-    reinterpret_cast<RGNDATAHEADER*>(data.data())->dwSize = sizeof(RGNDATAHEADER);
-    if (!GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data()))) return {};
-    return data;
+bool FetchRegionRects(HRGN region, RegionRects& rects, RegionHeader* header) {
+    rects.clear();
+    return ResultOrFailure(false, [&] {
+        const DWORD size = GetRegionData(region, 0, nullptr);
+        if (size < sizeof(RGNDATAHEADER)) return false;
+        std::vector<BYTE> data(size);
+        reinterpret_cast<RGNDATAHEADER*>(data.data())->dwSize = sizeof(RGNDATAHEADER);
+        return GetRegionData(region, size, reinterpret_cast<RGNDATA*>(data.data())) &&
+               DecodeRegionData(data.data(), data.size(), rects, header);
+    });
 }
 
 bool RegionWithinLimit(HRGN region) {
@@ -97,27 +86,17 @@ bool RegionWithinLimit(HRGN region) {
     return size >= sizeof(RGNDATAHEADER) && (size - sizeof(RGNDATAHEADER)) / sizeof(RECT) <= kMaxRegionRects;
 }
 
-bool ReadRegionRects(HRGN region, RegionRects& rects) {
-    rects.clear();
-    const std::vector<BYTE> data = FetchRegionData(region);
-    if (data.empty()) return false;
-    const auto* header = reinterpret_cast<const RGNDATAHEADER*>(data.data());
-    const auto* in = reinterpret_cast<const RECT*>(data.data() + sizeof(RGNDATAHEADER));
-    rects.reserve(header->nCount);
-    for (DWORD i = 0; i < header->nCount; ++i) rects.push_back({in[i].left, in[i].top, in[i].right, in[i].bottom});
-    return true;
-}
-
-static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance) {
-    if (!picture || width <= 0 || height <= 0) return nullptr;
+static bool ReadPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                             RegionRects& rects) {
+    if (!picture || width <= 0 || height <= 0) return false;
     WindowDc screen(nullptr);
-    if (!screen) return nullptr;
+    if (!screen) return false;
     // Rows are read in strips through a bottom-up 32-bit DIB; a strip of about
     // 256 KB stays in the cache and costs few page faults, whatever the picture's
     // size. The pixels are those GetPixel would report.
     const int stripRows = std::max(1, std::min(height, (1 << 16) / width));
     std::unique_ptr<std::uint32_t[]> strip(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(width) * stripRows]);
-    if (!strip) return nullptr;
+    if (!strip) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = width;
@@ -132,16 +111,22 @@ static HRGN BuildRegionFromPixels(HBITMAP picture, int width, int height, COLORR
         const UINT firstScan = static_cast<UINT>(height - top - rows);
         if (GetDIBits(screen.get(), picture, firstScan, static_cast<UINT>(rows), strip.get(), &info, DIB_RGB_COLORS) !=
             rows)
-            return nullptr;
+            return false;
         for (int row = 0; row < rows; ++row)
             builder.AddPixelRow(strip.get() + static_cast<std::size_t>(rows - 1 - row) * width);
     }
     builder.AddFullRow();
-    return CreateRegionFromRects(builder.Finish());
+    rects = builder.Finish();
+    return true;
+}
+
+bool BuildPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance, RegionRects& rects) {
+    // No memory, or a picture noisier than a region may be: no rectangles.
+    return ResultOrFailure(false, [&] { return ReadPictureRects(picture, width, height, maskColor, tolerance, rects); });
 }
 
 HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance) {
-    // No memory, or a picture noisier than a region may be: no region.
-    return ResultOrFailure<HRGN>(nullptr,
-                                 [&] { return BuildRegionFromPixels(picture, width, height, maskColor, tolerance); });
+    RegionRects rects;
+    return BuildPictureRects(picture, width, height, maskColor, tolerance, rects) ? CreateRegionFromRects(rects)
+                                                                                  : nullptr;
 }

@@ -6,21 +6,23 @@
 
 #include <vector>
 
+#include "core/region_data.h"
 #include "core/region_rects.h"
 
 // A region of exactly these banded rectangles (an empty region for none), or 0.
 HRGN CreateRegionFromRects(const RegionRects& rects);
-// A region's data block exactly as GetRegionData gives it; empty when it cannot be read.
-std::vector<BYTE> FetchRegionData(HRGN region);
 // Whether a region has at most kMaxRegionRects rectangles, told by the size of
 // its data without copying it; false when that size cannot be had.
 bool RegionWithinLimit(HRGN region);
-// The rectangles a region reports; false when its data cannot be read.
-bool ReadRegionRects(HRGN region, RegionRects& rects);
-// The region of every pixel of `picture` (width x height) whose color differs
-// from `maskColor` (in any of red, green and blue by more than `tolerance`), plus
-// the strip (0, height, width, height + 1). 0 on failure, also when memory runs
-// out or it would have more than kMaxRegionRects rectangles.
+// The rectangles a region reports (and, when asked, the header of its data as
+// GetRegionData gives it); false when its data cannot be read or memory runs out.
+bool FetchRegionRects(HRGN region, RegionRects& rects, RegionHeader* header = nullptr);
+// The rectangles of every pixel of `picture` (width x height) whose color
+// differs from `maskColor` (in any of red, green and blue by more than
+// `tolerance`), plus the strip (0, height, width, height + 1). False on failure,
+// also when memory runs out or there would be more than kMaxRegionRects.
+bool BuildPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance, RegionRects& rects);
+// The region of those rectangles; 0 on failure.
 HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance = 0);
 
 #endif

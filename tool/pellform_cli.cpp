@@ -10,8 +10,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -129,25 +127,6 @@ bool ParseThreshold(const char* text, int& threshold) {
     return true;
 }
 
-// Every pixel whose alpha is at least `threshold`, plus the strip below the
-// picture as in a region built from a mask color. A picture without alpha is
-// opaque throughout.
-HRGN BuildRegionFromAlpha(const AlphaPlane& alpha, int width, int height, int threshold) {
-    RegionRectBuilder builder(width, RGB(0, 0, 0));
-    std::unique_ptr<std::uint32_t[]> row(new (std::nothrow) std::uint32_t[static_cast<size_t>(width)]);
-    if (!row) return nullptr;
-    for (int y = 0; y < height; ++y) {
-        if (!alpha.values) {
-            builder.AddFullRow();
-            continue;
-        }
-        for (int x = 0; x < width; ++x) row[x] = alpha.at(x, y) >= threshold ? 0xFFFFFF : 0;
-        builder.AddPixelRow(row.get());
-    }
-    builder.AddFullRow();
-    return CreateRegionFromRects(builder.Finish());
-}
-
 std::string BoundsText(const RegionRect& b) {
     return "(" + std::to_string(b.left) + ", " + std::to_string(b.top) + ", " + std::to_string(b.right) + ", " +
            std::to_string(b.bottom) + ")";
@@ -231,16 +210,17 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
         mask = PixelOf(bitmap.get(), options.maskX, options.maskY);
         if (mask == CLR_INVALID) return Complain(picturePath, "the pixel under --mask-at could not be read"), false;
     }
-    OwnedRegion region(byAlpha ? ResultOrFailure<HRGN>(nullptr, [&] {
-        return BuildRegionFromAlpha(alpha, size.bmWidth, size.bmHeight, options.alphaThreshold);
-    })
-                               : BuildRegionFromPicture(bitmap.get(), size.bmWidth, size.bmHeight, mask,
-                                                        std::max(options.tolerance, 0)));
     RegionRects rects;
-    if (!region || !ReadRegionRects(region.get(), rects))
-        return Complain(picturePath, "the region could not be built"), false;
+    const bool made = byAlpha ? ResultOrFailure(false, [&] {
+        rects = BuildAlphaRegionRects(alpha.values.get(), size.bmWidth, size.bmHeight,
+                                      static_cast<std::uint32_t>(options.alphaThreshold));
+        return true;
+    })
+                              : BuildPictureRects(bitmap.get(), size.bmWidth, size.bmHeight, mask,
+                                                  std::max(options.tolerance, 0), rects);
+    if (!made) return Complain(picturePath, "the region could not be built"), false;
     wchar_t tempPath[MAX_PATH] = L"";
-    if (!WriteRegionFile(SystemPath(outPath).c_str(), region.get(), tempPath))
+    if (!WriteRegionFile(SystemPath(outPath).c_str(), rects, tempPath))
         return Complain(outPath, "could not be written"), false;
     built.rectCount = rects.size();
     built.bounds = BoundsOf(rects);
@@ -353,15 +333,21 @@ int Export(int argc, char** argv) {
     if (format != "masm" && format != "c" && format != "bin") return UsageError("--as wants masm, c or bin");
     const std::wstring systemInput = SystemPath(input);
     if (!FileExists(systemInput)) return Failure(input, "no such file");
-    std::vector<std::uint8_t> block;
-    if (!ReadRegionBlock(systemInput.c_str(), block)) return Failure(input, "not region data");
+    RegionHeader header;
+    RegionRects rects;
+    if (!ReadRegionData(systemInput.c_str(), header, rects)) return Failure(input, "not region data");
     // The name follows the output file when there is one, so a header's name matches its file.
     const std::string name = MakeExportName(output.empty() ? input : output);
     const std::string source = FileNameOf(input);
     std::string text;
-    if (format == "masm") text = FormatRegionAsMasm(block, name, source);
-    else if (format == "c") text = FormatRegionAsC(block, name, source);
-    else text.assign(block.begin(), block.end());
+    if (format == "masm") {
+        text = FormatRegionAsMasm(header, rects, name, source);
+    } else if (format == "c") {
+        text = FormatRegionAsC(header, rects, name, source);
+    } else {
+        const std::vector<std::uint8_t> block = EncodeRegionData(header, rects);
+        text.assign(block.begin(), block.end());
+    }
     if (output.empty()) {
         _setmode(_fileno(stdout), _O_BINARY);  // the bytes exactly, whatever the platform's line ends
         return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : Failure("stdout", "write failed");

@@ -14,10 +14,10 @@ TEST(RegionExport, NamesAreIdentifiersMadeFromTheFileName) {
 // A file name stays inside its comment line whatever it holds (a line end
 // would put the rest of it into the code), and one rectangle is "1 rectangle".
 TEST(RegionExport, TheSourceLineHoldsNoControlCharactersAndCountsInTheSingular) {
-    const std::vector<std::uint8_t> block = EncodeRegionData({{0, 0, 1, 1}});
-    const std::string masm = FormatRegionAsMasm(block, "a_rgn", "a\nb\r\x1b\x7f.rgn");
+    const RegionRects rects = {{0, 0, 1, 1}};
+    const std::string masm = FormatRegionAsMasm(MakeRegionHeader(rects), rects, "a_rgn", "a\nb\r\x1b\x7f.rgn");
     EXPECT_EQ(masm.substr(0, masm.find("\r\n", masm.find("\r\n") + 2)),
               "; a?b???.rgn: region data (RGNDATA) for ExtCreateRegion, made by pellform\r\n"
               "; 1 rectangle, bounding box (0, 0, 1, 1)");
-    EXPECT_EQ(FormatRegionAsC(block, "a_rgn", "x\ny.rgn").rfind("/* x?y.rgn: region data", 0), 0u);
+    EXPECT_EQ(FormatRegionAsC(MakeRegionHeader(rects), rects, "a_rgn", "x\ny.rgn").rfind("/* x?y.rgn: region data", 0), 0u);
 }

@@ -6,6 +6,7 @@
 
 #include "harness.h"
 #include "core/region_data.h"
+#include "platform/region_gdi.h"
 #include "res/resource_ids.h"
 #include "tests/support/naive_region.h"
 
@@ -13,11 +14,9 @@ namespace {
 
 // The rectangles of a region, as the platform reports them; the region is deleted.
 RegionRects TakeRectsOf(HRGN region) {
-    std::vector<BYTE> data(GetRegionData(region, 0, nullptr));
-    GetRegionData(region, static_cast<DWORD>(data.size()), reinterpret_cast<RGNDATA*>(data.data()));
-    DeleteObject(region);
     RegionRects rects;
-    EXPECT_TRUE(DecodeRegionData(data.data(), data.size(), rects));
+    EXPECT_TRUE(FetchRegionRects(region, rects));
+    DeleteObject(region);
     return rects;
 }
 

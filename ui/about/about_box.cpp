@@ -2,7 +2,10 @@
 // version line over it; also the one-second splash when the editor opens.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "core/no_throw.h"
+#include "core/region_data.h"
 #include "core/version.h"
 #include "ui/about/about_dialogs.h"
 #include "platform/module.h"
@@ -10,6 +13,7 @@
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
 #include "platform/picture_loading.h"
+#include "platform/region_gdi.h"
 #include "res/resource_ids.h"
 
 static const char kVersionLine[] = PELLFORM_VERSION_LINE;
@@ -37,11 +41,12 @@ static void SetFontHeightFromScreen(HWND hwnd) {
 // The window takes the outline; false when it cannot be had.
 static bool ShapeWindow(HWND hwnd) {
     const ResourceBytes bytes = FindResourceBytes(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_OUTLINE), RT_RCDATA);
-    const auto* data = static_cast<const RGNDATA*>(bytes.data);
-    if (!data || bytes.size < sizeof(RGNDATAHEADER)) return false;
-    const DWORD length = data->rdh.dwSize + data->rdh.nRgnSize;
-    if (length > bytes.size) return false;
-    OwnedRegion outline(ExtCreateRegion(nullptr, length, data));
+    RegionRects rects;
+    if (!bytes.data || !ResultOrFailure(false, [&] {
+            return DecodeRegionData(static_cast<const std::uint8_t*>(bytes.data), bytes.size, rects);
+        }))
+        return false;
+    OwnedRegion outline(CreateRegionFromRects(rects));
     if (!outline || !SetWindowRgn(hwnd, outline.get(), FALSE)) return false;
     outline.release();  // the window owns it now
     return true;

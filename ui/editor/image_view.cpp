@@ -77,7 +77,7 @@ static OwnedRegion ScaleVisiblePart(HRGN region, const RECT& visible, const View
     if (!part || CombineRgn(part.get(), part.get(), region, RGN_AND) == ERROR) return {};
     return OwnedRegion(ResultOrFailure<HRGN>(nullptr, [&]() -> HRGN {
         RegionRects rects;
-        if (!ReadRegionRects(part.get(), rects)) return nullptr;
+        if (!FetchRegionRects(part.get(), rects)) return nullptr;
         for (RegionRect& rect : rects) {
             const RECT shown = ToClient({rect.left, rect.top, rect.right, rect.bottom}, content);
             rect = {shown.left, shown.top, shown.right, shown.bottom};

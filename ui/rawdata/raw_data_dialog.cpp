@@ -109,25 +109,14 @@ void RefreshRawData(HWND hwnd, RawData& data) {
     // Every row goes, and its selection and focus with it.
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     data.rects.clear();
-    const DWORD size = GetRegionData(editor.hrgnEditing, 0, nullptr);
-    OwnedGlobal block(size ? GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, size) : nullptr);
-    auto* region = static_cast<RGNDATA*>(block.get());
-    if (region && GetRegionData(editor.hrgnEditing, size, region)) {
-        const RGNDATAHEADER& header = region->rdh;
+    // Out of memory, as when the data cannot be read: the list stays empty.
+    RegionHeader header;
+    if (FetchRegionRects(editor.hrgnEditing, data.rects, &header)) {
         const LONG values[8] = {static_cast<LONG>(header.dwSize), static_cast<LONG>(header.iType),
                                 static_cast<LONG>(header.nCount), static_cast<LONG>(header.nRgnSize),
                                 header.rcBound.left,              header.rcBound.top,
                                 header.rcBound.right,             header.rcBound.bottom};
         for (int i = 0; i < 8; ++i) SetDlgItemInt(hwnd, kHeaderControls[i], static_cast<UINT>(values[i]), TRUE);
-        const auto* rects = reinterpret_cast<const RECT*>(reinterpret_cast<const BYTE*>(region) + header.dwSize);
-        // Out of memory: the list stays empty, as when the data cannot be read.
-        if (!ResultOrFailure(false, [&] {
-                data.rects.reserve(header.nCount);
-                for (DWORD i = 0; i < header.nCount; ++i)
-                    data.rects.push_back({rects[i].left, rects[i].top, rects[i].right, rects[i].bottom});
-                return true;
-            }))
-            data.rects.clear();
     }
     SendMessageA(list, LVM_SETITEMCOUNT, data.rects.size(), 0);
     InvalidateRect(list, nullptr, TRUE);
