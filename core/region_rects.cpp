@@ -221,20 +221,18 @@ struct XSlot {
     std::uint32_t at;
 };
 
-// The x of each edge between elementary intervals: every x from `base` on
-// when the rectangles span few enough of them, else the distinct ones given.
+// The x of each edge between elementary intervals: the distinct x of the
+// rectangles' lefts and rights, in order.
 struct LeafEdges {
-    std::int32_t base = 0;
     std::vector<std::int32_t> xs;
     std::size_t leaves = 0;
-    std::int32_t At(std::int32_t edge) const {
-        return xs.empty() ? base + edge : xs[static_cast<std::size_t>(edge)];
-    }
+    std::int32_t At(std::int32_t edge) const { return xs[static_cast<std::size_t>(edge)]; }
 };
 
-// Sorts by a signed 32-bit key, stably, 11 bits at a time from the lowest,
-// over the keys' range only: two passes over the items for keys within 2^22
-// of each other, three at most; the counts of every pass taken in one.
+// Sorts by a signed 32-bit key, stably, over the keys' range only: in one
+// counting pass when there are no more keys than items (a sweep's y mostly),
+// else 11 bits at a time from the lowest: two passes over the items for keys
+// within 2^22 of each other, three at most; the counts of every pass taken in one.
 template <typename Item, typename Key>
 void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
     if (items.empty()) return;
@@ -247,12 +245,20 @@ void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
     const auto offset = [&](const Item& item) {
         return static_cast<std::uint32_t>(key(item)) - static_cast<std::uint32_t>(low);
     };
+    scratch.resize(items.size());
+    if (range < items.size()) {
+        std::vector<std::uint32_t> counts(static_cast<std::size_t>(range) + 2);
+        for (const Item& item : items) ++counts[offset(item) + 1];
+        for (std::size_t d = 1; d < counts.size(); ++d) counts[d] += counts[d - 1];
+        for (const Item& item : items) scratch[counts[offset(item)]++] = item;
+        items.swap(scratch);
+        return;
+    }
     int passes = 0;
     while (passes < 3 && (range >> (11 * passes)) != 0) ++passes;
     std::vector<std::size_t> counts(static_cast<std::size_t>(passes) << 11);
     for (const Item& item : items)
         for (int pass = 0; pass < passes; ++pass) ++counts[(pass << 11) + (offset(item) >> (11 * pass) & 0x7FF)];
-    scratch.resize(items.size());
     for (int pass = 0; pass < passes; ++pass) {
         std::size_t* count = counts.data() + (pass << 11);
         for (std::size_t d = 0, sum = 0; d < 2048; ++d) {
@@ -417,36 +423,62 @@ struct StepsOut {
 
 bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
 
-// Where each rectangle that covers anything starts: its top and its columns as
-// elementary intervals, in the order given; returns the x of their edges.
-LeafEdges PlaceStarts(const RegionRects& rects, std::vector<SweepEdge>& starts) {
+// Where each rectangle that covers anything starts and ends: its top or its
+// bottom, and its columns as elementary intervals, in the order given; returns
+// the x of their edges. Only the distinct x make leaves, so a wide rectangle
+// over a few of them is a node near the leaves, and a thin one inside it
+// stops climbing there.
+LeafEdges PlaceEdges(const RegionRects& rects, std::vector<SweepEdge>& starts, std::vector<SweepEdge>& ends) {
     LeafEdges xs;
     std::int32_t left = INT32_MAX, right = INT32_MIN;
-    starts.reserve(rects.size());
+    std::size_t count = 0;
     for (const RegionRect& r : rects)
         if (CoversAny(r)) {
             left = std::min(left, r.left);
             right = std::max(right, r.right);
-            starts.push_back({r.top, 0, 0});
+            ++count;
         }
-    if (starts.empty()) return xs;
+    if (count == 0) return xs;
+    starts.resize(count);
+    ends.resize(count);
     const std::uint32_t width = static_cast<std::uint32_t>(right) - static_cast<std::uint32_t>(left);
-    if (width <= 4 * static_cast<std::uint64_t>(starts.size())) {
-        // Few columns, as a picture's rectangles have: one interval per column.
-        xs.base = left;
-        xs.leaves = width;
+    if (width <= 64 * static_cast<std::uint64_t>(count)) {
+        // Few columns, as a picture's rectangles have: the x used marked in
+        // a bit per column, an x's rank the marks before it, without a sort.
+        const auto column = [left](std::int32_t x) {
+            return static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(left);
+        };
+        std::vector<std::uint64_t> used(width / 64 + 1);
+        for (const RegionRect& r : rects)
+            if (CoversAny(r)) {
+                used[column(r.left) / 64] |= std::uint64_t{1} << (column(r.left) % 64);
+                used[column(r.right) / 64] |= std::uint64_t{1} << (column(r.right) % 64);
+            }
+        std::vector<std::uint32_t> before(used.size());  // marks in the words before
+        for (std::size_t w = 0; w < used.size(); ++w) {
+            before[w] = static_cast<std::uint32_t>(xs.xs.size());
+            for (std::uint64_t bits = used[w]; bits != 0; bits &= bits - 1)
+                xs.xs.push_back(left + static_cast<std::int32_t>(64 * w + static_cast<std::size_t>(__builtin_ctzll(bits))));
+        }
+        const auto rank = [&](std::int32_t x) {
+            const std::uint32_t c = column(x);
+            const std::uint64_t below = used[c / 64] & ((std::uint64_t{1} << (c % 64)) - 1);
+            return static_cast<std::int32_t>(before[c / 64] + static_cast<std::uint32_t>(__builtin_popcountll(below)));
+        };
         std::size_t at = 0;
         for (const RegionRect& r : rects)
             if (CoversAny(r)) {
-                starts[at].first = r.left - left;
-                starts[at++].last = r.right - left;
+                const std::int32_t first = rank(r.left), last = rank(r.right);
+                starts[at] = {r.top, first, last};
+                ends[at++] = {r.bottom, first, last};
             }
+        xs.leaves = xs.xs.size() - 1;
         return xs;
     }
     // Every left and right with where it goes, sorted by x: the rank of its x
     // among the distinct ones is the edge of an elementary interval.
     std::vector<XSlot> slots, scratch;
-    slots.reserve(2 * starts.size());
+    slots.reserve(2 * count);
     for (const RegionRect& r : rects)
         if (CoversAny(r)) {
             const auto at = static_cast<std::uint32_t>(slots.size());
@@ -460,20 +492,15 @@ LeafEdges PlaceStarts(const RegionRects& rects, std::vector<SweepEdge>& starts) 
         SweepEdge& edge = starts[slot.at / 2];
         (slot.at % 2 ? edge.last : edge.first) = static_cast<std::int32_t>(xs.xs.size() - 1);
     }
-    xs.leaves = xs.xs.size() - 1;
-    return xs;
-}
-
-// Where the same rectangles end: their bottoms, the columns as they start.
-std::vector<SweepEdge> PlaceEnds(const RegionRects& rects, const std::vector<SweepEdge>& starts) {
-    std::vector<SweepEdge> ends;
-    ends.reserve(starts.size());
+    std::size_t at = 0;
     for (const RegionRect& r : rects)
         if (CoversAny(r)) {
-            const SweepEdge& start = starts[ends.size()];
-            ends.push_back({r.bottom, start.first, start.last});
+            starts[at].y = r.top;
+            ends[at] = {r.bottom, starts[at].first, starts[at].last};
+            ++at;
         }
-    return ends;
+    xs.leaves = xs.xs.size() - 1;
+    return xs;
 }
 
 // Appends the band of `spans` (left, right pairs) from top to bottom; refuses
@@ -504,10 +531,9 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     // afterwards) and each collection is paid for by the band it becomes.
     // Every rectangle costs O(log n) and every rectangle written O(log n):
     // O((n + k) log n) for n given and k made, whatever their arrangement.
-    std::vector<SweepEdge> starts;
-    const LeafEdges xs = PlaceStarts(rects, starts);
+    std::vector<SweepEdge> starts, ends, scratch;
+    const LeafEdges xs = PlaceEdges(rects, starts, ends);
     if (starts.empty()) return {};
-    std::vector<SweepEdge> ends = PlaceEnds(rects, starts), scratch;
     SortBy(starts, scratch, [](const SweepEdge& edge) { return edge.y; });
     SortBy(ends, scratch, [](const SweepEdge& edge) { return edge.y; });
     std::vector<SweepEdge>().swap(scratch);
