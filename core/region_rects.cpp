@@ -228,10 +228,9 @@ bool IsBanded(const RegionRects& rects) {
 
 namespace {
 
-// A rectangle entering or leaving the sweep at y, its x range given as the
-// elementary intervals [first, last) between the distinct x coordinates.
-struct SweepEdge {
-    std::int32_t y;
+// A rectangle's x range as the elementary intervals [first, last) between the
+// distinct x coordinates.
+struct Columns {
     std::int32_t first;
     std::int32_t last;
 };
@@ -242,20 +241,18 @@ struct XSlot {
     std::uint32_t at;
 };
 
-// The x of each edge between elementary intervals: every x from `base` on
-// when the rectangles span few enough of them, else the distinct ones given.
+// The x of each edge between elementary intervals: the distinct x of the
+// rectangles' lefts and rights, in order.
 struct LeafEdges {
-    std::int32_t base = 0;
     std::vector<std::int32_t> xs;
     std::size_t leaves = 0;
-    std::int32_t At(std::int32_t edge) const {
-        return xs.empty() ? base + edge : xs[static_cast<std::size_t>(edge)];
-    }
+    std::int32_t At(std::int32_t edge) const { return xs[static_cast<std::size_t>(edge)]; }
 };
 
-// Sorts by a signed 32-bit key, stably, 11 bits at a time from the lowest,
-// over the keys' range only: two passes over the items for keys within 2^22
-// of each other, three at most; the counts of every pass taken in one.
+// Sorts by a signed 32-bit key, stably, over the keys' range only: in one
+// counting pass when there are no more keys than items (a sweep's y mostly),
+// else 11 bits at a time from the lowest: two passes over the items for keys
+// within 2^22 of each other, three at most; the counts of every pass taken in one.
 template <typename Item, typename Key>
 void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
     if (items.empty()) return;
@@ -268,12 +265,20 @@ void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
     const auto offset = [&](const Item& item) {
         return static_cast<std::uint32_t>(key(item)) - static_cast<std::uint32_t>(low);
     };
+    scratch.resize(items.size());
+    if (range < items.size()) {
+        std::vector<std::uint32_t> counts(static_cast<std::size_t>(range) + 2);
+        for (const Item& item : items) ++counts[offset(item) + 1];
+        for (std::size_t d = 1; d < counts.size(); ++d) counts[d] += counts[d - 1];
+        for (const Item& item : items) scratch[counts[offset(item)]++] = item;
+        items.swap(scratch);
+        return;
+    }
     int passes = 0;
     while (passes < 3 && (range >> (11 * passes)) != 0) ++passes;
     std::vector<std::size_t> counts(static_cast<std::size_t>(passes) << 11);
     for (const Item& item : items)
         for (int pass = 0; pass < passes; ++pass) ++counts[(pass << 11) + (offset(item) >> (11 * pass) & 0x7FF)];
-    scratch.resize(items.size());
     for (int pass = 0; pass < passes; ++pass) {
         std::size_t* count = counts.data() + (pass << 11);
         for (std::size_t d = 0, sum = 0; d < 2048; ++d) {
@@ -303,17 +308,17 @@ public:
         pending_.resize(static_cast<std::size_t>(levels_) + 1);
     }
 
-    // Adds `delta` for every edge of [begin, end). Many at one y (a band's
-    // rectangles) share most of the nodes above them: those are recounted
-    // once, level by level, after all the edges are in.
-    void AddAll(const SweepEdge* begin, const SweepEdge* end, std::int32_t delta) {
+    // Adds `delta` for the columns of each rectangle named in [begin, end).
+    // Many at one y (a band's rectangles) share most of the nodes above them:
+    // those are recounted once, level by level, after all the edges are in.
+    void AddAll(const std::uint32_t* begin, const std::uint32_t* end, const Columns* columns, std::int32_t delta) {
         if (end - begin < 32) {
-            for (; begin != end; ++begin) Add(*begin, delta);
+            for (; begin != end; ++begin) Add(columns[*begin], delta);
             return;
         }
         for (; begin != end; ++begin) {
-            std::size_t lo = leafBase_ + static_cast<std::size_t>(begin->first);
-            std::size_t hi = leafBase_ + static_cast<std::size_t>(begin->last);
+            std::size_t lo = leafBase_ + static_cast<std::size_t>(columns[*begin].first);
+            std::size_t hi = leafBase_ + static_cast<std::size_t>(columns[*begin].last);
             // The ancestors first: a node waiting has all of its own waiting.
             WaitWithAncestors(lo / 2, 1);
             WaitWithAncestors((hi - 1) / 2, 1);
@@ -336,7 +341,7 @@ public:
     // Adds `delta` to the leaves [first, last): to the few nodes that cover the
     // range exactly, then recounts the nodes above them, the ancestors of the
     // range's two ends, up to where nothing changes any more.
-    void Add(const SweepEdge& edge, std::int32_t delta) {
+    void Add(const Columns& edge, std::int32_t delta) {
         std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
         std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
         std::size_t a = lo, b = hi - 1;
@@ -438,63 +443,74 @@ struct StepsOut {
 
 bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
 
-// Where each rectangle that covers anything starts: its top and its columns as
-// elementary intervals, in the order given; returns the x of their edges.
-LeafEdges PlaceStarts(const RegionRects& rects, std::vector<SweepEdge>& starts) {
+// The columns of each rectangle that covers anything, as elementary intervals,
+// at its place among those given; returns the x of their edges. Only the
+// distinct x make leaves, so a wide rectangle over a few of them is a node
+// near the leaves, and a thin one inside it stops climbing there.
+LeafEdges PlaceColumns(const RegionRects& rects, std::vector<Columns>& columns) {
     LeafEdges xs;
     std::int32_t left = INT32_MAX, right = INT32_MIN;
-    starts.reserve(rects.size());
+    std::size_t count = 0;
     for (const RegionRect& r : rects)
         if (CoversAny(r)) {
             left = std::min(left, r.left);
             right = std::max(right, r.right);
-            starts.push_back({r.top, 0, 0});
+            ++count;
         }
-    if (starts.empty()) return xs;
+    if (count == 0) return xs;
+    columns.resize(rects.size());
     const std::uint32_t width = static_cast<std::uint32_t>(right) - static_cast<std::uint32_t>(left);
-    if (width <= 4 * static_cast<std::uint64_t>(starts.size())) {
-        // Few columns, as a picture's rectangles have: one interval per column.
-        xs.base = left;
-        xs.leaves = width;
-        std::size_t at = 0;
+    if (width <= 64 * static_cast<std::uint64_t>(count)) {
+        // Few columns, as a picture's rectangles have: the x used marked in
+        // a bit per column, an x's rank the marks before it, without a sort.
+        const auto column = [left](std::int32_t x) {
+            return static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(left);
+        };
+        std::vector<std::uint64_t> used(width / 64 + 1);
         for (const RegionRect& r : rects)
             if (CoversAny(r)) {
-                starts[at].first = r.left - left;
-                starts[at++].last = r.right - left;
+                used[column(r.left) / 64] |= std::uint64_t{1} << (column(r.left) % 64);
+                used[column(r.right) / 64] |= std::uint64_t{1} << (column(r.right) % 64);
             }
+        std::vector<std::uint32_t> before(used.size());  // marks in the words before
+        std::uint32_t marks = 0;
+        for (std::size_t w = 0; w < used.size(); ++w) {
+            before[w] = marks;
+            marks += static_cast<std::uint32_t>(__builtin_popcountll(used[w]));
+        }
+        xs.xs.reserve(marks);
+        for (std::size_t w = 0; w < used.size(); ++w) {
+            for (std::uint64_t bits = used[w]; bits != 0; bits &= bits - 1)
+                xs.xs.push_back(left + static_cast<std::int32_t>(64 * w + static_cast<std::size_t>(__builtin_ctzll(bits))));
+        }
+        const auto rank = [&](std::int32_t x) {
+            const std::uint32_t c = column(x);
+            const std::uint64_t below = used[c / 64] & ((std::uint64_t{1} << (c % 64)) - 1);
+            return static_cast<std::int32_t>(before[c / 64] + static_cast<std::uint32_t>(__builtin_popcountll(below)));
+        };
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            if (CoversAny(rects[i])) columns[i] = {rank(rects[i].left), rank(rects[i].right)};
+        xs.leaves = xs.xs.size() - 1;
         return xs;
     }
     // Every left and right with where it goes, sorted by x: the rank of its x
     // among the distinct ones is the edge of an elementary interval.
     std::vector<XSlot> slots, scratch;
-    slots.reserve(2 * starts.size());
-    for (const RegionRect& r : rects)
-        if (CoversAny(r)) {
-            const auto at = static_cast<std::uint32_t>(slots.size());
-            slots.push_back({r.left, at});
-            slots.push_back({r.right, at + 1});
+    slots.reserve(2 * count);
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        if (CoversAny(rects[i])) {
+            slots.push_back({rects[i].left, static_cast<std::uint32_t>(2 * i)});
+            slots.push_back({rects[i].right, static_cast<std::uint32_t>(2 * i + 1)});
         }
     SortBy(slots, scratch, [](const XSlot& slot) { return slot.x; });
     std::vector<XSlot>().swap(scratch);
     for (const XSlot& slot : slots) {
         if (xs.xs.empty() || slot.x != xs.xs.back()) xs.xs.push_back(slot.x);
-        SweepEdge& edge = starts[slot.at / 2];
+        Columns& edge = columns[slot.at / 2];
         (slot.at % 2 ? edge.last : edge.first) = static_cast<std::int32_t>(xs.xs.size() - 1);
     }
     xs.leaves = xs.xs.size() - 1;
     return xs;
-}
-
-// Where the same rectangles end: their bottoms, the columns as they start.
-std::vector<SweepEdge> PlaceEnds(const RegionRects& rects, const std::vector<SweepEdge>& starts) {
-    std::vector<SweepEdge> ends;
-    ends.reserve(starts.size());
-    for (const RegionRect& r : rects)
-        if (CoversAny(r)) {
-            const SweepEdge& start = starts[ends.size()];
-            ends.push_back({r.bottom, start.first, start.last});
-        }
-    return ends;
 }
 
 // Appends the band of `spans` (left, right pairs) from top to bottom; refuses
@@ -525,27 +541,36 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     // afterwards) and each collection is paid for by the band it becomes.
     // Every rectangle costs O(log n) and every rectangle written O(log n):
     // O((n + k) log n) for n given and k made, whatever their arrangement.
-    std::vector<SweepEdge> starts;
-    const LeafEdges xs = PlaceStarts(rects, starts);
-    if (starts.empty()) return {};
-    std::vector<SweepEdge> ends = PlaceEnds(rects, starts), scratch;
-    SortBy(starts, scratch, [](const SweepEdge& edge) { return edge.y; });
-    SortBy(ends, scratch, [](const SweepEdge& edge) { return edge.y; });
-    std::vector<SweepEdge>().swap(scratch);
+    // The rectangles stay where they are, named by their place in two orders,
+    // by top and by bottom: 20 bytes a rectangle where copies of its edges
+    // took 36, and under Wine every fresh page of a large block costs a fault.
+    std::vector<Columns> columns;
+    const LeafEdges xs = PlaceColumns(rects, columns);
+    if (columns.empty()) return {};
+    std::vector<std::uint32_t> starts, ends, scratch;
+    starts.reserve(rects.size());
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        if (CoversAny(rects[i])) starts.push_back(static_cast<std::uint32_t>(i));
+    ends = starts;
+    const auto top = [&rects](std::uint32_t i) { return rects[i].top; };
+    const auto bottom = [&rects](std::uint32_t i) { return rects[i].bottom; };
+    SortBy(starts, scratch, top);
+    SortBy(ends, scratch, bottom);
+    std::vector<std::uint32_t>().swap(scratch);
     CoverTree tree(xs.leaves, counted.steps);
     RegionRects out;
     std::vector<std::int32_t> spans;  // of the rows since bandTop
     std::int32_t bandTop = 0;
     for (std::size_t s = 0, e = 0; e < ends.size();) {
         ++counted.steps;
-        const std::int32_t y = s < starts.size() ? std::min(starts[s].y, ends[e].y) : ends[e].y;
+        const std::int32_t y = s < starts.size() ? std::min(top(starts[s]), bottom(ends[e])) : bottom(ends[e]);
         const std::size_t firstStart = s, firstEnd = e;
-        while (s < starts.size() && starts[s].y == y) ++s;
-        while (e < ends.size() && ends[e].y == y) ++e;
+        while (s < starts.size() && top(starts[s]) == y) ++s;
+        while (e < ends.size() && bottom(ends[e]) == y) ++e;
         const std::int32_t before = tree.Covered();
-        tree.AddAll(starts.data() + firstStart, starts.data() + s, 1);
+        tree.AddAll(starts.data() + firstStart, starts.data() + s, columns.data(), 1);
         const std::int32_t added = tree.Covered();
-        tree.AddAll(ends.data() + firstEnd, ends.data() + e, -1);
+        tree.AddAll(ends.data() + firstEnd, ends.data() + e, columns.data(), -1);
         if (added == before && tree.Covered() == added) continue;
         WriteBand(spans, bandTop, y, limit, out);
         counted.steps += spans.size() / 2;
