@@ -55,11 +55,9 @@ struct EditorState {
     HRGN hrgnEditing = nullptr;
     HRGN hrgnSelection = nullptr;
     BITMAP imageInfo{};
-    WINDOWPLACEMENT savedPlacement{};
     COLORREF customColors[16]{};
     char regionFileName[MAX_PATH]{};
     char imageFileName[MAX_PATH]{};
-    char tempFileName[MAX_PATH]{};
     char regionOpenFilter[MAX_PATH]{};
     char regionSaveFilter[MAX_PATH]{};
     char imageFilter[MAX_PATH]{};

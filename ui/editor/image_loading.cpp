@@ -103,7 +103,7 @@ static POINT PlacementOrigin(HWND hwnd, const WINDOWPLACEMENT& placement, const 
 // Sizes and places the editor so the whole picture shows, as far as the work
 // area allows.
 static void FitWindowToImage(HWND hwnd) {
-    WINDOWPLACEMENT& placement = editor.savedPlacement;
+    WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(hwnd, &placement)) return;
 

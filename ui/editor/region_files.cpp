@@ -55,7 +55,8 @@ void OpenRegionFile(HWND hwnd) {
 void SaveRegionFile(HWND hwnd) {
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
-    if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent, editor.tempFileName))
+    char tempFileName[MAX_PATH]{};
+    if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent, tempFileName))
         ShowError(kRegionNotSavedText);
 }
 
