@@ -136,5 +136,5 @@ void DoBackgroundColorCommand(HWND hwnd) {
     const bool confirmed = RunColorDialog(editor.ccBackground);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_ERASENOW);
     if (!confirmed || !editor.imageFileName[0]) return;
-    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) LoadImageIntoEditor(hwnd);
+    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) LoadImageIntoEditor(hwnd, editor.imageFileName);
 }

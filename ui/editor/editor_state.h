@@ -85,6 +85,11 @@ int AskWarning(const char* text);
 void BeginBusy();
 void EndBusy();
 void CenterOnOwner(HWND hwnd);
+// Runs one of the file dialogs above (`ask` is GetOpenFileNameA or
+// GetSaveFileNameA) opening with `current` and leaving the choice in `name`:
+// the state's own name is the caller's to change, once the file was read.
+bool AskFileName(OPENFILENAMEA& dialog, BOOL(WINAPI* ask)(LPOPENFILENAMEA), const char* current,
+                 char (&name)[MAX_PATH]);
 void UpdateEditorTitle(HWND hwnd);
 HICON MakeTintedIcon(HINSTANCE module, int iconId, COLORREF color);
 

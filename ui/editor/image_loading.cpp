@@ -26,13 +26,12 @@ void InitializeImageDialog(OPENFILENAMEA& dialog) {
     dialog.lpstrCustomFilter = editor.imageFilter;
     dialog.nMaxCustFilter = sizeof editor.imageFilter;
     dialog.nFilterIndex = 0;
-    dialog.lpstrFile = editor.imageFileName;
-    dialog.nMaxFile = sizeof editor.imageFileName;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 }
 
 void DoLoadImageCommand(HWND hwnd) {
-    if (GetOpenFileNameA(&editor.ofnImage)) LoadImageIntoEditor(hwnd);
+    char name[MAX_PATH];
+    if (AskFileName(editor.ofnImage, GetOpenFileNameA, editor.imageFileName, name)) LoadImageIntoEditor(hwnd, name);
 }
 
 // Asks whether to clip the current region to a smaller new picture, and does so.
@@ -50,11 +49,14 @@ static void OfferToClipRegion(int newWidth, int newHeight) {
     if (picture) CombineRgn(editor.hrgnCurrent, editor.hrgnCurrent, picture.get(), RGN_AND);
 }
 
-void LoadImageIntoEditor(HWND hwnd) {
+void LoadImageIntoEditor(HWND hwnd, const char* name) {
     BeginBusy();
     const COLORREF background = editor.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
-    HBITMAP picture = LoadPictureFile(editor.imageFileName, background);
+    HBITMAP picture = LoadPictureFile(name, background);
     EndBusy();
+    // The name becomes the picture's only once its file was decoded; a failed
+    // load leaves the editor with no picture file name.
+    if (picture && name != editor.imageFileName) lstrcpynA(editor.imageFileName, name, sizeof editor.imageFileName);
     if (!picture) {
         editor.imageFileName[0] = '\0';
         ShowError(kImageNotLoadedText);

@@ -16,8 +16,6 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
         dialog->lStructSize = sizeof(OPENFILENAMEA);
         dialog->lpstrFilter = kRegionFilter;
         dialog->nFilterIndex = 0;
-        dialog->lpstrFile = editor.regionFileName;
-        dialog->nMaxFile = sizeof editor.regionFileName;
         dialog->lpstrDefExt = "rgn";
     }
     open.lpstrCustomFilter = editor.regionOpenFilter;
@@ -28,12 +26,16 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
     save.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }
 
-void OpenRegionFile(HWND hwnd) {
+void OpenRegionFile(HWND hwnd, const char* name) {
     RegionRects rects;
     HRGN region = nullptr;
     BeginBusy();
-    if (ReadRegionFile(editor.regionFileName, rects)) region = CreateRegionFromRects(rects);
+    if (ReadRegionFile(name, rects)) region = CreateRegionFromRects(rects);
     EndBusy();
+    // The name becomes the region's only once its file was read; a failed
+    // open leaves the editor with no region file name.
+    if (!region) editor.regionFileName[0] = '\0';
+    else if (name != editor.regionFileName) lstrcpynA(editor.regionFileName, name, sizeof editor.regionFileName);
     if (region) {
         if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
         editor.hrgnCurrent = region;
@@ -46,7 +48,6 @@ void OpenRegionFile(HWND hwnd) {
         return;
     }
     // The region that was current stays current and is still drawn.
-    editor.regionFileName[0] = '\0';
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
     ShowError(kRegionNotLoadedText);
@@ -61,12 +62,16 @@ void SaveRegionFile(HWND hwnd) {
 }
 
 void DoOpenRegionCommand(HWND hwnd) {
-    if (GetOpenFileNameA(&editor.ofnRegionOpen)) OpenRegionFile(hwnd);
+    char name[MAX_PATH];
+    if (AskFileName(editor.ofnRegionOpen, GetOpenFileNameA, editor.regionFileName, name)) OpenRegionFile(hwnd, name);
 }
 
 void DoSaveRegionAsCommand(HWND hwnd) {
     if (!editor.hrgnCurrent) return;
-    if (GetSaveFileNameA(&editor.ofnRegionSave)) SaveRegionFile(hwnd);
+    char name[MAX_PATH];
+    if (!AskFileName(editor.ofnRegionSave, GetSaveFileNameA, editor.regionFileName, name)) return;
+    lstrcpyA(editor.regionFileName, name);
+    SaveRegionFile(hwnd);
 }
 
 void DoSaveRegionCommand(HWND hwnd) {
