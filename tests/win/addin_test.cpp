@@ -142,7 +142,7 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         OnEditorThread([&] {  // with no region, so no question: a picture through the imaging component
             probe_->loadImageIntoEditor(hwnd, TestDataPath("wic/rgba8.png").c_str());
         });
-        ASSERT_NE(state_->hbmImage, nullptr);
+        ASSERT_NE(state_->hbmImage.get(), nullptr);
         CloseEditor(editorWindow_);
         UnloadAddIn(host_);
         ASSERT_TRUE(LoadTheAddIn());

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "platform/win_handles.h"
+
 #include <atomic>
 #include <initializer_list>
 
@@ -48,12 +50,12 @@ struct EditorState {
     // pixel to count as the mask color; 0 is the exact color alone.
     int maskTolerance = 0;
     COLORREF backgroundColor = CLR_INVALID;
-    HICON hiconActive = nullptr;
-    HICON hiconInactive = nullptr;
-    HBITMAP hbmImage = nullptr;
-    HRGN hrgnCurrent = nullptr;
-    HRGN hrgnEditing = nullptr;
-    HRGN hrgnSelection = nullptr;
+    OwnedIcon hiconActive;
+    OwnedIcon hiconInactive;
+    OwnedBitmap hbmImage;
+    OwnedRegion hrgnCurrent;
+    OwnedRegion hrgnEditing;
+    OwnedRegion hrgnSelection;
     BITMAP imageInfo{};
     COLORREF customColors[16]{};
     char regionFileName[MAX_PATH]{};

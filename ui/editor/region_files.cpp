@@ -7,7 +7,7 @@
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 
 HRGN BuildRegionFromImage() {
-    return BuildRegionFromPicture(editor.hbmImage, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
+    return BuildRegionFromPicture(editor.hbmImage.get(), editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
                                   editor.maskColor, editor.maskTolerance);
 }
 
@@ -37,8 +37,7 @@ void OpenRegionFile(HWND hwnd, const char* name) {
     if (!region) editor.regionFileName[0] = '\0';
     else if (name != editor.regionFileName) lstrcpynA(editor.regionFileName, name, sizeof editor.regionFileName);
     if (region) {
-        if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
-        editor.hrgnCurrent = region;
+        editor.hrgnCurrent.reset(region);
     }
     InvalidateRect(hwnd, nullptr, TRUE);
     editor.regionCommandsOffered = region != nullptr;
@@ -57,7 +56,7 @@ void SaveRegionFile(HWND hwnd) {
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
     char tempFileName[MAX_PATH]{};
-    if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent, tempFileName))
+    if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent.get(), tempFileName))
         ShowError(kRegionNotSavedText);
 }
 
