@@ -100,9 +100,9 @@ int main(int argc, char** argv) {
     if (!picture || !region) return 1;
     RunOnWindowThread(editor, [&] {
         EditorState& state = *probe->state;
-        state.hbmImage = picture;
+        state.hbmImage.reset(picture);
         GetObjectA(picture, sizeof state.imageInfo, &state.imageInfo);
-        state.hrgnCurrent = region;
+        state.hrgnCurrent.reset(region);
         ShowWindow(GetDlgItem(editor, IDC_NO_PICTURE), SW_HIDE);
         SendMessageA(editor, WM_COMMAND, IDM_VIEW_TRANSPARENCY, 0);
         // A window as large as most screens allow; sizing sets the scroll ranges.

@@ -111,7 +111,7 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         OnEditorThread([&] {
             lstrcpyA(state_->regionFileName, file.c_str());
             probe_->saveRegionFile(hwnd);
-            probe_->openRegionFile(hwnd);
+            probe_->openRegionFile(hwnd, file.c_str());
         });
         AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(0, 255, 0));
         AnswerBox("Warning", IDYES);  // reloads the picture
@@ -140,10 +140,9 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         closeDialog(IDM_PREVIEW, "Preview", WM_KEYDOWN, VK_ESCAPE);
         Command(IDM_NEW);
         OnEditorThread([&] {  // with no region, so no question: a picture through the imaging component
-            lstrcpyA(state_->imageFileName, TestDataPath("wic/rgba8.png").c_str());
-            probe_->loadImageIntoEditor(hwnd);
+            probe_->loadImageIntoEditor(hwnd, TestDataPath("wic/rgba8.png").c_str());
         });
-        ASSERT_NE(state_->hbmImage, nullptr);
+        ASSERT_NE(state_->hbmImage.get(), nullptr);
         CloseEditor(editorWindow_);
         UnloadAddIn(host_);
         ASSERT_TRUE(LoadTheAddIn());

@@ -43,7 +43,7 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
                                         {{200, 10}, MOUSEEVENTF_LEFTDOWN}, {caption, MOUSEEVENTF_LEFTDOWN}})
         PickAt(point, button);
     EXPECT_EQ(state_->maskColor, 0xFFFFFFFFu);
-    EXPECT_EQ(state_->hrgnCurrent, nullptr);
+    EXPECT_EQ(state_->hrgnCurrent.get(), nullptr);
 
     const std::string path = TemporaryPath("patterned.bmp");
     ASSERT_TRUE(WriteBmpFile(path, 1500, 1200, Patterned));
@@ -53,28 +53,28 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     SettleWindow(hwnd);  // resized to the work area: the click must find it there
     PickAt({10, 20});
     EXPECT_EQ(state_->maskColor, Patterned(110, 220));
-    ASSERT_NE(state_->hrgnCurrent, nullptr);
-    EXPECT_FALSE(PtInRegion(state_->hrgnCurrent, 110, 220));
-    EXPECT_TRUE(PtInRegion(state_->hrgnCurrent, 10, 20));
+    ASSERT_NE(state_->hrgnCurrent.get(), nullptr);
+    EXPECT_FALSE(PtInRegion(state_->hrgnCurrent.get(), 110, 220));
+    EXPECT_TRUE(PtInRegion(state_->hrgnCurrent.get(), 10, 20));
     // Cancelled: nothing changes.
-    const HRGN picked = state_->hrgnCurrent;
+    const HRGN picked = state_->hrgnCurrent.get();
     AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(1, 2, 3), false);
     Idle();
     EXPECT_EQ(state_->maskColor, Patterned(110, 220));
-    EXPECT_EQ(state_->hrgnCurrent, picked);
+    EXPECT_EQ(state_->hrgnCurrent.get(), picked);
     // At 400%: the pixel whose square is under the cursor.
     Command(IDM_ZOOM_400);
     SettleWindow(hwnd);
     const int x = (13 + GetScrollPos(hwnd, SB_HORZ)) / 4, y = (22 + GetScrollPos(hwnd, SB_VERT)) / 4;
     PickAt({13, 22});
     EXPECT_EQ(state_->maskColor, Patterned(x, y));
-    EXPECT_TRUE(!PtInRegion(state_->hrgnCurrent, x, y) && PtInRegion(state_->hrgnCurrent, x + 1, y));
+    EXPECT_TRUE(!PtInRegion(state_->hrgnCurrent.get(), x, y) && PtInRegion(state_->hrgnCurrent.get(), x + 1, y));
 }
 
 TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWhenTheUserSays) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE), yellow = RGB(255, 255, 0), teal = RGB(0, 128, 128);
     // Its pixel (1, 0) is fully transparent: in the editor's picture it is the background it was composed over.
-    auto composedOver = [&] { return ReadPixels(state_->hbmImage).at(1, 0); };
+    auto composedOver = [&] { return ReadPixels(state_->hbmImage.get()).at(1, 0); };
     LoadPicture(TestDataPath("wic\\rgba8.png"));
     EXPECT_EQ(composedOver(), face);
     AnswerColorDialog(IDM_BACKGROUND_COLOR, yellow);
@@ -106,7 +106,7 @@ TEST_F(ColorsTest, AToleranceRebuildsThePlainRegionAtOnce) {
     for (const auto& [entries, tolerance] : answers) {
         AnswerToleranceDialog(entries, tolerance >= 0);
         HRGN plain = NaiveRegion(picture, 48, 32, kNearMask, tolerance >= 0 ? tolerance : 20);
-        EXPECT_TRUE(EqualRgn(state_->hrgnCurrent, plain)) << tolerance;
+        EXPECT_TRUE(EqualRgn(state_->hrgnCurrent.get(), plain)) << tolerance;
         DeleteObject(plain);
     }
     DeleteObject(picture);

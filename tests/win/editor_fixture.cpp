@@ -54,7 +54,7 @@ void EditorTest::AnswerColorDialog(UINT command, COLORREF color, bool confirm) {
 
 RECT EditorTest::RegionBox() const {
     RECT box{};
-    if (state_->hrgnCurrent) GetRgnBox(state_->hrgnCurrent, &box);
+    if (state_->hrgnCurrent) GetRgnBox(state_->hrgnCurrent.get(), &box);
     return box;
 }
 

@@ -39,7 +39,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     // Colors and names outlive the window, the picture and region do not. (The leak cycle ends with New, so
     // only here is Exit seen deleting them.)
     auto exit = [&] {
-        const HGDIOBJ bitmap = state_->hbmImage, region = state_->hrgnCurrent;
+        const HGDIOBJ bitmap = state_->hbmImage.get(), region = state_->hrgnCurrent.get();
         CloseEditor(editorWindow_);
         EXPECT_FALSE(GetObjectType(bitmap) || GetObjectType(region)) << "Exit must delete them";
         editorWindow_ = OpenEditor();

@@ -17,8 +17,7 @@ class ImageLoadingTest : public EditorTest {
 protected:
     void GiveRegion(int right, int bottom) {
         OnEditorThread([&] {
-            if (state_->hrgnCurrent) DeleteObject(state_->hrgnCurrent);
-            state_->hrgnCurrent = CreateRectRgn(0, 0, right, bottom);
+            state_->hrgnCurrent.reset(CreateRectRgn(0, 0, right, bottom));
         });
     }
 };
@@ -47,14 +46,14 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
         else EXPECT_FALSE(BoxIsUp("Warning")) << c.right << "," << c.bottom;
         EXPECT_EQ(RegionBox().right * 1000 + RegionBox().bottom, c.clippedRight * 1000 + c.clippedBottom) << c.right;
     }
-    const HBITMAP picture = state_->hbmImage;
-    const HRGN kept = state_->hrgnCurrent;
+    const HBITMAP picture = state_->hbmImage.get();
+    const HRGN kept = state_->hrgnCurrent.get();
     const char* const failing[] = {"not_a_picture.gif", "truncated.gif", "wic\\second_frame_huge.gif",
                                    "wic\\short_rows.bmp"};
     for (const char* const& name : failing) {
         load(TestDataPath(name), (&name - failing) % 2 == 0);
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");
-        EXPECT_EQ(std::make_pair(state_->hbmImage, state_->hrgnCurrent), std::make_pair(picture, kept)) << name;
+        EXPECT_EQ(std::make_pair(state_->hbmImage.get(), state_->hrgnCurrent.get()), std::make_pair(picture, kept)) << name;
         EXPECT_EQ(state_->imageFileName[0], '\0') << name;
     }
     GiveRegion(100, 100);
@@ -62,14 +61,14 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     HWND box = WaitForDialog(editorWindow_.threadId, "Warning");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(IsWindowEnabled(editorWindow_.hwnd));
-    const HRGN region = state_->hrgnCurrent;
+    const HRGN region = state_->hrgnCurrent.get();
     for (UINT id : {IDM_NEW, IDM_OPEN, IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR, IDM_PICK_MASK, IDM_ENTER_MASK_RGB,
                     IDM_MASK_TOLERANCE, IDM_VIEW_RAW_DATA}) {
         EXPECT_TRUE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, nullptr));
         GUITHREADINFO input{};
         input.cbSize = sizeof input;
         EXPECT_TRUE(GetGUIThreadInfo(editorWindow_.threadId, &input) && !input.hwndCapture) << "picking";
-        EXPECT_EQ(state_->hrgnCurrent, region) << id;
+        EXPECT_EQ(state_->hrgnCurrent.get(), region) << id;
     }
     DropFiles({TestDataPath("not_a_picture.gif")});  // refused: no error, the name asked about kept
     EXPECT_FALSE(BoxIsUp("Error"));
@@ -83,8 +82,8 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editorWindow_.hwnd); }));
     if (IsWindow(box)) PressButton(box, IDYES);
     EXPECT_TRUE(WaitForThreadEnd(editorWindow_.threadId));
-    EXPECT_EQ(state_->hbmImage, nullptr);
-    EXPECT_EQ(state_->hrgnCurrent, nullptr);
+    EXPECT_EQ(state_->hbmImage.get(), nullptr);
+    EXPECT_EQ(state_->hrgnCurrent.get(), nullptr);
 }
 
 }  // namespace

@@ -108,7 +108,7 @@ TEST_F(EditorViewTest, EachOverlayAndZoomShowsPixelsAsSquaresOnTheGridAndIsTheOn
             for (int x = 0; x < screen.width && x + sx < 60 * z; ++x) {
                 const int px = (x + sx) / z, py = (y + sy) / z;
                 const COLORREF shown = screen.at(x, y);
-                const bool inside = PtInRegion(state_->hrgnCurrent, px, py);
+                const bool inside = PtInRegion(state_->hrgnCurrent.get(), px, py);
                 if (z >= 8 && ((x + sx) % z == 0 || (y + sy) % z == 0)) {
                     black += shown == RGB(0, 0, 0);
                     white += shown == RGB(255, 255, 255);

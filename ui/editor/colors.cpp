@@ -34,7 +34,7 @@ static bool ReadPictureColor(HWND hwnd, int x, int y, COLORREF& color) {
         memory.reset(CreateCompatibleDC(window.get()));
     }
     if (!memory) return false;
-    Selection selected(memory.get(), editor.hbmImage);
+    Selection selected(memory.get(), editor.hbmImage.get());
     if (!selected) return false;
     color = GetPixel(memory.get(), x, y);
     return color != CLR_INVALID;
@@ -73,8 +73,7 @@ void ApplyMaskColor(HWND hwnd) {
     if (!region) {
         ShowError(kInternalErrorText);
     } else {
-        if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
-        editor.hrgnCurrent = region;
+        editor.hrgnCurrent.reset(region);
         editor.regionCommandsOffered = true;
         UpdateMenuStates(hwnd);
     }
@@ -136,5 +135,5 @@ void DoBackgroundColorCommand(HWND hwnd) {
     const bool confirmed = RunColorDialog(editor.ccBackground);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_ERASENOW);
     if (!confirmed || !editor.imageFileName[0]) return;
-    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) LoadImageIntoEditor(hwnd);
+    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) LoadImageIntoEditor(hwnd, editor.imageFileName);
 }

@@ -21,7 +21,7 @@ static UINT ViewModeCommand(Overlay mode) {
 void UpdateMenuStates(HWND hwnd) {
     HMENU menu = GetMenu(hwnd);
     if (!menu) return;
-    const bool picture = editor.hbmImage != nullptr;
+    const bool picture = editor.hbmImage.get() != nullptr;
     const bool region = editor.regionCommandsOffered;
     // Save needs a file name this window knows: one it opened or saved to, or
     // an inherited one once a region was made here (Save then asks first).
@@ -59,10 +59,8 @@ void UpdateEditorTitle(HWND hwnd) {
 }
 
 void ReleaseEditorDocument() {
-    if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
-    if (editor.hbmImage) DeleteObject(editor.hbmImage);
-    editor.hrgnCurrent = nullptr;
-    editor.hbmImage = nullptr;
+    editor.hrgnCurrent.reset();
+    editor.hbmImage.reset();
     editor.regionCommandsOffered = false;
 }
 

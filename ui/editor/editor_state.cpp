@@ -22,6 +22,18 @@ const char kReloadAfterBackgroundText[] =
     "The background color has changed. If the image is a transparent GIF or PNG it should be "
     "reloaded.\r\nReload the image?";
 
+bool AskFileName(OPENFILENAMEA& dialog, BOOL(WINAPI* ask)(LPOPENFILENAMEA), const char* current,
+                 char (&name)[MAX_PATH]) {
+    lstrcpynA(name, current, MAX_PATH);
+    dialog.lpstrFile = name;
+    dialog.nMaxFile = MAX_PATH;
+    const bool chosen = ask(&dialog) != FALSE;
+    // The record outlives the buffer, so it keeps no pointer to it.
+    dialog.lpstrFile = nullptr;
+    dialog.nMaxFile = 0;
+    return chosen;
+}
+
 void InitializeEditorRecords(HINSTANCE module) {
     MSGBOXPARAMSA& error = editor.errorBox;
     error.cbSize = sizeof(MSGBOXPARAMSA);

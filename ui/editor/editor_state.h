@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "platform/win_handles.h"
+
 #include <atomic>
 #include <initializer_list>
 
@@ -48,18 +50,16 @@ struct EditorState {
     // pixel to count as the mask color; 0 is the exact color alone.
     int maskTolerance = 0;
     COLORREF backgroundColor = CLR_INVALID;
-    HICON hiconActive = nullptr;
-    HICON hiconInactive = nullptr;
-    HBITMAP hbmImage = nullptr;
-    HRGN hrgnCurrent = nullptr;
-    HRGN hrgnEditing = nullptr;
-    HRGN hrgnSelection = nullptr;
+    OwnedIcon hiconActive;
+    OwnedIcon hiconInactive;
+    OwnedBitmap hbmImage;
+    OwnedRegion hrgnCurrent;
+    OwnedRegion hrgnEditing;
+    OwnedRegion hrgnSelection;
     BITMAP imageInfo{};
-    WINDOWPLACEMENT savedPlacement{};
     COLORREF customColors[16]{};
     char regionFileName[MAX_PATH]{};
     char imageFileName[MAX_PATH]{};
-    char tempFileName[MAX_PATH]{};
     char regionOpenFilter[MAX_PATH]{};
     char regionSaveFilter[MAX_PATH]{};
     char imageFilter[MAX_PATH]{};
@@ -87,6 +87,11 @@ int AskWarning(const char* text);
 void BeginBusy();
 void EndBusy();
 void CenterOnOwner(HWND hwnd);
+// Runs one of the file dialogs above (`ask` is GetOpenFileNameA or
+// GetSaveFileNameA) opening with `current` and leaving the choice in `name`:
+// the state's own name is the caller's to change, once the file was read.
+bool AskFileName(OPENFILENAMEA& dialog, BOOL(WINAPI* ask)(LPOPENFILENAMEA), const char* current,
+                 char (&name)[MAX_PATH]);
 void UpdateEditorTitle(HWND hwnd);
 HICON MakeTintedIcon(HINSTANCE module, int iconId, COLORREF color);
 

@@ -16,15 +16,13 @@
 #include "res/resource_ids.h"
 
 static void MakeCaptionIcons() {
-    editor.hiconActive = MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION));
-    editor.hiconInactive = MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION));
+    editor.hiconActive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION)));
+    editor.hiconInactive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION)));
 }
 
 static void DestroyCaptionIcons() {
-    if (editor.hiconActive) DestroyIcon(editor.hiconActive);
-    if (editor.hiconInactive) DestroyIcon(editor.hiconInactive);
-    editor.hiconActive = nullptr;
-    editor.hiconInactive = nullptr;
+    editor.hiconActive.reset();
+    editor.hiconInactive.reset();
 }
 
 static HICON TakeSmallIcon(HWND hwnd) {
@@ -69,17 +67,17 @@ static void OnDestroy(HWND hwnd) {
 
 static void OnActivate(HWND hwnd, WPARAM wParam) {
     const bool inactive = LOWORD(wParam) == WA_INACTIVE || IsIconic(hwnd);
-    SetSmallIcon(hwnd, inactive ? editor.hiconInactive : editor.hiconActive);
+    SetSmallIcon(hwnd, inactive ? editor.hiconInactive.get() : editor.hiconActive.get());
     // Frame and client: the caption shows the new icon, the view is painted afresh.
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 // Icons follow the new caption colors; the view repaints in the new colors.
 static void OnSystemColorsChanged(HWND hwnd) {
-    const bool wasActive = TakeSmallIcon(hwnd) == editor.hiconActive && editor.hiconActive;
+    const bool wasActive = TakeSmallIcon(hwnd) == editor.hiconActive.get() && editor.hiconActive;
     DestroyCaptionIcons();
     MakeCaptionIcons();
-    SetSmallIcon(hwnd, wasActive ? editor.hiconActive : editor.hiconInactive);
+    SetSmallIcon(hwnd, wasActive ? editor.hiconActive.get() : editor.hiconInactive.get());
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 

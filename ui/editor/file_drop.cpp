@@ -36,14 +36,8 @@ void DropFilesOnEditor(HWND hwnd, HDROP drop) {
     char name[MAX_PATH] = "";
     DragQueryFileA(drop, 0, name, sizeof name);
     dropped.reset();  // the file manager's part is over before any question is asked
-    // The name goes where the file dialog of "Open..." or "Load..." puts the
-    // chosen one, and what follows that dialog follows.
-    if (IsRegionFileName(name)) {
-        lstrcpyA(editor.regionFileName, name);
-        OpenRegionFile(hwnd);
-    } else {
-        lstrcpyA(editor.imageFileName, name);
-        LoadImageIntoEditor(hwnd);
-    }
+    // What follows the file dialog of "Open..." or "Load..." follows.
+    if (IsRegionFileName(name)) OpenRegionFile(hwnd, name);
+    else LoadImageIntoEditor(hwnd, name);
     UpdateMenuStates(hwnd);
 }

@@ -2,6 +2,8 @@
 // the window to the picture.
 #include "ui/editor/image_loading.h"
 
+#include <utility>
+
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
 #include "ui/editor/image_view.h"
@@ -26,13 +28,12 @@ void InitializeImageDialog(OPENFILENAMEA& dialog) {
     dialog.lpstrCustomFilter = editor.imageFilter;
     dialog.nMaxCustFilter = sizeof editor.imageFilter;
     dialog.nFilterIndex = 0;
-    dialog.lpstrFile = editor.imageFileName;
-    dialog.nMaxFile = sizeof editor.imageFileName;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 }
 
 void DoLoadImageCommand(HWND hwnd) {
-    if (GetOpenFileNameA(&editor.ofnImage)) LoadImageIntoEditor(hwnd);
+    char name[MAX_PATH];
+    if (AskFileName(editor.ofnImage, GetOpenFileNameA, editor.imageFileName, name)) LoadImageIntoEditor(hwnd, name);
 }
 
 // Asks whether to clip the current region to a smaller new picture, and does so.
@@ -40,21 +41,24 @@ void DoLoadImageCommand(HWND hwnd) {
 static void OfferToClipRegion(int newWidth, int newHeight) {
     if (!editor.hrgnCurrent) return;
     RECT box{};
-    GetRgnBox(editor.hrgnCurrent, &box);
+    GetRgnBox(editor.hrgnCurrent.get(), &box);
     const bool wider = static_cast<UINT>(box.right - 1) > static_cast<UINT>(newWidth);
     const bool lower = static_cast<UINT>(box.bottom - 1) > static_cast<UINT>(newHeight);
     if (!wider && !lower) return;
     const char* question = editor.hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
     if (AskWarning(question) != IDYES) return;
     OwnedRegion picture(CreateRectRgn(0, 0, newWidth, newHeight));
-    if (picture) CombineRgn(editor.hrgnCurrent, editor.hrgnCurrent, picture.get(), RGN_AND);
+    if (picture) CombineRgn(editor.hrgnCurrent.get(), editor.hrgnCurrent.get(), picture.get(), RGN_AND);
 }
 
-void LoadImageIntoEditor(HWND hwnd) {
+void LoadImageIntoEditor(HWND hwnd, const char* name) {
     BeginBusy();
     const COLORREF background = editor.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
-    HBITMAP picture = LoadPictureFile(editor.imageFileName, background);
+    OwnedBitmap picture(LoadPictureFile(name, background));
     EndBusy();
+    // The name becomes the picture's only once its file was decoded; a failed
+    // load leaves the editor with no picture file name.
+    if (picture && name != editor.imageFileName) lstrcpynA(editor.imageFileName, name, sizeof editor.imageFileName);
     if (!picture) {
         editor.imageFileName[0] = '\0';
         ShowError(kImageNotLoadedText);
@@ -62,18 +66,14 @@ void LoadImageIntoEditor(HWND hwnd) {
         return;
     }
     BITMAP description{};
-    GetObjectA(picture, sizeof description, &description);
+    GetObjectA(picture.get(), sizeof description, &description);
     OfferToClipRegion(description.bmWidth, description.bmHeight);
     // The question has no owner, so the editor may have been closed meanwhile;
     // a picture taken in now would outlive it in the state of the next editor.
-    if (!IsWindow(hwnd)) {
-        DeleteObject(picture);
-        return;
-    }
+    if (!IsWindow(hwnd)) return;
 
-    if (editor.hbmImage) DeleteObject(editor.hbmImage);
-    editor.hbmImage = picture;
-    GetObjectA(editor.hbmImage, sizeof editor.imageInfo, &editor.imageInfo);
+    editor.hbmImage = std::move(picture);
+    GetObjectA(editor.hbmImage.get(), sizeof editor.imageInfo, &editor.imageInfo);
     if (editor.imageInfo.bmHeight < 0) editor.imageInfo.bmHeight = -editor.imageInfo.bmHeight;
 
     // A new picture shows at its natural size, so the window fits it as before.
@@ -103,7 +103,7 @@ static POINT PlacementOrigin(HWND hwnd, const WINDOWPLACEMENT& placement, const 
 // Sizes and places the editor so the whole picture shows, as far as the work
 // area allows.
 static void FitWindowToImage(HWND hwnd) {
-    WINDOWPLACEMENT& placement = editor.savedPlacement;
+    WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(hwnd, &placement)) return;
 

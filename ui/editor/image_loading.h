@@ -8,7 +8,8 @@
 void InitializeImageDialog(OPENFILENAMEA& dialog);
 // "Load...": asks for a picture file and loads it.
 void DoLoadImageCommand(HWND hwnd);
-// Loads the file named by the editor's image file name in place of the picture.
-void LoadImageIntoEditor(HWND hwnd);
+// Loads the file `name` in place of the picture; it becomes the image file
+// name if it was decoded, and the name is emptied if not.
+void LoadImageIntoEditor(HWND hwnd, const char* name);
 
 #endif

@@ -21,7 +21,7 @@ static COLORREF EffectiveBackground() {
 
 ViewContent ReadViewContent(HWND hwnd) {
     ViewContent content;
-    content.picture = editor.hbmImage;
+    content.picture = editor.hbmImage.get();
     content.width = editor.imageInfo.bmWidth;
     content.height = editor.imageInfo.bmHeight;
     content.scrollX = GetScrollPos(hwnd, SB_HORZ);
@@ -30,9 +30,9 @@ ViewContent ReadViewContent(HWND hwnd) {
     content.background = EffectiveBackground();
     // While picking a color the bare picture shows.
     if (GetCapture() != hwnd) {
-        HRGN shown = editor.hrgnSelection ? editor.hrgnSelection
-                     : editor.hrgnEditing ? editor.hrgnEditing
-                                          : editor.hrgnCurrent;
+        HRGN shown = editor.hrgnSelection ? editor.hrgnSelection.get()
+                     : editor.hrgnEditing ? editor.hrgnEditing.get()
+                                          : editor.hrgnCurrent.get();
         if (shown) {
             content.region = shown;
             content.overlay = editor.viewMode;
@@ -282,7 +282,7 @@ static int ZoomLevel(int zoom) {
 }
 
 void UpdateZoomMenu(HMENU menu) {
-    const bool picture = editor.hbmImage != nullptr;
+    const bool picture = editor.hbmImage.get() != nullptr;
     EnableMenuItem(menu, IDM_ZOOM_IN, MF_BYCOMMAND | (picture && editor.zoom < kMaxZoom ? MF_ENABLED : MF_GRAYED));
     EnableMenuItem(menu, IDM_ZOOM_OUT, MF_BYCOMMAND | (picture && editor.zoom > 1 ? MF_ENABLED : MF_GRAYED));
     for (UINT id = IDM_ZOOM_100; id <= IDM_ZOOM_1600; ++id)

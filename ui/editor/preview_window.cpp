@@ -76,6 +76,6 @@ INT_PTR CALLBACK PreviewDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 
 void DoPreviewCommand(HWND hwnd) {
     if (!editor.hbmImage || !editor.hrgnCurrent) return;
-    PreviewData data = {editor.hbmImage, editor.hrgnCurrent, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight};
+    PreviewData data = {editor.hbmImage.get(), editor.hrgnCurrent.get(), editor.imageInfo.bmWidth, editor.imageInfo.bmHeight};
     DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_PREVIEW), hwnd, PreviewDlgProc, reinterpret_cast<LPARAM>(&data));
 }

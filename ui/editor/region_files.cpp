@@ -7,7 +7,7 @@
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 
 HRGN BuildRegionFromImage() {
-    return BuildRegionFromPicture(editor.hbmImage, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
+    return BuildRegionFromPicture(editor.hbmImage.get(), editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
                                   editor.maskColor, editor.maskTolerance);
 }
 
@@ -16,8 +16,6 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
         dialog->lStructSize = sizeof(OPENFILENAMEA);
         dialog->lpstrFilter = kRegionFilter;
         dialog->nFilterIndex = 0;
-        dialog->lpstrFile = editor.regionFileName;
-        dialog->nMaxFile = sizeof editor.regionFileName;
         dialog->lpstrDefExt = "rgn";
     }
     open.lpstrCustomFilter = editor.regionOpenFilter;
@@ -28,15 +26,18 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
     save.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }
 
-void OpenRegionFile(HWND hwnd) {
+void OpenRegionFile(HWND hwnd, const char* name) {
     RegionRects rects;
     HRGN region = nullptr;
     BeginBusy();
-    if (ReadRegionFile(editor.regionFileName, rects)) region = CreateRegionFromRects(rects);
+    if (ReadRegionFile(name, rects)) region = CreateRegionFromRects(rects);
     EndBusy();
+    // The name becomes the region's only once its file was read; a failed
+    // open leaves the editor with no region file name.
+    if (!region) editor.regionFileName[0] = '\0';
+    else if (name != editor.regionFileName) lstrcpynA(editor.regionFileName, name, sizeof editor.regionFileName);
     if (region) {
-        if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
-        editor.hrgnCurrent = region;
+        editor.hrgnCurrent.reset(region);
     }
     InvalidateRect(hwnd, nullptr, TRUE);
     editor.regionCommandsOffered = region != nullptr;
@@ -46,7 +47,6 @@ void OpenRegionFile(HWND hwnd) {
         return;
     }
     // The region that was current stays current and is still drawn.
-    editor.regionFileName[0] = '\0';
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
     ShowError(kRegionNotLoadedText);
@@ -55,17 +55,22 @@ void OpenRegionFile(HWND hwnd) {
 void SaveRegionFile(HWND hwnd) {
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
-    if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent, editor.tempFileName))
+    char tempFileName[MAX_PATH]{};
+    if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent.get(), tempFileName))
         ShowError(kRegionNotSavedText);
 }
 
 void DoOpenRegionCommand(HWND hwnd) {
-    if (GetOpenFileNameA(&editor.ofnRegionOpen)) OpenRegionFile(hwnd);
+    char name[MAX_PATH];
+    if (AskFileName(editor.ofnRegionOpen, GetOpenFileNameA, editor.regionFileName, name)) OpenRegionFile(hwnd, name);
 }
 
 void DoSaveRegionAsCommand(HWND hwnd) {
     if (!editor.hrgnCurrent) return;
-    if (GetSaveFileNameA(&editor.ofnRegionSave)) SaveRegionFile(hwnd);
+    char name[MAX_PATH];
+    if (!AskFileName(editor.ofnRegionSave, GetSaveFileNameA, editor.regionFileName, name)) return;
+    lstrcpyA(editor.regionFileName, name);
+    SaveRegionFile(hwnd);
 }
 
 void DoSaveRegionCommand(HWND hwnd) {

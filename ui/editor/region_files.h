@@ -12,8 +12,9 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save);
 void DoOpenRegionCommand(HWND hwnd);
 void DoSaveRegionCommand(HWND hwnd);
 void DoSaveRegionAsCommand(HWND hwnd);
-// Opens the file named by the region file name into the current region.
-void OpenRegionFile(HWND hwnd);
+// Opens the file `name` into the current region; it becomes the region file
+// name if it was read, and the name is emptied if not.
+void OpenRegionFile(HWND hwnd, const char* name);
 // Saves the current region to the file named by the region file name.
 void SaveRegionFile(HWND hwnd);
 

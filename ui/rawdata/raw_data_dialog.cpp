@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "core/no_throw.h"
 #include "platform/module.h"
@@ -97,8 +98,7 @@ void ShowCell(const RawData& data, LVITEMA& item) {
 }
 
 void DiscardSelection() {
-    if (editor.hrgnSelection) DeleteObject(editor.hrgnSelection);
-    editor.hrgnSelection = nullptr;
+    editor.hrgnSelection.reset();
 }
 
 void RefreshRawData(HWND hwnd, RawData& data) {
@@ -111,7 +111,7 @@ void RefreshRawData(HWND hwnd, RawData& data) {
     data.rects.clear();
     // Out of memory, as when the data cannot be read: the list stays empty.
     RegionHeader header;
-    if (FetchRegionRects(editor.hrgnEditing, data.rects, &header)) {
+    if (FetchRegionRects(editor.hrgnEditing.get(), data.rects, &header)) {
         const LONG values[8] = {static_cast<LONG>(header.dwSize), static_cast<LONG>(header.iType),
                                 static_cast<LONG>(header.nCount), static_cast<LONG>(header.nRgnSize),
                                 header.rcBound.left,              header.rcBound.top,
@@ -134,11 +134,9 @@ void InitRawData(HWND hwnd) {
     }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     InsertColumns(List(hwnd));
-    editor.hrgnEditing = CreateRectRgn(0, 0, 0, 0);
-    if (editor.hrgnEditing && CombineRgn(editor.hrgnEditing, editor.hrgnCurrent, nullptr, RGN_COPY) == ERROR) {
-        DeleteObject(editor.hrgnEditing);
-        editor.hrgnEditing = nullptr;
-    }
+    editor.hrgnEditing.reset(CreateRectRgn(0, 0, 0, 0));
+    if (editor.hrgnEditing && CombineRgn(editor.hrgnEditing.get(), editor.hrgnCurrent.get(), nullptr, RGN_COPY) == ERROR)
+        editor.hrgnEditing.reset();
     RefreshRawData(hwnd, *data);
 }
 
@@ -172,11 +170,11 @@ void SettleSelection(HWND hwnd, RawData& data) {
         if (selected > 0 && static_cast<std::size_t>(selected) == data.rects.size()) {
             // Every row: the rows are the working copy's own rectangles, so
             // their union is the working copy itself.
-            editor.hrgnSelection = CreateRectRgn(0, 0, 0, 0);
+            editor.hrgnSelection.reset(CreateRectRgn(0, 0, 0, 0));
             RECT box{};
             if (editor.hrgnSelection &&
-                (CombineRgn(editor.hrgnSelection, editor.hrgnEditing, nullptr, RGN_COPY) == ERROR ||
-                 (GetRgnBox(editor.hrgnSelection, &box), IsRectEmpty(&box))))
+                (CombineRgn(editor.hrgnSelection.get(), editor.hrgnEditing.get(), nullptr, RGN_COPY) == ERROR ||
+                 (GetRgnBox(editor.hrgnSelection.get(), &box), IsRectEmpty(&box))))
                 DiscardSelection();
         } else if (selected > 0) {
             RegionRects rects;
@@ -185,7 +183,7 @@ void SettleSelection(HWND hwnd, RawData& data) {
                  (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;)
                 if (static_cast<std::size_t>(row) < data.rects.size()) rects.push_back(data.rects[row]);
             const RegionRects united = UnionOfRects(rects);
-            if (!united.empty()) editor.hrgnSelection = CreateRegionFromRects(united);
+            if (!united.empty()) editor.hrgnSelection.reset(CreateRegionFromRects(united));
         }
         return true;
     }))
@@ -208,8 +206,7 @@ bool TakeEditResult(HWND hwnd, OwnedRegion& result) {
         ShowError(kEditTooLargeText, hwnd);
         return false;
     }
-    if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
-    editor.hrgnEditing = result.release();
+    editor.hrgnEditing = std::move(result);
     return true;
 }
 
@@ -229,7 +226,7 @@ void DeleteSelectedRows(HWND hwnd, RawData& data) {
     // to date first, for a Delete that comes before its rebuild.
     SettleSelection(hwnd, data);
     OwnedRegion result;
-    if (editor.hrgnSelection) result = CombinedRegion(editor.hrgnEditing, editor.hrgnSelection, RGN_DIFF);
+    if (editor.hrgnSelection) result = CombinedRegion(editor.hrgnEditing.get(), editor.hrgnSelection.get(), RGN_DIFF);
     if (TakeEditResult(hwnd, result)) RefreshRawData(hwnd, data);
 }
 
@@ -251,8 +248,8 @@ void CombineWithRectangle(HWND hwnd, int button) {
     OwnedRegion rectangle(confirmed ? CreateRectRgnIndirect(&input.rect) : nullptr);
     OwnedRegion result;
     if (rectangle && input.mode)
-        result = input.reversed ? CombinedRegion(rectangle.get(), editor.hrgnEditing, input.mode)
-                                : CombinedRegion(editor.hrgnEditing, rectangle.get(), input.mode);
+        result = input.reversed ? CombinedRegion(rectangle.get(), editor.hrgnEditing.get(), input.mode)
+                                : CombinedRegion(editor.hrgnEditing.get(), rectangle.get(), input.mode);
     if (!TakeEditResult(hwnd, result)) return;
     if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
 }
@@ -261,7 +258,7 @@ void MoveWorkingCopy(HWND hwnd) {
     MoveInput input;
     bool confirmed = false;
     if (!RunInputDialog(hwnd, IDD_MOVE, MoveDlgProc, &input, confirmed)) return;
-    OwnedRegion result(confirmed ? CombinedRegion(editor.hrgnEditing, nullptr, RGN_COPY) : OwnedRegion());
+    OwnedRegion result(confirmed ? CombinedRegion(editor.hrgnEditing.get(), nullptr, RGN_COPY) : OwnedRegion());
     if (result && OffsetRgn(result.get(), input.dx, input.dy) == ERROR) result.reset();
     if (!TakeEditResult(hwnd, result)) return;
     if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
@@ -274,16 +271,13 @@ void SaveWorkingCopy(HWND hwnd) {
         EndDialog(hwnd, IDCANCEL);
         return;
     }
-    if (editor.hrgnCurrent) DeleteObject(editor.hrgnCurrent);
-    editor.hrgnCurrent = editor.hrgnEditing;
-    editor.hrgnEditing = nullptr;
+    editor.hrgnCurrent = std::move(editor.hrgnEditing);
     DiscardSelection();
     EndDialog(hwnd, IDOK);
 }
 
 void DropWorkingCopy(HWND hwnd) {
-    if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
-    editor.hrgnEditing = nullptr;
+    editor.hrgnEditing.reset();
     DiscardSelection();
     EndDialog(hwnd, IDCANCEL);
 }
@@ -369,8 +363,7 @@ static INT_PTR HandleRawDataMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY:
         // Closed with its owner (the editor's Exit, the add-in's unload) rather
         // than by Save or Cancel: the working copy goes as Cancel would drop it.
-        if (editor.hrgnEditing) DeleteObject(editor.hrgnEditing);
-        editor.hrgnEditing = nullptr;
+        editor.hrgnEditing.reset();
         DiscardSelection();
         return FALSE;
     case WM_NCDESTROY:

@@ -15,7 +15,7 @@ struct ProbeApi {
     EditorState* state;
     HBITMAP (*loadPictureFile)(const char* path, COLORREF background);
     HBITMAP (*loadPictureResource)(HMODULE module, LPCSTR name);
-    void (*loadImageIntoEditor)(HWND hwnd);
+    void (*loadImageIntoEditor)(HWND hwnd, const char* name);
     HRGN (*buildRegionFromPicture)(HBITMAP picture, int width, int height, COLORREF maskColor);
     HRGN (*createRegionFromRects)(const RegionRects& rects);
     HBITMAP (*loadPictureFileWithAlpha)(const char* path, COLORREF background, AlphaPlane* alpha);
@@ -24,7 +24,7 @@ struct ProbeApi {
     void (*failAllocationsAfter)(long count);
     // Save and Open without their dialogs, for cycles that would count the dialogs' own objects.
     void (*saveRegionFile)(HWND hwnd);
-    void (*openRegionFile)(HWND hwnd);
+    void (*openRegionFile)(HWND hwnd, const char* name);
     HRGN (*buildRegionWithTolerance)(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance);
 };
 
