@@ -35,7 +35,7 @@ std::string Upper(std::string text) {
 std::size_t BlockSize(const RegionRects& rects) { return kRegionHeaderSize + kRegionRectSize * rects.size(); }
 
 std::string Summary(const RegionHeader& header, const RegionRects& rects) {
-    return CountOfRectangles(rects.size()) + ", bounding box (" + Words(header.rcBound) + ")";
+    return SummaryText(rects.size(), header.rcBound);
 }
 
 // A file name inside a comment line: a control character (a line end above
@@ -53,6 +53,12 @@ std::string Padded(std::string text, std::size_t column) {
 }
 
 }  // namespace
+
+std::string BoundsText(const RegionRect& bounds) { return "(" + Words(bounds) + ")"; }
+
+std::string SummaryText(std::size_t count, const RegionRect& bounds) {
+    return CountOfRectangles(count) + ", bounding box " + BoundsText(bounds);
+}
 
 std::string CountOfRectangles(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " rectangle" : " rectangles");

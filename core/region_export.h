@@ -11,6 +11,11 @@
 
 // "1 rectangle", "2 rectangles": the count as the summary lines give it.
 std::string CountOfRectangles(std::size_t count);
+// "(left, top, right, bottom)".
+std::string BoundsText(const RegionRect& bounds);
+// "N rectangles, bounding box (left, top, right, bottom)": the summary line of
+// the tool and of the exports' comments.
+std::string SummaryText(std::size_t count, const RegionRect& bounds);
 // The last part of a path (after its last "/", "\" or ":"), and that part
 // without its extension (a name whose only dot comes first keeps it).
 std::string FileNameOf(const std::string& path);

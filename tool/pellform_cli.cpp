@@ -127,11 +127,6 @@ bool ParseThreshold(const char* text, int& threshold) {
     return true;
 }
 
-std::string BoundsText(const RegionRect& b) {
-    return "(" + std::to_string(b.left) + ", " + std::to_string(b.top) + ", " + std::to_string(b.right) + ", " +
-           std::to_string(b.bottom) + ")";
-}
-
 struct BuildOptions {
     bool maskGiven = false;
     bool maskAtGiven = false;
@@ -228,7 +223,7 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
 }
 
 std::string Summary(const BuiltRegion& built) {
-    return CountOfRectangles(built.rectCount) + ", bounding box " + BoundsText(built.bounds);
+    return SummaryText(built.rectCount, built.bounds);
 }
 
 // DIR joined with the picture's name, its extension replaced by ".rgn".

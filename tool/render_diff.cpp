@@ -9,6 +9,7 @@
 
 #include "core/picture_header.h"
 #include "core/region_compare.h"
+#include "core/region_export.h"
 #include "core/region_rects.h"
 #include "platform/picture_loading.h"
 #include "platform/png_writer.h"
@@ -22,11 +23,6 @@ namespace {
 constexpr std::uint32_t kOutside = 0x00000000, kInside = 0xFF000000;
 constexpr std::uint32_t kOnlyInA = 0xFFFF0000, kOnlyInB = 0xFF0000FF, kInBoth = 0xFF808080;
 constexpr int kMaxScale = 16;
-
-std::string BoundsText(const RegionRect& b) {
-    return "(" + std::to_string(b.left) + ", " + std::to_string(b.top) + ", " + std::to_string(b.right) + ", " +
-           std::to_string(b.bottom) + ")";
-}
 
 bool ReadRegion(const ToolPath& path, RegionRects& rects, const ToolFiles& files) {
     const std::wstring systemPath = files.systemPath(path);
