@@ -7,15 +7,17 @@
 
 #include "core/no_throw.h"
 #include "core/version.h"
+#include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
 #include "res/resource_ids.h"
 
-HWND hwndHostMain = nullptr;
-HMODULE hRichEditModule = nullptr;
-HMENU hHostSubMenu = nullptr;
-UINT addInCommandId = 0;
-HANDLE hEditorThread = nullptr;
-DWORD editorThreadId = 0;
+static HWND hwndHostMain = nullptr;
+// Loaded for the Read Me window's text control, from load to unload.
+static OwnedLibrary hRichEditModule;
+static HMENU hHostSubMenu = nullptr;
+static UINT addInCommandId = 0;
+static OwnedKernelHandle hEditorThread;
+static DWORD editorThreadId = 0;
 
 static DWORD WINAPI EditorThreadProc(LPVOID parameter);
 
@@ -24,7 +26,7 @@ static const char kAddInName[] = "Pellform " PELLFORM_VERSION_MARKED " by the Pe
 static const char kAddInDescription[] =
     "This addin helps when generating and editing GDI region objects from image files.";
 
-WNDCLASSA editorClass = {
+static WNDCLASSA editorClass = {
     CS_OWNDC | CS_BYTEALIGNCLIENT | CS_BYTEALIGNWINDOW,
     DefDlgProcA,
     0,
@@ -43,6 +45,12 @@ static volatile LONG editorStarting = 0;
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) hInstance = module;
+    // Freed without the unload export (or the process ending): no library may
+    // be freed under the loader's lock, so the owners let go unclosed.
+    if (reason == DLL_PROCESS_DETACH) {
+        hRichEditModule.release();
+        hEditorThread.release();
+    }
     return TRUE;
 }
 
@@ -63,9 +71,8 @@ static void WaitAnsweringSentMessages(HANDLE handle, const volatile LONG* whileS
 // Lets an ending editor thread finish and forgets it.
 static void ReleaseEditorThread() {
     if (!hEditorThread) return;
-    WaitAnsweringSentMessages(hEditorThread, nullptr);
-    CloseHandle(hEditorThread);
-    hEditorThread = nullptr;
+    WaitAnsweringSentMessages(hEditorThread.get(), nullptr);
+    hEditorThread.reset();
 }
 
 static bool IsSeparator(HMENU menu, UINT position) {
@@ -82,12 +89,11 @@ extern "C" void WINAPI GetWAAddInData(char* name, char* description) {
 
 extern "C" int WINAPI WAAddInLoad(HostHandles* handles, int) {
     InitCommonControls();
-    hRichEditModule = LoadLibraryA("RichEd32");
+    hRichEditModule.reset(LoadLibraryA("RichEd32"));
     editorClass.hInstance = GetModuleHandleA(nullptr);
     InitializeEditorRecords(hInstance);
     if (!RegisterClassA(&editorClass)) {
-        FreeLibrary(hRichEditModule);
-        hRichEditModule = nullptr;
+        hRichEditModule.reset();
         return -1;
     }
     hwndHostMain = handles->hwndMain;
@@ -116,24 +122,15 @@ extern "C" int WINAPI FrameWindowProc(HWND hwnd, UINT message, WPARAM wParam, LP
     if (editorStarting) return 0;  // its window is on the way and will take the focus
     ReleaseEditorThread();
     editorStarting = 1;
-    hEditorThread = CreateThread(nullptr, 0, EditorThreadProc, hwnd, 0, &editorThreadId);
+    hEditorThread.reset(CreateThread(nullptr, 0, EditorThreadProc, hwnd, 0, &editorThreadId));
     if (!hEditorThread) editorStarting = 0;
     return 0;
 }
 
+static void EndEditorStarting() { InterlockedExchange(&editorStarting, 0); }
+
 static DWORD RunEditorThread() {
-    HWND window = CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_EDITOR), hwndHostMain, EditorDlgProc, 0);
-    InterlockedExchange(&editorStarting, 0);
-    if (!window) return 0;
-    MSG msg;
-    for (;;) {
-        BOOL result = GetMessageA(&msg, nullptr, 0, 0);
-        if (result == 0 || result == -1) break;
-        if (!IsDialogMessageA(hwndEditor.load(), &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
+    RunEditorWindow(hwndHostMain, EndEditorStarting);
     return 0;
 }
 
@@ -144,13 +141,12 @@ static DWORD WINAPI EditorThreadProc(LPVOID) {
 
 extern "C" BOOL WINAPI WAAddInUnload() {
     // An editor still being created would otherwise escape the Exit below.
-    WaitAnsweringSentMessages(hEditorThread, &editorStarting);
+    WaitAnsweringSentMessages(hEditorThread.get(), &editorStarting);
     SendMessageA(hwndEditor.load(), WM_COMMAND, IDM_EXIT, 0);
     // The host frees this module after we return: no editor code may still run.
     ReleaseEditorThread();
     UnregisterClassA(EDITOR_CLASS_NAME, editorClass.hInstance);
-    FreeLibrary(hRichEditModule);
-    hRichEditModule = nullptr;
+    hRichEditModule.reset();
     // Three items means the host's one, our separator and ours; but the item in
     // the middle can be another add-in's, which is not ours to delete.
     if (GetMenuItemCount(hHostSubMenu) == 3 && IsSeparator(hHostSubMenu, 1)) DeleteMenu(hHostSubMenu, 1, MF_BYPOSITION);

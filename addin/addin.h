@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include "platform/dialog_resource.h"
 #include "platform/module.h"
 
 // The part of the host's record that the add-in reads: its first three fields.
@@ -13,14 +12,6 @@ struct HostHandles {
     HMENU hMainMenu;
     HWND hwndClient;
 };
-
-extern HWND hwndHostMain;
-extern HMODULE hRichEditModule;
-extern HMENU hHostSubMenu;
-extern UINT addInCommandId;
-extern HANDLE hEditorThread;
-extern DWORD editorThreadId;
-extern WNDCLASSA editorClass;
 
 extern "C" {
 void WINAPI GetWAAddInData(char* name, char* description);

@@ -237,7 +237,7 @@ int main(int argc, char** argv) {
     if (HWND splash = FindWindowOfThread(thread, nullptr)) PostMessageA(splash, WM_LBUTTONUP, 0, 0);
     SendMessageA(editorWindow, WM_NULL, 0, 0);
     const RegionRects scattered = ScatteredRects(count);
-    if (!RunOnWindowThread(editorWindow, [&] { probe->state->hrgnCurrent.reset(probe->createRegionFromRects(scattered)); }))
+    if (!RunOnWindowThread(editorWindow, [&] { probe->document().hrgnCurrent.reset(probe->createRegionFromRects(scattered)); }))
         return 1;
     const std::string size = std::to_string(count) + " rectangles";
     std::printf("raw data dialog at %s, %d runs a side; ratio = baseline median / ours median\n", size.c_str(), runs);
@@ -267,7 +267,7 @@ int main(int argc, char** argv) {
     const bench::Work openBase = [&](std::size_t part, double& ms) {
         if (baseline.window) CloseBaseline();
         const double start = NowMs();
-        OpenBaseline(probe->state->hrgnCurrent.get(), listBounds, part);
+        OpenBaseline(probe->document().hrgnCurrent.get(), listBounds, part);
         ms = NowMs() - start;
         return ListText(baseline.list, part);
     };
@@ -307,7 +307,7 @@ int main(int argc, char** argv) {
     };
     const bench::Timing refreshTheirs = bench::Measure(refreshBase, count, runs, budgetMs, firstPart, 1);
     const bool refreshEqual = ListText(list, refreshTheirs.part) == refreshTheirs.output &&
-                              RegionBytes(probe->state->hrgnEditing.get()) == RegionBytes(baseline.region);
+                              RegionBytes(probe->document().shownWorkingCopy) == RegionBytes(baseline.region);
     PrintLine("raw data refresh after Delete " + size, refresh, refreshTheirs, refreshEqual,
               "every cell and the working copy");
     // The baseline's list again whole, for the selection lines.
@@ -322,15 +322,15 @@ int main(int argc, char** argv) {
     std::vector<double> selectAll, unselectAll, selectList, unselectList, allButOne;
     bool allButOneEqual = true;
     bool selectEqual = true;
-    const std::vector<BYTE> whole = RegionBytes(probe->state->hrgnEditing.get());
+    const std::vector<BYTE> whole = RegionBytes(probe->document().shownWorkingCopy);
     for (int i = 0; i < runs; ++i) {
         double start = NowMs();
         SetAllSelected(list, true);
         selectList.push_back(NowMs() - start);
-        WaitFor([&] { return probe->state->hrgnSelection.get() != nullptr; });
+        WaitFor([&] { return probe->document().shownSelection != nullptr; });
         UpdateWindow(editorWindow);
         selectAll.push_back(NowMs() - start);
-        selectEqual = selectEqual && RegionBytes(probe->state->hrgnSelection.get()) == whole &&
+        selectEqual = selectEqual && RegionBytes(probe->document().shownSelection) == whole &&
                       SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == rows;
         // One row unselected out of all: the region rebuilt from the rows
         // left, each read back from the list.
@@ -344,15 +344,15 @@ int main(int argc, char** argv) {
         allButOne.push_back(NowMs() - start);
         {
             HRGN expected = CreateRectRgn(0, 0, 0, 0), area = CreateRectRgnIndirect(&firstRow);
-            CombineRgn(expected, probe->state->hrgnEditing.get(), area, RGN_DIFF);
-            allButOneEqual = allButOneEqual && RegionBytes(probe->state->hrgnSelection.get()) == RegionBytes(expected);
+            CombineRgn(expected, probe->document().shownWorkingCopy, area, RGN_DIFF);
+            allButOneEqual = allButOneEqual && RegionBytes(probe->document().shownSelection) == RegionBytes(expected);
             DeleteObject(expected);
             DeleteObject(area);
         }
         start = NowMs();
         SetAllSelected(list, false);
         unselectList.push_back(NowMs() - start);
-        WaitFor([&] { return probe->state->hrgnSelection.get() == nullptr; });
+        WaitFor([&] { return probe->document().shownSelection == nullptr; });
         UpdateWindow(editorWindow);
         unselectAll.push_back(NowMs() - start);
         selectEqual = selectEqual && SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0) == 0;
@@ -435,7 +435,7 @@ int main(int argc, char** argv) {
         UpdateWindow(list);
         UpdateWindow(editorWindow);
         deleteAll.push_back(NowMs() - start);
-        deleteEqual = deleteEqual && RegionBytes(probe->state->hrgnEditing.get()) == RegionBytes(none) &&
+        deleteEqual = deleteEqual && RegionBytes(probe->document().shownWorkingCopy) == RegionBytes(none) &&
                       SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 0;
     }
     DeleteObject(none);

@@ -99,7 +99,7 @@ int main(int argc, char** argv) {
     HRGN region = probe->buildRegionFromPicture(picture, kSide, kSide, 0xFFFFFF);
     if (!picture || !region) return 1;
     RunOnWindowThread(editor, [&] {
-        EditorState& state = *probe->state;
+        EditorDocument& state = probe->document();
         state.hbmImage.reset(picture);
         GetObjectA(picture, sizeof state.imageInfo, &state.imageInfo);
         state.hrgnCurrent.reset(region);

@@ -63,6 +63,15 @@ struct MenuTraits {
     static void close(HMENU h) { DestroyMenu(h); }
 };
 
+struct KeyTraits {
+    static HKEY invalid() { return nullptr; }
+    static void close(HKEY h) { RegCloseKey(h); }
+};
+struct LibraryTraits {
+    static HMODULE invalid() { return nullptr; }
+    static void close(HMODULE h) { FreeLibrary(h); }
+};
+
 using OwnedRegion = UniqueHandle<HRGN, GdiObjectTraits<HRGN>>;
 using OwnedBitmap = UniqueHandle<HBITMAP, GdiObjectTraits<HBITMAP>>;
 using OwnedBrush = UniqueHandle<HBRUSH, GdiObjectTraits<HBRUSH>>;
@@ -73,6 +82,8 @@ using OwnedGlobal = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
 using OwnedKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using OwnedFile = UniqueHandle<HANDLE, FileHandleTraits>;
 using OwnedMenu = UniqueHandle<HMENU, MenuTraits>;
+using OwnedKey = UniqueHandle<HKEY, KeyTraits>;
+using OwnedLibrary = UniqueHandle<HMODULE, LibraryTraits>;
 
 // A DC obtained with GetDC, given back with ReleaseDC.
 class WindowDc {

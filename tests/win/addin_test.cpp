@@ -109,7 +109,7 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
         AnswerToleranceDialog({"9"});  // New below sets it back to 0, so each cycle rebuilds
         OnEditorThread([&] {
-            lstrcpyA(state_->regionFileName, file.c_str());
+            lstrcpyA(settings_->regionFileName, file.c_str());
             probe_->saveRegionFile(hwnd);
             probe_->openRegionFile(hwnd, file.c_str());
         });
@@ -142,14 +142,14 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         OnEditorThread([&] {  // with no region, so no question: a picture through the imaging component
             probe_->loadImageIntoEditor(hwnd, TestDataPath("wic/rgba8.png").c_str());
         });
-        ASSERT_NE(state_->hbmImage.get(), nullptr);
+        ASSERT_NE(Doc().hbmImage.get(), nullptr);
         CloseEditor(editorWindow_);
         UnloadAddIn(host_);
         ASSERT_TRUE(LoadTheAddIn());
         editorWindow_ = OpenEditor();
         ASSERT_NE(editorWindow_.hwnd, nullptr);
         probe_ = reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(host_.addIn, "PellformProbe")))();
-        state_ = probe_->state;
+        settings_ = probe_->settings;
     };
     ExpectNoGrowth(cycle, 2);
 }

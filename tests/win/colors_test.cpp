@@ -42,8 +42,8 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     for (const auto& [point, button] : {std::pair<POINT, DWORD>{{5, 5}, MOUSEEVENTF_RIGHTDOWN},
                                         {{200, 10}, MOUSEEVENTF_LEFTDOWN}, {caption, MOUSEEVENTF_LEFTDOWN}})
         PickAt(point, button);
-    EXPECT_EQ(state_->maskColor, 0xFFFFFFFFu);
-    EXPECT_EQ(state_->hrgnCurrent.get(), nullptr);
+    EXPECT_EQ(settings_->maskColor, 0xFFFFFFFFu);
+    EXPECT_EQ(Doc().hrgnCurrent.get(), nullptr);
 
     const std::string path = TemporaryPath("patterned.bmp");
     ASSERT_TRUE(WriteBmpFile(path, 1500, 1200, Patterned));
@@ -52,29 +52,29 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 200), 0);
     SettleWindow(hwnd);  // resized to the work area: the click must find it there
     PickAt({10, 20});
-    EXPECT_EQ(state_->maskColor, Patterned(110, 220));
-    ASSERT_NE(state_->hrgnCurrent.get(), nullptr);
-    EXPECT_FALSE(PtInRegion(state_->hrgnCurrent.get(), 110, 220));
-    EXPECT_TRUE(PtInRegion(state_->hrgnCurrent.get(), 10, 20));
+    EXPECT_EQ(settings_->maskColor, Patterned(110, 220));
+    ASSERT_NE(Doc().hrgnCurrent.get(), nullptr);
+    EXPECT_FALSE(PtInRegion(Doc().hrgnCurrent.get(), 110, 220));
+    EXPECT_TRUE(PtInRegion(Doc().hrgnCurrent.get(), 10, 20));
     // Cancelled: nothing changes.
-    const HRGN picked = state_->hrgnCurrent.get();
+    const HRGN picked = Doc().hrgnCurrent.get();
     AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(1, 2, 3), false);
     Idle();
-    EXPECT_EQ(state_->maskColor, Patterned(110, 220));
-    EXPECT_EQ(state_->hrgnCurrent.get(), picked);
+    EXPECT_EQ(settings_->maskColor, Patterned(110, 220));
+    EXPECT_EQ(Doc().hrgnCurrent.get(), picked);
     // At 400%: the pixel whose square is under the cursor.
     Command(IDM_ZOOM_400);
     SettleWindow(hwnd);
     const int x = (13 + GetScrollPos(hwnd, SB_HORZ)) / 4, y = (22 + GetScrollPos(hwnd, SB_VERT)) / 4;
     PickAt({13, 22});
-    EXPECT_EQ(state_->maskColor, Patterned(x, y));
-    EXPECT_TRUE(!PtInRegion(state_->hrgnCurrent.get(), x, y) && PtInRegion(state_->hrgnCurrent.get(), x + 1, y));
+    EXPECT_EQ(settings_->maskColor, Patterned(x, y));
+    EXPECT_TRUE(!PtInRegion(Doc().hrgnCurrent.get(), x, y) && PtInRegion(Doc().hrgnCurrent.get(), x + 1, y));
 }
 
 TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWhenTheUserSays) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE), yellow = RGB(255, 255, 0), teal = RGB(0, 128, 128);
     // Its pixel (1, 0) is fully transparent: in the editor's picture it is the background it was composed over.
-    auto composedOver = [&] { return ReadPixels(state_->hbmImage.get()).at(1, 0); };
+    auto composedOver = [&] { return ReadPixels(Doc().hbmImage.get()).at(1, 0); };
     LoadPicture(TestDataPath("wic\\rgba8.png"));
     EXPECT_EQ(composedOver(), face);
     AnswerColorDialog(IDM_BACKGROUND_COLOR, yellow);
@@ -90,7 +90,7 @@ TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWh
     AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(1, 1, 1));
     Idle();
     EXPECT_FALSE(BoxIsUp("Warning"));
-    EXPECT_EQ(state_->backgroundColor, RGB(1, 1, 1));
+    EXPECT_EQ(settings_->backgroundColor, RGB(1, 1, 1));
 }
 
 // Each tolerance gives the plain region of the picture with that tolerance; anything but 0 to 255 is refused with
@@ -106,7 +106,7 @@ TEST_F(ColorsTest, AToleranceRebuildsThePlainRegionAtOnce) {
     for (const auto& [entries, tolerance] : answers) {
         AnswerToleranceDialog(entries, tolerance >= 0);
         HRGN plain = NaiveRegion(picture, 48, 32, kNearMask, tolerance >= 0 ? tolerance : 20);
-        EXPECT_TRUE(EqualRgn(state_->hrgnCurrent.get(), plain)) << tolerance;
+        EXPECT_TRUE(EqualRgn(Doc().hrgnCurrent.get(), plain)) << tolerance;
         DeleteObject(plain);
     }
     DeleteObject(picture);

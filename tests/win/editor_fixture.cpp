@@ -11,7 +11,7 @@ void EditorTest::SetUp() {
     if (HasFatalFailure()) return;
     editorWindow_ = OpenEditor();
     ASSERT_NE(editorWindow_.hwnd, nullptr);
-    state_ = probe_->state;
+    settings_ = probe_->settings;
 }
 
 void EditorTest::ChooseFile(UINT command, const char* caption, const std::string& path) {
@@ -54,7 +54,7 @@ void EditorTest::AnswerColorDialog(UINT command, COLORREF color, bool confirm) {
 
 RECT EditorTest::RegionBox() const {
     RECT box{};
-    if (state_->hrgnCurrent) GetRgnBox(state_->hrgnCurrent.get(), &box);
+    if (Doc().hrgnCurrent) GetRgnBox(Doc().hrgnCurrent.get(), &box);
     return box;
 }
 

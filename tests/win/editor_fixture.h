@@ -43,8 +43,10 @@ protected:
     HMENU Menu() const { return GetMenu(editorWindow_.hwnd); }
     RECT RegionBox() const;
 
+    EditorDocument& Doc() const { return probe_->document(); }
+
     EditorWindow editorWindow_;
-    EditorState* state_ = nullptr;
+    EditorSettings* settings_ = nullptr;
 };
 
 #endif

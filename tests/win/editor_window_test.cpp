@@ -30,16 +30,16 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     const std::string picture = TestDataPath("transparent.gif"), file = TemporaryPath("offered.rgn");
     DeleteFileA(file.c_str());  // Save As would ask before replacing it
     auto remembered = [&](bool kept) {
-        EXPECT_EQ(state_->maskColor, kept ? RGB(0, 255, 0) : 0xFFFFFFFFu);
-        EXPECT_EQ(state_->backgroundColor, kept ? RGB(4, 5, 6) : 0xFFFFFFFFu);
-        EXPECT_EQ(state_->maskTolerance, kept ? 7 : 0);
-        EXPECT_EQ(state_->regionFileName, kept ? file : "");
-        EXPECT_EQ(state_->imageFileName, kept ? picture : "");
+        EXPECT_EQ(settings_->maskColor, kept ? RGB(0, 255, 0) : 0xFFFFFFFFu);
+        EXPECT_EQ(settings_->backgroundColor, kept ? RGB(4, 5, 6) : 0xFFFFFFFFu);
+        EXPECT_EQ(settings_->maskTolerance, kept ? 7 : 0);
+        EXPECT_EQ(settings_->regionFileName, kept ? file : "");
+        EXPECT_EQ(settings_->imageFileName, kept ? picture : "");
     };
     // Colors and names outlive the window, the picture and region do not. (The leak cycle ends with New, so
     // only here is Exit seen deleting them.)
     auto exit = [&] {
-        const HGDIOBJ bitmap = state_->hbmImage.get(), region = state_->hrgnCurrent.get();
+        const HGDIOBJ bitmap = Doc().hbmImage.get(), region = Doc().hrgnCurrent.get();
         CloseEditor(editorWindow_);
         EXPECT_FALSE(GetObjectType(bitmap) || GetObjectType(region)) << "Exit must delete them";
         editorWindow_ = OpenEditor();

@@ -17,7 +17,7 @@ class ImageLoadingTest : public EditorTest {
 protected:
     void GiveRegion(int right, int bottom) {
         OnEditorThread([&] {
-            state_->hrgnCurrent.reset(CreateRectRgn(0, 0, right, bottom));
+            Doc().hrgnCurrent.reset(CreateRectRgn(0, 0, right, bottom));
         });
     }
 };
@@ -39,40 +39,40 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
         drop ? DropFiles({path}) : (ChooseFile(IDM_LOAD_IMAGE, "Open", path), Idle());
     };
     for (const auto& c : cases) {
-        if (c.picture && !state_->hbmImage) LoadPicture(gif);
+        if (c.picture && !Doc().hbmImage) LoadPicture(gif);
         GiveRegion(c.right, c.bottom);
         load(gif, (&c - cases) % 2);
         if (c.wording) EXPECT_EQ(AnswerBox("Warning", c.button), c.wording) << c.right << "," << c.bottom;
         else EXPECT_FALSE(BoxIsUp("Warning")) << c.right << "," << c.bottom;
         EXPECT_EQ(RegionBox().right * 1000 + RegionBox().bottom, c.clippedRight * 1000 + c.clippedBottom) << c.right;
     }
-    const HBITMAP picture = state_->hbmImage.get();
-    const HRGN kept = state_->hrgnCurrent.get();
+    const HBITMAP picture = Doc().hbmImage.get();
+    const HRGN kept = Doc().hrgnCurrent.get();
     const char* const failing[] = {"not_a_picture.gif", "truncated.gif", "wic\\second_frame_huge.gif",
                                    "wic\\short_rows.bmp"};
     for (const char* const& name : failing) {
         load(TestDataPath(name), (&name - failing) % 2 == 0);
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");
-        EXPECT_EQ(std::make_pair(state_->hbmImage.get(), state_->hrgnCurrent.get()), std::make_pair(picture, kept)) << name;
-        EXPECT_EQ(state_->imageFileName[0], '\0') << name;
+        EXPECT_EQ(std::make_pair(Doc().hbmImage.get(), Doc().hrgnCurrent.get()), std::make_pair(picture, kept)) << name;
+        EXPECT_EQ(settings_->imageFileName[0], '\0') << name;
     }
     GiveRegion(100, 100);
     ChooseFile(IDM_LOAD_IMAGE, "Open", gif);
     HWND box = WaitForDialog(editorWindow_.threadId, "Warning");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(IsWindowEnabled(editorWindow_.hwnd));
-    const HRGN region = state_->hrgnCurrent.get();
+    const HRGN region = Doc().hrgnCurrent.get();
     for (UINT id : {IDM_NEW, IDM_OPEN, IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR, IDM_PICK_MASK, IDM_ENTER_MASK_RGB,
                     IDM_MASK_TOLERANCE, IDM_VIEW_RAW_DATA}) {
         EXPECT_TRUE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, nullptr));
         GUITHREADINFO input{};
         input.cbSize = sizeof input;
         EXPECT_TRUE(GetGUIThreadInfo(editorWindow_.threadId, &input) && !input.hwndCapture) << "picking";
-        EXPECT_EQ(state_->hrgnCurrent.get(), region) << id;
+        EXPECT_EQ(Doc().hrgnCurrent.get(), region) << id;
     }
     DropFiles({TestDataPath("not_a_picture.gif")});  // refused: no error, the name asked about kept
     EXPECT_FALSE(BoxIsUp("Error"));
-    EXPECT_STREQ(state_->imageFileName, gif.c_str());
+    EXPECT_STREQ(settings_->imageFileName, gif.c_str());
     EXPECT_EQ(AnswerBox("Warning", IDYES), kFirstWording);
     EXPECT_EQ(std::make_pair(RegionBox().right, RegionBox().bottom), std::make_pair(40L, 30L));
     GiveRegion(100, 100);
@@ -82,8 +82,10 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(editorWindow_.hwnd); }));
     if (IsWindow(box)) PressButton(box, IDYES);
     EXPECT_TRUE(WaitForThreadEnd(editorWindow_.threadId));
-    EXPECT_EQ(state_->hbmImage.get(), nullptr);
-    EXPECT_EQ(state_->hrgnCurrent.get(), nullptr);
+    // The next editor starts empty, the picture decoded for the closed one gone with it.
+    editorWindow_ = OpenEditor();
+    ASSERT_NE(editorWindow_.hwnd, nullptr);
+    EXPECT_EQ(std::make_pair(Doc().hbmImage.get(), Doc().hrgnCurrent.get()), std::make_pair(HBITMAP{}, HRGN{}));
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ class PreviewTest : public EditorTest {};
 // hit test makes the whole shape a caption, the same answer that lets the user drag it by any point.
 TEST_F(PreviewTest, ShowsThePictureCutToTheRegionOfTheLatestMaskAndClosesByARightOrADoubleClick) {
     LoadPicture(TestDataPath("transparent.gif"));  // 40 x 30, blue above row 10
-    const Pixels picture = ReadPixels(state_->hbmImage.get());
+    const Pixels picture = ReadPixels(Doc().hbmImage.get());
     const struct { COLORREF mask; std::vector<DWORD> clicks; } closers[] = {
         {RGB(0, 0, 255), {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP}},
         {picture.at(0, 25), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}}};
@@ -30,11 +30,11 @@ TEST_F(PreviewTest, ShowsThePictureCutToTheRegionOfTheLatestMaskAndClosesByARigh
         GetWindowRect(preview, &window);
         OwnedRegion shape(CreateRectRgn(0, 0, 0, 0));
         ASSERT_NE(GetWindowRgn(preview, shape.get()), ERROR);
-        EXPECT_TRUE(EqualRgn(shape.get(), state_->hrgnCurrent.get()));
+        EXPECT_TRUE(EqualRgn(shape.get(), Doc().hrgnCurrent.get()));
         // A point of the shape shows the picture.
         POINT inside = {-1, -1};
         for (int i = 0; i < 40 * 30; ++i)
-            if (PtInRegion(state_->hrgnCurrent.get(), i % 40, i / 40)) inside = {i % 40, i / 40};
+            if (PtInRegion(Doc().hrgnCurrent.get(), i % 40, i / 40)) inside = {i % 40, i / 40};
         HDC shown = GetDC(preview);
         EXPECT_EQ(GetPixel(shown, inside.x, inside.y), picture.at(inside.x, inside.y));
         ReleaseDC(preview, shown);

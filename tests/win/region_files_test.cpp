@@ -59,7 +59,7 @@ protected:
         Idle();
     }
     void SetFileName(const std::string& path) {
-        OnEditorThread([&] { lstrcpyA(state_->regionFileName, path.c_str()); state_->regionFileShown = true; });
+        OnEditorThread([&] { lstrcpyA(settings_->regionFileName, path.c_str()); Doc().regionFileShown = true; });
     }
 };
 
@@ -85,19 +85,19 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAs
             const std::string& used = (&data - files[loads].data()) % 2 ? dropped : path;
             ASSERT_TRUE(WriteBytes(used, data));
             SetFileName("Z:\\before.rgn");
-            HRGN before = state_->hrgnCurrent.get();
+            HRGN before = Doc().hrgnCurrent.get();
             if (&used == &dropped) DropFiles({used, TestDataPath("transparent.gif")});
             else ChooseFile(IDM_OPEN, "Open", used);
             if (loads) {
                 Idle();
                 EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [" + used + "]");
                 HRGN platform = ExtCreateRegion(nullptr, data.size(), reinterpret_cast<const RGNDATA*>(data.data()));
-                EXPECT_TRUE(EqualRgn(state_->hrgnCurrent.get(), platform)) << data.size();
+                EXPECT_TRUE(EqualRgn(Doc().hrgnCurrent.get(), platform)) << data.size();
                 DeleteObject(platform);
                 continue;
             }
             EXPECT_EQ(AnswerBox("Error", IDOK), kNotLoaded) << data.size();
-            EXPECT_EQ(state_->hrgnCurrent.get(), before) << data.size();
+            EXPECT_EQ(Doc().hrgnCurrent.get(), before) << data.size();
             EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]") << data.size();
             for (UINT id : {IDM_SAVE, IDM_SAVE_AS, IDM_VIEW_RAW_DATA}) EXPECT_TRUE(IsMenuItemGrayed(Menu(), id)) << id;
         }
@@ -133,7 +133,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
     const std::string good = TemporaryPath("guarded.rgn"), fresh = TemporaryPath("never.rgn");  // saved above
     DeleteFileA(fresh.c_str());
     const int leftovers = CountSaveLeftovers(fresh);
-    HRGN before = state_->hrgnCurrent.get();
+    HRGN before = Doc().hrgnCurrent.get();
     for (int command = 0; command < 3; ++command) {
         probe_->failAllocationsAfter(0);
         if (command == 2) AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0));
@@ -141,7 +141,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
         const char* error = command == 2 ? "An internal error occured..." : command ? kNotSaved : kNotLoaded;
         EXPECT_EQ(AnswerBox("Error", IDOK), error) << command;
         probe_->failAllocationsAfter(-1);
-        EXPECT_EQ(state_->hrgnCurrent.get(), before) << command;
+        EXPECT_EQ(Doc().hrgnCurrent.get(), before) << command;
     }
     EXPECT_EQ(GetFileAttributesA(fresh.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(CountSaveLeftovers(fresh), leftovers);
@@ -150,7 +150,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
     SetFileName(good);
     CloseEditor(editorWindow_);
     editorWindow_ = OpenEditor();
-    OnEditorThread([&] { state_->hrgnCurrent.reset(CreateRectRgn(0, 0, 0, 0)); });
+    OnEditorThread([&] { Doc().hrgnCurrent.reset(CreateRectRgn(0, 0, 0, 0)); });
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
     HWND dialog = WaitForDialog(editorWindow_.threadId, "Save As"), question = nullptr;
     ASSERT_NE(dialog, nullptr);

@@ -108,7 +108,7 @@ TEST_F(EditorViewTest, EachOverlayAndZoomShowsPixelsAsSquaresOnTheGridAndIsTheOn
             for (int x = 0; x < screen.width && x + sx < 60 * z; ++x) {
                 const int px = (x + sx) / z, py = (y + sy) / z;
                 const COLORREF shown = screen.at(x, y);
-                const bool inside = PtInRegion(state_->hrgnCurrent.get(), px, py);
+                const bool inside = PtInRegion(Doc().hrgnCurrent.get(), px, py);
                 if (z >= 8 && ((x + sx) % z == 0 || (y + sy) % z == 0)) {
                     black += shown == RGB(0, 0, 0);
                     white += shown == RGB(255, 255, 255);
@@ -140,7 +140,7 @@ TEST_F(EditorViewTest, TheWheelAndTheKeysZoomAndScrollAndANewPictureShowsAt100) 
         if (modifier) keybd_event(modifier, 0, KEYEVENTF_KEYUP, 0);
     };
     // The zoom is set before the scroll position: wait until the input is handled.
-    auto zoomed = [&](int z) { return WaitUntil([&] { return state_->zoom == z; }) && (Idle(), true); };
+    auto zoomed = [&](int z) { return WaitUntil([&] { return Doc().zoom == z; }) && (Idle(), true); };
     auto scroll = [&] { return POINT{GetScrollPos(hwnd, SB_HORZ), GetScrollPos(hwnd, SB_VERT)}; };
     // The Ctrl+wheel message names its point: a real wheel event would take the pointer's position, which
     // the X server may not have moved yet.
@@ -170,10 +170,10 @@ TEST_F(EditorViewTest, TheWheelAndTheKeysZoomAndScrollAndANewPictureShowsAt100) 
     EXPECT_TRUE(WaitUntil([&] { return scroll().x == at.x + 3 * 2; })) << scroll().x - at.x;
 
     LoadPicture(path);
-    EXPECT_TRUE(state_->zoom == 1 && Checked(IDM_ZOOM_100));
+    EXPECT_TRUE(Doc().zoom == 1 && Checked(IDM_ZOOM_100));
     Command(IDM_ZOOM_1600);
     Command(IDM_NEW);
-    EXPECT_EQ(state_->zoom, 1);
+    EXPECT_EQ(Doc().zoom, 1);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "core/region_data.h"
 #include "core/version.h"
 #include "ui/about/about_dialogs.h"
+#include "platform/dialog_resource.h"
 #include "platform/module.h"
 #include "platform/resource_bytes.h"
 #include "platform/win_handles.h"
@@ -124,6 +125,13 @@ static INT_PTR HandleAboutMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWithoutThrowing(FALSE, HandleAboutMessage, hwnd, message, wParam, lParam);
+}
+
+void ShowAboutBox(HWND owner, int displayTime) {
+    if (displayTime == -1)
+        DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, displayTime);
+    else
+        CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDlgProc, displayTime);
 }

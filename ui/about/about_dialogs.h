@@ -4,9 +4,17 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// Its dialog parameter is the display time in milliseconds, or -1 for no limit.
-INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// What "Image information" shows: the picture's file name and its bitmap.
+struct ImageInfoData {
+    const char* fileName = "";
+    BITMAP bitmap{};
+};
+void ShowImageInfo(HWND owner, const ImageInfoData& data);
+
+// The About box over `owner`: with a `displayTime` in milliseconds a splash
+// that closes itself and returns at once; with -1 a modal box the user closes.
+void ShowAboutBox(HWND owner, int displayTime);
+
+void ShowReadMe(HWND owner);
 
 #endif

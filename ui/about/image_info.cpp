@@ -4,15 +4,16 @@
 #include "ui/about/about_dialogs.h"
 #include "core/format_real.h"
 #include "core/no_throw.h"
+#include "platform/module.h"
 #include "ui/editor/editor_state.h"
 #include "res/resource_ids.h"
 
-static void FillImageInfo(HWND hwnd) {
-    const BITMAP& info = editor.imageInfo;
+static void FillImageInfo(HWND hwnd, const ImageInfoData& data) {
+    const BITMAP& info = data.bitmap;
     const double ratio = DivideAsExtended(info.bmWidth, info.bmHeight);
     char ratioText[kFormatRealBufferSize];
     FormatReal(ratio, ratioText);
-    SetDlgItemTextA(hwnd, IDC_INFO_FILE_NAME, editor.imageFileName);
+    SetDlgItemTextA(hwnd, IDC_INFO_FILE_NAME, data.fileName);
     SetDlgItemInt(hwnd, IDC_INFO_WIDTH, static_cast<UINT>(info.bmWidth), TRUE);
     SetDlgItemInt(hwnd, IDC_INFO_HEIGHT, static_cast<UINT>(info.bmHeight), TRUE);
     SetDlgItemTextA(hwnd, IDC_INFO_ASPECT, ratioText);
@@ -24,9 +25,9 @@ static void FillImageInfo(HWND hwnd) {
     CenterOnOwner(hwnd);
 }
 
-static INT_PTR HandleImageInfoMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
+static INT_PTR HandleImageInfoMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: FillImageInfo(hwnd); return TRUE;
+    case WM_INITDIALOG: FillImageInfo(hwnd, *reinterpret_cast<const ImageInfoData*>(lParam)); return TRUE;
     case WM_COMMAND:
         if (wParam == IDCANCEL) EndDialog(hwnd, IDCANCEL);
         return FALSE;
@@ -34,6 +35,11 @@ static INT_PTR HandleImageInfoMessage(HWND hwnd, UINT message, WPARAM wParam, LP
     }
 }
 
-INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK ImageInfoDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWithoutThrowing(FALSE, HandleImageInfoMessage, hwnd, message, wParam, lParam);
+}
+
+void ShowImageInfo(HWND owner, const ImageInfoData& data) {
+    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_IMAGE_INFO), owner, ImageInfoDlgProc,
+                    reinterpret_cast<LPARAM>(&data));
 }

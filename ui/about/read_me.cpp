@@ -37,6 +37,8 @@ static INT_PTR HandleReadMeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     }
 }
 
-INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK ReadMeDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWithoutThrowing(FALSE, HandleReadMeMessage, hwnd, message, wParam, lParam);
 }
+
+void ShowReadMe(HWND owner) { DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_README), owner, ReadMeDlgProc, 0); }

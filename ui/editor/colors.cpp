@@ -15,26 +15,26 @@ static const char kCustomColorsValue[] = "CustomColors";
 
 void InitializeColorDialog(CHOOSECOLORA& dialog) {
     dialog.lStructSize = sizeof(CHOOSECOLORA);
-    dialog.lpCustColors = editor.customColors;
+    dialog.lpCustColors = settings.customColors;
     dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
 }
 
 void StartPickMode(HWND hwnd) {
-    if (!editor.hbmImage) return;
+    if (!Document().hbmImage) return;
     SetCapture(hwnd);
     // The view shows the bare picture while the capture lasts.
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
 static bool ReadPictureColor(HWND hwnd, int x, int y, COLORREF& color) {
-    if (x < 0 || y < 0 || x >= editor.imageInfo.bmWidth || y >= editor.imageInfo.bmHeight) return false;
+    if (x < 0 || y < 0 || x >= Document().imageInfo.bmWidth || y >= Document().imageInfo.bmHeight) return false;
     OwnedMemoryDc memory;
     {
         WindowDc window(hwnd);
         memory.reset(CreateCompatibleDC(window.get()));
     }
     if (!memory) return false;
-    Selection selected(memory.get(), editor.hbmImage.get());
+    Selection selected(memory.get(), Document().hbmImage.get());
     if (!selected) return false;
     color = GetPixel(memory.get(), x, y);
     return color != CLR_INVALID;
@@ -47,11 +47,11 @@ void PickColorAt(HWND hwnd, LPARAM clientPoint) {
     // A click on the caption or the menu bar also ends pick mode, picking nothing.
     if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd) {
         // The picture pixel whose square is under the cursor.
-        const int x = (LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ)) / editor.zoom;
-        const int y = (HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT)) / editor.zoom;
+        const int x = (LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ)) / Document().zoom;
+        const int y = (HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT)) / Document().zoom;
         COLORREF color = 0;
         if (ReadPictureColor(hwnd, x, y, color)) {
-            editor.maskColor = color;
+            settings.maskColor = color;
             picked = true;
         }
     }
@@ -73,8 +73,8 @@ void ApplyMaskColor(HWND hwnd) {
     if (!region) {
         ShowError(kInternalErrorText);
     } else {
-        editor.hrgnCurrent.reset(region);
-        editor.regionCommandsOffered = true;
+        Document().hrgnCurrent.reset(region);
+        Document().regionCommandsOffered = true;
         UpdateMenuStates(hwnd);
     }
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -96,44 +96,44 @@ static void ReadCustomColors(HKEY key) {
         }))
         return;
     if (RegQueryValueExA(key, kCustomColorsValue, nullptr, nullptr, value.data(), &size) != ERROR_SUCCESS) return;
-    std::memcpy(editor.customColors, value.data(), size < sizeof editor.customColors ? size : sizeof editor.customColors);
+    std::memcpy(settings.customColors, value.data(), size < sizeof settings.customColors ? size : sizeof settings.customColors);
 }
 
 bool RunColorDialog(CHOOSECOLORA& dialog) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kAppearanceKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        key = nullptr;
-    if (key) ReadCustomColors(key);
-    COLORREF& result = &dialog == &editor.ccMask ? editor.maskColor : editor.backgroundColor;
+    HKEY opened = nullptr;
+    OwnedKey key(RegCreateKeyExA(HKEY_CURRENT_USER, kAppearanceKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                                 nullptr, &opened, nullptr) == ERROR_SUCCESS
+                     ? opened
+                     : nullptr);
+    if (key) ReadCustomColors(key.get());
+    COLORREF& result = &dialog == &settings.ccMask ? settings.maskColor : settings.backgroundColor;
     dialog.rgbResult = result;
     const bool confirmed = ChooseColorA(&dialog) != FALSE;
     if (confirmed) {
         result = dialog.rgbResult;
         if (key)
-            RegSetValueExA(key, kCustomColorsValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(editor.customColors),
-                           sizeof editor.customColors);
+            RegSetValueExA(key.get(), kCustomColorsValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(settings.customColors),
+                           sizeof settings.customColors);
     }
-    if (key) RegCloseKey(key);
     return confirmed;
 }
 
 void DoEnterMaskRgbCommand(HWND hwnd) {
-    if (!editor.hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
-    if (RunColorDialog(editor.ccMask)) ApplyMaskColor(hwnd);
+    if (!Document().hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
+    if (RunColorDialog(settings.ccMask)) ApplyMaskColor(hwnd);
 }
 
 void DoMaskToleranceCommand(HWND hwnd) {
-    if (!editor.hbmImage) return;  // grayed without a picture, as "Enter mask RGB..."
-    ToleranceInput input{editor.maskTolerance};
-    if (!AskMaskTolerance(hwnd, input) || input.tolerance == editor.maskTolerance) return;
-    editor.maskTolerance = input.tolerance;
-    if (editor.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
+    if (!Document().hbmImage) return;  // grayed without a picture, as "Enter mask RGB..."
+    ToleranceInput input{settings.maskTolerance};
+    if (!AskMaskTolerance(hwnd, input) || input.tolerance == settings.maskTolerance) return;
+    settings.maskTolerance = input.tolerance;
+    if (settings.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
 }
 
 void DoBackgroundColorCommand(HWND hwnd) {
-    const bool confirmed = RunColorDialog(editor.ccBackground);
+    const bool confirmed = RunColorDialog(settings.ccBackground);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_ERASENOW);
-    if (!confirmed || !editor.imageFileName[0]) return;
-    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) LoadImageIntoEditor(hwnd, editor.imageFileName);
+    if (!confirmed || !settings.imageFileName[0]) return;
+    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) LoadImageIntoEditor(hwnd, settings.imageFileName);
 }

@@ -21,11 +21,11 @@ static UINT ViewModeCommand(Overlay mode) {
 void UpdateMenuStates(HWND hwnd) {
     HMENU menu = GetMenu(hwnd);
     if (!menu) return;
-    const bool picture = editor.hbmImage.get() != nullptr;
-    const bool region = editor.regionCommandsOffered;
+    const bool picture = Document().hbmImage.get() != nullptr;
+    const bool region = Document().regionCommandsOffered;
     // Save needs a file name this window knows: one it opened or saved to, or
     // an inherited one once a region was made here (Save then asks first).
-    const bool save = editor.regionFileName[0] && (region || editor.regionFileShown);
+    const bool save = settings.regionFileName[0] && (region || Document().regionFileShown);
     const struct {
         UINT id;
         bool enabled;
@@ -37,17 +37,17 @@ void UpdateMenuStates(HWND hwnd) {
         {IDM_ENTER_MASK_RGB, picture},
         {IDM_MASK_TOLERANCE, picture},
         {IDM_VIEW_RAW_DATA, region},
-        {IDM_PREVIEW, picture && editor.hrgnCurrent},
+        {IDM_PREVIEW, picture && Document().hrgnCurrent},
     };
     for (const auto& item : items) EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
-    CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(editor.viewMode), MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(Document().viewMode), MF_BYCOMMAND);
     UpdateZoomMenu(menu);
 }
 
 void UpdateEditorTitle(HWND hwnd) {
     static const char kPrefix[] = "Pellform - [";
     static const char kUntitled[] = "Untitled";
-    const char* name = editor.regionFileName[0] ? editor.regionFileName : kUntitled;
+    const char* name = settings.regionFileName[0] ? settings.regionFileName : kUntitled;
     const size_t nameLength = std::strlen(name);
     OwnedGlobal buffer(GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, sizeof kPrefix + nameLength + 1));
     if (!buffer) return;  // the caption stays as it was
@@ -55,23 +55,23 @@ void UpdateEditorTitle(HWND hwnd) {
     std::memcpy(title, kPrefix, sizeof kPrefix - 1);
     std::memcpy(title + sizeof kPrefix - 1, name, nameLength);
     title[sizeof kPrefix - 1 + nameLength] = ']';
-    if (SetWindowTextA(hwnd, title) && editor.regionFileName[0]) editor.regionFileShown = true;
+    if (SetWindowTextA(hwnd, title) && settings.regionFileName[0]) Document().regionFileShown = true;
 }
 
 void ReleaseEditorDocument() {
-    editor.hrgnCurrent.reset();
-    editor.hbmImage.reset();
-    editor.regionCommandsOffered = false;
+    Document().hrgnCurrent.reset();
+    Document().hbmImage.reset();
+    Document().regionCommandsOffered = false;
 }
 
 void DoNewCommand(HWND hwnd) {
     ReleaseEditorDocument();
-    editor.regionFileName[0] = '\0';
-    editor.imageFileName[0] = '\0';
-    editor.maskColor = CLR_INVALID;
-    editor.maskTolerance = 0;
-    editor.backgroundColor = CLR_INVALID;
-    editor.zoom = 1;
+    settings.regionFileName[0] = '\0';
+    settings.imageFileName[0] = '\0';
+    settings.maskColor = CLR_INVALID;
+    settings.maskTolerance = 0;
+    settings.backgroundColor = CLR_INVALID;
+    Document().zoom = 1;
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
     ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_SHOW);

@@ -5,7 +5,7 @@
 #include "ui/editor/region_files.h"
 #include "res/resource_ids.h"
 
-EditorState editor;
+EditorSettings settings;
 std::atomic<HWND> hwndEditor{nullptr};
 
 const char kRegionNotLoadedText[] = "An error occured, region data was NOT loaded.";
@@ -35,7 +35,7 @@ bool AskFileName(OPENFILENAMEA& dialog, BOOL(WINAPI* ask)(LPOPENFILENAMEA), cons
 }
 
 void InitializeEditorRecords(HINSTANCE module) {
-    MSGBOXPARAMSA& error = editor.errorBox;
+    MSGBOXPARAMSA& error = settings.errorBox;
     error.cbSize = sizeof(MSGBOXPARAMSA);
     error.hInstance = module;
     error.lpszCaption = "Error";
@@ -43,16 +43,16 @@ void InitializeEditorRecords(HINSTANCE module) {
     error.lpszIcon = MAKEINTRESOURCEA(IDI_ERROR_BOX);
 
     // The warning box has no owner, so the editor stays usable while it is up.
-    MSGBOXPARAMSA& warning = editor.warningBox;
+    MSGBOXPARAMSA& warning = settings.warningBox;
     warning.cbSize = sizeof(MSGBOXPARAMSA);
     warning.hInstance = module;
     warning.lpszCaption = "Warning";
     warning.dwStyle = MB_USERICON | MB_YESNO;
     warning.lpszIcon = MAKEINTRESOURCEA(IDI_QUESTION_BOX);
 
-    editor.ofnImage.lStructSize = sizeof(OPENFILENAMEA);
-    InitializeImageDialog(editor.ofnImage);
-    InitializeRegionDialogs(editor.ofnRegionOpen, editor.ofnRegionSave);
-    InitializeColorDialog(editor.ccMask);
-    InitializeColorDialog(editor.ccBackground);
+    settings.ofnImage.lStructSize = sizeof(OPENFILENAMEA);
+    InitializeImageDialog(settings.ofnImage);
+    InitializeRegionDialogs(settings.ofnRegionOpen, settings.ofnRegionSave);
+    InitializeColorDialog(settings.ccMask);
+    InitializeColorDialog(settings.ccBackground);
 }

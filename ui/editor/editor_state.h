@@ -1,5 +1,5 @@
-// The editor's process-wide state. It outlives any one editor window, so a later
-// window starts with the file names and colors the last one left.
+// The editor's state by lifetime: settings for the process, a document for
+// each window; the raw data dialog keeps its working copy itself.
 #ifndef PELLFORM_EDITOR_STATE_H
 #define PELLFORM_EDITOR_STATE_H
 
@@ -16,28 +16,9 @@ constexpr int kMaxZoom = 16;
 // What the view draws over the picture: "Hide", "Show as mask", "Show as transparency".
 enum class Overlay { None, Mask, Transparency };
 
-struct EditorState {
-    int busyCount = 0;
-    // Owner-less questions up: the editor stays usable under them, but the
-    // command that asked resumes after them with what it had decoded or read.
-    int pendingQuestions = 0;
-    // Whether this window's caption has shown `regionFileName`: a later window
-    // inherits the name without showing it, and must not write to it unasked.
-    bool regionFileShown = false;
-    // Whether this window offers Save as... and View raw data...: a region was
-    // opened or built here. A failed open withdraws them though the old region stays.
-    bool regionCommandsOffered = false;
-    // Per window: each new editor window starts with the mask.
-    Overlay viewMode = Overlay::Mask;
-    // Per window: the view's magnification, 1 to kMaxZoom in powers of two.
-    // Picture pixel (x, y) fills the zoom-sided square at (x * zoom - scrollX,
-    // y * zoom - scrollY); the scroll position counts screen pixels.
-    int zoom = 1;
-    // Wheel turn short of a notch, kept for the next turn of the same kind
-    // (scroll, scroll sideways, zoom); a turn of another kind starts afresh.
-    int wheelRest = 0;
-    int wheelKind = 0;
-    int sizeGuard = 0;
+// What the editor keeps for the whole process: a later window starts with the
+// file names, colors and dialog records the last one left.
+struct EditorSettings {
     MSGBOXPARAMSA errorBox{};
     MSGBOXPARAMSA warningBox{};
     OPENFILENAMEA ofnRegionOpen{};
@@ -50,13 +31,6 @@ struct EditorState {
     // pixel to count as the mask color; 0 is the exact color alone.
     int maskTolerance = 0;
     COLORREF backgroundColor = CLR_INVALID;
-    OwnedIcon hiconActive;
-    OwnedIcon hiconInactive;
-    OwnedBitmap hbmImage;
-    OwnedRegion hrgnCurrent;
-    OwnedRegion hrgnEditing;
-    OwnedRegion hrgnSelection;
-    BITMAP imageInfo{};
     COLORREF customColors[16]{};
     char regionFileName[MAX_PATH]{};
     char imageFileName[MAX_PATH]{};
@@ -65,7 +39,46 @@ struct EditorState {
     char imageFilter[MAX_PATH]{};
 };
 
-extern EditorState editor;
+extern EditorSettings settings;
+
+// What one editor window keeps: made with the window, gone with it, so every
+// window starts with no picture or region, the mask overlay and zoom 1.
+struct EditorDocument {
+    int busyCount = 0;
+    // Owner-less questions up: the editor stays usable under them, but the
+    // command that asked resumes after them with what it had decoded or read.
+    int pendingQuestions = 0;
+    // Whether this window's caption has shown `regionFileName`: a later window
+    // inherits the name without showing it, and must not write to it unasked.
+    bool regionFileShown = false;
+    // Whether this window offers Save as... and View raw data...: a region was
+    // opened or built here. A failed open withdraws them though the old region stays.
+    bool regionCommandsOffered = false;
+    Overlay viewMode = Overlay::Mask;
+    // The view's magnification, 1 to kMaxZoom in powers of two. Picture pixel
+    // (x, y) fills the zoom-sided square at (x * zoom - scrollX, y * zoom - scrollY);
+    // the scroll position counts screen pixels.
+    int zoom = 1;
+    // Wheel turn short of a notch, kept for the next turn of the same kind
+    // (scroll, scroll sideways, zoom); a turn of another kind starts afresh.
+    int wheelRest = 0;
+    int wheelKind = 0;
+    // Set while the view resizes the window itself, against re-entering.
+    int sizeGuard = 0;
+    OwnedIcon hiconActive;
+    OwnedIcon hiconInactive;
+    OwnedBitmap hbmImage;
+    BITMAP imageInfo{};
+    OwnedRegion hrgnCurrent;
+    // What the raw data dialog over this window has the view draw in place of
+    // the current region: its working copy and, when rows are selected, their
+    // union. Both are the dialog's own; it clears them before they go.
+    HRGN shownWorkingCopy = nullptr;
+    HRGN shownSelection = nullptr;
+};
+
+// The open editor window's document; only while that window exists.
+EditorDocument& Document();
 
 // The one value the host thread shares with the editor thread: written by the
 // editor thread when its window is created and destroyed, read by the host thread.
@@ -107,7 +120,11 @@ void ReleaseEditorDocument();
 // Makes `mode` the overlay and repaints, unless it is the overlay already.
 void ChooseViewMode(HWND hwnd, Overlay mode);
 
-INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Creates the editor window over `owner` and runs its messages on the calling
+// thread until it is destroyed; the window's document lives as long as this
+// call, so a command still inside a box when the window goes finds it.
+// `created` is called once the window exists or could not be made.
+void RunEditorWindow(HWND owner, void (*created)());
 
 // Fills the static parts of the message-box, file-dialog and color-dialog
 // records; the add-in calls it once at load.

@@ -16,13 +16,13 @@
 #include "res/resource_ids.h"
 
 static void MakeCaptionIcons() {
-    editor.hiconActive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION)));
-    editor.hiconInactive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION)));
+    Document().hiconActive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION)));
+    Document().hiconInactive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION)));
 }
 
 static void DestroyCaptionIcons() {
-    editor.hiconActive.reset();
-    editor.hiconInactive.reset();
+    Document().hiconActive.reset();
+    Document().hiconInactive.reset();
 }
 
 static HICON TakeSmallIcon(HWND hwnd) {
@@ -35,26 +35,34 @@ static void SetSmallIcon(HWND hwnd, HICON icon) {
 
 static void OnInitDialog(HWND hwnd) {
     hwndEditor.store(hwnd);
-    editor.regionFileShown = false;
-    editor.regionCommandsOffered = false;
-    editor.viewMode = Overlay::Mask;
-    editor.zoom = 1;
-    editor.ofnRegionOpen.hwndOwner = hwnd;
-    editor.ofnRegionSave.hwndOwner = hwnd;
-    editor.ofnImage.hwndOwner = hwnd;
-    editor.ccMask.hwndOwner = hwnd;
-    editor.ccBackground.hwndOwner = hwnd;
+    settings.ofnRegionOpen.hwndOwner = hwnd;
+    settings.ofnRegionSave.hwndOwner = hwnd;
+    settings.ofnImage.hwndOwner = hwnd;
+    settings.ccMask.hwndOwner = hwnd;
+    settings.ccBackground.hwndOwner = hwnd;
     SetMenu(hwnd, LoadMenuA(hInstance, MAKEINTRESOURCEA(IDM_EDITOR_MENU)));
     UpdateMenuStates(hwnd);
     MakeCaptionIcons();
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
     DragAcceptFiles(hwnd, TRUE);
     // The About box as a splash that closes itself after one second.
-    CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_ABOUT), hwnd, AboutDlgProc, 1000);
+    ShowAboutBox(hwnd, 1000);
 }
 
-static void RunModal(HWND hwnd, int templateId, DLGPROC procedure, LPARAM parameter) {
-    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(templateId), hwnd, procedure, parameter);
+static void DoImageInfoCommand(HWND hwnd) {
+    const EditorDocument& document = Document();
+    if (!document.hbmImage) return;
+    ImageInfoData data;
+    data.fileName = settings.imageFileName;
+    data.bitmap = document.imageInfo;
+    ShowImageInfo(hwnd, data);
+}
+
+// The raw data dialog edits a copy; a saved one replaces the current region.
+static void DoViewRawDataCommand(HWND hwnd) {
+    if (!Document().hrgnCurrent) return;
+    OwnedRegion saved = EditRegionData(hwnd, Document().hrgnCurrent.get());
+    if (saved) Document().hrgnCurrent = std::move(saved);
 }
 
 static void OnDestroy(HWND hwnd) {
@@ -67,17 +75,17 @@ static void OnDestroy(HWND hwnd) {
 
 static void OnActivate(HWND hwnd, WPARAM wParam) {
     const bool inactive = LOWORD(wParam) == WA_INACTIVE || IsIconic(hwnd);
-    SetSmallIcon(hwnd, inactive ? editor.hiconInactive.get() : editor.hiconActive.get());
+    SetSmallIcon(hwnd, inactive ? Document().hiconInactive.get() : Document().hiconActive.get());
     // Frame and client: the caption shows the new icon, the view is painted afresh.
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 // Icons follow the new caption colors; the view repaints in the new colors.
 static void OnSystemColorsChanged(HWND hwnd) {
-    const bool wasActive = TakeSmallIcon(hwnd) == editor.hiconActive.get() && editor.hiconActive;
+    const bool wasActive = TakeSmallIcon(hwnd) == Document().hiconActive.get() && Document().hiconActive;
     DestroyCaptionIcons();
     MakeCaptionIcons();
-    SetSmallIcon(hwnd, wasActive ? editor.hiconActive.get() : editor.hiconInactive.get());
+    SetSmallIcon(hwnd, wasActive ? Document().hiconActive.get() : Document().hiconInactive.get());
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -85,7 +93,7 @@ static void OnMouseMove(HWND hwnd) {
     LPCSTR pointer = IDC_ARROW;
     if (GetCapture() == hwnd)
         pointer = IDC_CROSS;  // picking a color
-    else if (editor.busyCount > 0)
+    else if (Document().busyCount > 0)
         pointer = IDC_WAIT;
     SetCursor(LoadCursorA(nullptr, pointer));
 }
@@ -104,7 +112,7 @@ static bool IsRefusedUnderQuestion(WPARAM command) {
     case IDM_ENTER_MASK_RGB:
     case IDM_MASK_TOLERANCE:
     case IDM_BACKGROUND_COLOR:
-    case IDM_VIEW_RAW_DATA: return editor.pendingQuestions > 0;
+    case IDM_VIEW_RAW_DATA: return Document().pendingQuestions > 0;
     default: return false;
     }
 }
@@ -130,12 +138,8 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_VIEW_HIDE: ChooseViewMode(hwnd, Overlay::None); break;
     case IDM_VIEW_MASK: ChooseViewMode(hwnd, Overlay::Mask); break;
     case IDM_VIEW_TRANSPARENCY: ChooseViewMode(hwnd, Overlay::Transparency); break;
-    case IDM_IMAGE_INFO:
-        if (editor.hbmImage) RunModal(hwnd, IDD_IMAGE_INFO, ImageInfoDlgProc, 0);
-        break;
-    case IDM_VIEW_RAW_DATA:
-        if (editor.hrgnCurrent) RunModal(hwnd, IDD_RAW_DATA, RawDataDlgProc, 0);
-        break;
+    case IDM_IMAGE_INFO: DoImageInfoCommand(hwnd); break;
+    case IDM_VIEW_RAW_DATA: DoViewRawDataCommand(hwnd); break;
     case IDM_PREVIEW: DoPreviewCommand(hwnd); break;
     case IDM_ZOOM_IN: DoZoomInCommand(hwnd); break;
     case IDM_ZOOM_OUT: DoZoomOutCommand(hwnd); break;
@@ -144,8 +148,8 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_ZOOM_400:
     case IDM_ZOOM_800:
     case IDM_ZOOM_1600: DoZoomCommand(hwnd, 1 << (command - IDM_ZOOM_100)); break;
-    case IDM_README: RunModal(hwnd, IDD_README, ReadMeDlgProc, 0); break;
-    case IDM_ABOUT: RunModal(hwnd, IDD_ABOUT, AboutDlgProc, -1); break;
+    case IDM_README: ShowReadMe(hwnd); break;
+    case IDM_ABOUT: ShowAboutBox(hwnd, -1); break;
     default: break;
     }
     // Commands that run dialogs (raw data among them) change state on their own.
@@ -187,6 +191,30 @@ static INT_PTR RecoverEditorMessage(HWND, UINT message, WPARAM, LPARAM) {
     return FALSE;
 }
 
-INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWithoutThrowing(RecoverEditorMessage, HandleEditorMessage, hwnd, message, wParam, lParam);
+}
+
+// The document of the window RunEditorWindow runs; none between windows.
+static EditorDocument* openDocument = nullptr;
+
+EditorDocument& Document() { return *openDocument; }
+
+void RunEditorWindow(HWND owner, void (*created)()) {
+    EditorDocument document;
+    openDocument = &document;
+    HWND window = CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_EDITOR), owner, EditorDlgProc, 0);
+    created();
+    if (window) {
+        MSG msg;
+        for (;;) {
+            const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
+            if (result == 0 || result == -1) break;
+            if (!IsDialogMessageA(hwndEditor.load(), &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
+    }
+    openDocument = nullptr;
 }

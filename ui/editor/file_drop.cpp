@@ -29,7 +29,7 @@ void DropFilesOnEditor(HWND hwnd, HDROP drop) {
     // would change it as the refused commands would. A name longer than the
     // file dialogs take is refused as well.
     const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-    if (editor.pendingQuestions > 0 || !IsWindowEnabled(hwnd) || length == 0 || length >= MAX_PATH) {
+    if (Document().pendingQuestions > 0 || !IsWindowEnabled(hwnd) || length == 0 || length >= MAX_PATH) {
         MessageBeep(MB_ICONWARNING);
         return;
     }

@@ -25,42 +25,42 @@ static const char kImageFilter[] =
 
 void InitializeImageDialog(OPENFILENAMEA& dialog) {
     dialog.lpstrFilter = kImageFilter;
-    dialog.lpstrCustomFilter = editor.imageFilter;
-    dialog.nMaxCustFilter = sizeof editor.imageFilter;
+    dialog.lpstrCustomFilter = settings.imageFilter;
+    dialog.nMaxCustFilter = sizeof settings.imageFilter;
     dialog.nFilterIndex = 0;
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
 }
 
 void DoLoadImageCommand(HWND hwnd) {
     char name[MAX_PATH];
-    if (AskFileName(editor.ofnImage, GetOpenFileNameA, editor.imageFileName, name)) LoadImageIntoEditor(hwnd, name);
+    if (AskFileName(settings.ofnImage, GetOpenFileNameA, settings.imageFileName, name)) LoadImageIntoEditor(hwnd, name);
 }
 
 // Asks whether to clip the current region to a smaller new picture, and does so.
 // The comparison is unsigned, so an empty region (box 0,0,0,0) always asks.
 static void OfferToClipRegion(int newWidth, int newHeight) {
-    if (!editor.hrgnCurrent) return;
+    if (!Document().hrgnCurrent) return;
     RECT box{};
-    GetRgnBox(editor.hrgnCurrent.get(), &box);
+    GetRgnBox(Document().hrgnCurrent.get(), &box);
     const bool wider = static_cast<UINT>(box.right - 1) > static_cast<UINT>(newWidth);
     const bool lower = static_cast<UINT>(box.bottom - 1) > static_cast<UINT>(newHeight);
     if (!wider && !lower) return;
-    const char* question = editor.hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
+    const char* question = Document().hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
     if (AskWarning(question) != IDYES) return;
     OwnedRegion picture(CreateRectRgn(0, 0, newWidth, newHeight));
-    if (picture) CombineRgn(editor.hrgnCurrent.get(), editor.hrgnCurrent.get(), picture.get(), RGN_AND);
+    if (picture) CombineRgn(Document().hrgnCurrent.get(), Document().hrgnCurrent.get(), picture.get(), RGN_AND);
 }
 
 void LoadImageIntoEditor(HWND hwnd, const char* name) {
     BeginBusy();
-    const COLORREF background = editor.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
+    const COLORREF background = settings.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : settings.backgroundColor;
     OwnedBitmap picture(LoadPictureFile(name, background));
     EndBusy();
     // The name becomes the picture's only once its file was decoded; a failed
     // load leaves the editor with no picture file name.
-    if (picture && name != editor.imageFileName) lstrcpynA(editor.imageFileName, name, sizeof editor.imageFileName);
+    if (picture && name != settings.imageFileName) lstrcpynA(settings.imageFileName, name, sizeof settings.imageFileName);
     if (!picture) {
-        editor.imageFileName[0] = '\0';
+        settings.imageFileName[0] = '\0';
         ShowError(kImageNotLoadedText);
         InvalidateRect(hwnd, nullptr, TRUE);
         return;
@@ -72,12 +72,12 @@ void LoadImageIntoEditor(HWND hwnd, const char* name) {
     // a picture taken in now would outlive it in the state of the next editor.
     if (!IsWindow(hwnd)) return;
 
-    editor.hbmImage = std::move(picture);
-    GetObjectA(editor.hbmImage.get(), sizeof editor.imageInfo, &editor.imageInfo);
-    if (editor.imageInfo.bmHeight < 0) editor.imageInfo.bmHeight = -editor.imageInfo.bmHeight;
+    Document().hbmImage = std::move(picture);
+    GetObjectA(Document().hbmImage.get(), sizeof Document().imageInfo, &Document().imageInfo);
+    if (Document().imageInfo.bmHeight < 0) Document().imageInfo.bmHeight = -Document().imageInfo.bmHeight;
 
     // A new picture shows at its natural size, so the window fits it as before.
-    editor.zoom = 1;
+    Document().zoom = 1;
     SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
     SetScrollPos(hwnd, SB_VERT, 0, TRUE);
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
@@ -107,7 +107,7 @@ static void FitWindowToImage(HWND hwnd) {
     placement.length = sizeof placement;
     if (!GetWindowPlacement(hwnd, &placement)) return;
 
-    RECT fit = {0, 0, editor.imageInfo.bmWidth, editor.imageInfo.bmHeight};
+    RECT fit = {0, 0, Document().imageInfo.bmWidth, Document().imageInfo.bmHeight};
     AdjustWindowRectEx(&fit, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), TRUE,
                        static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
     const LONG minWidth = 280;

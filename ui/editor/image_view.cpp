@@ -9,33 +9,41 @@
 #include "res/resource_ids.h"
 
 void ChooseViewMode(HWND hwnd, Overlay mode) {
-    if (editor.viewMode == mode) return;
-    editor.viewMode = mode;
+    if (Document().viewMode == mode) return;
+    Document().viewMode = mode;
     UpdateMenuStates(hwnd);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
+void ShowRegionsInView(HWND hwnd, HRGN workingCopy, HRGN selection) {
+    EditorDocument& document = Document();
+    document.shownWorkingCopy = workingCopy;
+    document.shownSelection = selection;
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
 static COLORREF EffectiveBackground() {
-    return editor.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : editor.backgroundColor;
+    return settings.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : settings.backgroundColor;
 }
 
 ViewContent ReadViewContent(HWND hwnd) {
     ViewContent content;
-    content.picture = editor.hbmImage.get();
-    content.width = editor.imageInfo.bmWidth;
-    content.height = editor.imageInfo.bmHeight;
+    content.picture = Document().hbmImage.get();
+    content.width = Document().imageInfo.bmWidth;
+    content.height = Document().imageInfo.bmHeight;
     content.scrollX = GetScrollPos(hwnd, SB_HORZ);
     content.scrollY = GetScrollPos(hwnd, SB_VERT);
-    content.zoom = editor.zoom;
+    content.zoom = Document().zoom;
     content.background = EffectiveBackground();
     // While picking a color the bare picture shows.
     if (GetCapture() != hwnd) {
-        HRGN shown = editor.hrgnSelection ? editor.hrgnSelection.get()
-                     : editor.hrgnEditing ? editor.hrgnEditing.get()
-                                          : editor.hrgnCurrent.get();
+        const EditorDocument& document = Document();
+        HRGN shown = document.shownSelection     ? document.shownSelection
+                     : document.shownWorkingCopy ? document.shownWorkingCopy
+                                                 : document.hrgnCurrent.get();
         if (shown) {
             content.region = shown;
-            content.overlay = editor.viewMode;
+            content.overlay = Document().viewMode;
         }
     }
     return content;
@@ -174,7 +182,7 @@ void ComposeView(HDC target, const RECT& area, const ViewContent& content) {
 }
 
 BOOL PaintEditorView(HWND hwnd) {
-    if (!editor.hbmImage) return FALSE;
+    if (!Document().hbmImage) return FALSE;
     RECT client{};
     GetClientRect(hwnd, &client);
     PAINTSTRUCT paint{};
@@ -185,14 +193,14 @@ BOOL PaintEditorView(HWND hwnd) {
 }
 
 BOOL SuppressEraseWithPicture(HWND hwnd) {
-    if (!editor.hbmImage) return FALSE;
+    if (!Document().hbmImage) return FALSE;
     // The paint covers the whole client area; erasing first would only flicker.
     SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, 1);
     return TRUE;
 }
 
 BOOL ReportMinimumTrackingSize(MINMAXINFO* info) {
-    if (!editor.hbmImage) return FALSE;
+    if (!Document().hbmImage) return FALSE;
     info->ptMinTrackSize.x = 280;
     info->ptMinTrackSize.y = 2 * (GetSystemMetrics(SM_CYMENU) + GetSystemMetrics(SM_CYCAPTION));
     return TRUE;
@@ -200,7 +208,7 @@ BOOL ReportMinimumTrackingSize(MINMAXINFO* info) {
 
 // The picture's extent on screen along a bar, at the current magnification.
 static int ZoomedExtent(int bar) {
-    return (bar == SB_HORZ ? editor.imageInfo.bmWidth : editor.imageInfo.bmHeight) * editor.zoom;
+    return (bar == SB_HORZ ? Document().imageInfo.bmWidth : Document().imageInfo.bmHeight) * Document().zoom;
 }
 
 static void SetScrollRanges(HWND hwnd, const RECT& client) {
@@ -224,17 +232,17 @@ static void CenterNoPictureText(HWND hwnd, const RECT& client) {
 }
 
 void ResizeEditorView(HWND hwnd, WPARAM sizeType) {
-    if (editor.sizeGuard || sizeType == SIZE_MINIMIZED) return;
+    if (Document().sizeGuard || sizeType == SIZE_MINIMIZED) return;
     // Showing or hiding a scroll bar below changes the client area and sends a
     // nested WM_SIZE, which the guard ignores.
-    ++editor.sizeGuard;
+    ++Document().sizeGuard;
     RECT client{};
     GetClientRect(hwnd, &client);
     // Both ranges from the client size taken before either bar changed it.
-    if (editor.hbmImage) SetScrollRanges(hwnd, client);
+    if (Document().hbmImage) SetScrollRanges(hwnd, client);
     CenterNoPictureText(hwnd, client);
     InvalidateRect(hwnd, nullptr, TRUE);
-    --editor.sizeGuard;
+    --Document().sizeGuard;
 }
 
 // The message carries 16 bits of the thumb's position, but a magnified picture
@@ -244,18 +252,18 @@ static int ThumbPosition(HWND hwnd, int bar, int reported) {
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_TRACKPOS;
-    if (editor.zoom > 1 && GetScrollInfo(hwnd, bar, &info) && (info.nTrackPos & 0xFFFF) == reported)
+    if (Document().zoom > 1 && GetScrollInfo(hwnd, bar, &info) && (info.nTrackPos & 0xFFFF) == reported)
         return info.nTrackPos;
     return reported;
 }
 
 void ScrollEditorView(HWND hwnd, int bar, WPARAM request) {
-    if (!editor.hbmImage) return;
+    if (!Document().hbmImage) return;
     RECT client{};
     GetClientRect(hwnd, &client);
     const int current = GetScrollPos(hwnd, bar);
     // A line is one picture pixel.
-    const int line = editor.zoom;
+    const int line = Document().zoom;
     int position;
     switch (LOWORD(request)) {
     case SB_LINEUP: position = current - line; break;
@@ -282,22 +290,22 @@ static int ZoomLevel(int zoom) {
 }
 
 void UpdateZoomMenu(HMENU menu) {
-    const bool picture = editor.hbmImage.get() != nullptr;
-    EnableMenuItem(menu, IDM_ZOOM_IN, MF_BYCOMMAND | (picture && editor.zoom < kMaxZoom ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(menu, IDM_ZOOM_OUT, MF_BYCOMMAND | (picture && editor.zoom > 1 ? MF_ENABLED : MF_GRAYED));
+    const bool picture = Document().hbmImage.get() != nullptr;
+    EnableMenuItem(menu, IDM_ZOOM_IN, MF_BYCOMMAND | (picture && Document().zoom < kMaxZoom ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_ZOOM_OUT, MF_BYCOMMAND | (picture && Document().zoom > 1 ? MF_ENABLED : MF_GRAYED));
     for (UINT id = IDM_ZOOM_100; id <= IDM_ZOOM_1600; ++id)
         EnableMenuItem(menu, id, MF_BYCOMMAND | (picture ? MF_ENABLED : MF_GRAYED));
-    CheckMenuRadioItem(menu, IDM_ZOOM_100, IDM_ZOOM_1600, IDM_ZOOM_100 + ZoomLevel(editor.zoom), MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, IDM_ZOOM_100, IDM_ZOOM_1600, IDM_ZOOM_100 + ZoomLevel(Document().zoom), MF_BYCOMMAND);
 }
 
 void ZoomEditorView(HWND hwnd, int zoom, POINT anchor) {
     zoom = std::max(1, std::min(kMaxZoom, zoom));
-    if (!editor.hbmImage || zoom == editor.zoom) return;
+    if (!Document().hbmImage || zoom == Document().zoom) return;
     // The picture point under the anchor, in pixels of the old magnification.
     const long long anchorX = anchor.x + GetScrollPos(hwnd, SB_HORZ);
     const long long anchorY = anchor.y + GetScrollPos(hwnd, SB_VERT);
-    const int old = editor.zoom;
-    editor.zoom = zoom;
+    const int old = Document().zoom;
+    Document().zoom = zoom;
     // A bar that comes or goes changes the client area: the ranges are set
     // again until it stays, then the positions are kept within them.
     RECT before{}, after{};
@@ -320,8 +328,8 @@ void DoZoomCommand(HWND hwnd, int zoom) {
     ZoomEditorView(hwnd, zoom, {client.right / 2, client.bottom / 2});
 }
 
-void DoZoomInCommand(HWND hwnd) { DoZoomCommand(hwnd, editor.zoom * 2); }
-void DoZoomOutCommand(HWND hwnd) { DoZoomCommand(hwnd, editor.zoom / 2); }
+void DoZoomInCommand(HWND hwnd) { DoZoomCommand(hwnd, Document().zoom * 2); }
+void DoZoomOutCommand(HWND hwnd) { DoZoomCommand(hwnd, Document().zoom / 2); }
 
 BOOL ZoomByKey(HWND hwnd, WPARAM key) {
     if (GetKeyState(VK_CONTROL) >= 0) return FALSE;
@@ -335,28 +343,28 @@ BOOL ZoomByKey(HWND hwnd, WPARAM key) {
 }
 
 BOOL TurnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (!editor.hbmImage) return FALSE;
+    if (!Document().hbmImage) return FALSE;
     enum { kScroll, kScrollSideways, kZoom };
     const WORD keys = LOWORD(wParam);
     const int kind = keys & MK_CONTROL ? kZoom : keys & MK_SHIFT ? kScrollSideways : kScroll;
-    if (kind != editor.wheelKind) editor.wheelRest = 0;
-    editor.wheelKind = kind;
+    if (kind != Document().wheelKind) Document().wheelRest = 0;
+    Document().wheelKind = kind;
     // Fine-grained wheels send parts of a notch; they add up to whole notches.
-    const int turned = editor.wheelRest + GET_WHEEL_DELTA_WPARAM(wParam);
+    const int turned = Document().wheelRest + GET_WHEEL_DELTA_WPARAM(wParam);
     const int notches = turned / WHEEL_DELTA;
-    editor.wheelRest = turned % WHEEL_DELTA;
+    Document().wheelRest = turned % WHEEL_DELTA;
     if (notches == 0) return TRUE;
     if (kind == kZoom) {
         POINT cursor = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ScreenToClient(hwnd, &cursor);
         // Turned away from the user: in, a level a notch.
-        const int level = std::max(0, std::min(ZoomLevel(kMaxZoom), ZoomLevel(editor.zoom) + notches));
+        const int level = std::max(0, std::min(ZoomLevel(kMaxZoom), ZoomLevel(Document().zoom) + notches));
         ZoomEditorView(hwnd, 1 << level, cursor);
         return TRUE;
     }
     // Three lines a notch; turned away from the user: up, or left.
     const int bar = kind == kScrollSideways ? SB_HORZ : SB_VERT;
-    SetScrollPos(hwnd, bar, GetScrollPos(hwnd, bar) - notches * 3 * editor.zoom, TRUE);
+    SetScrollPos(hwnd, bar, GetScrollPos(hwnd, bar) - notches * 3 * Document().zoom, TRUE);
     InvalidateRect(hwnd, nullptr, TRUE);
     return TRUE;
 }

@@ -21,6 +21,11 @@ struct ViewContent {
 
 ViewContent ReadViewContent(HWND hwnd);
 
+// Has the view of editor window `hwnd` draw `workingCopy` in place of the
+// current region, or `selection` when there is one; nulls give it back. The
+// caller keeps both and must give the view nulls before it frees them.
+void ShowRegionsInView(HWND hwnd, HRGN workingCopy, HRGN selection);
+
 // Composes the view of `area`'s size off screen and copies it to `target` at
 // `area`'s top-left in one blit, so nothing flickers.
 void ComposeView(HDC target, const RECT& area, const ViewContent& content);

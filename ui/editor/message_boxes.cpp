@@ -5,26 +5,26 @@
 #include "core/pixel_math.h"
 
 int ShowError(const char* text, HWND owner) {
-    editor.errorBox.hwndOwner = owner ? owner : hwndEditor.load();
-    editor.errorBox.lpszText = text;
-    return MessageBoxIndirectA(&editor.errorBox);
+    settings.errorBox.hwndOwner = owner ? owner : hwndEditor.load();
+    settings.errorBox.lpszText = text;
+    return MessageBoxIndirectA(&settings.errorBox);
 }
 
 int AskWarning(const char* text) {
-    editor.warningBox.lpszText = text;
-    ++editor.pendingQuestions;
-    const int answer = MessageBoxIndirectA(&editor.warningBox);
-    --editor.pendingQuestions;
+    settings.warningBox.lpszText = text;
+    ++Document().pendingQuestions;
+    const int answer = MessageBoxIndirectA(&settings.warningBox);
+    --Document().pendingQuestions;
     return answer;
 }
 
 void BeginBusy() {
-    ++editor.busyCount;
+    ++Document().busyCount;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 }
 
 void EndBusy() {
-    --editor.busyCount;
+    --Document().busyCount;
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
 

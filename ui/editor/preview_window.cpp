@@ -75,7 +75,7 @@ INT_PTR CALLBACK PreviewDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 void DoPreviewCommand(HWND hwnd) {
-    if (!editor.hbmImage || !editor.hrgnCurrent) return;
-    PreviewData data = {editor.hbmImage.get(), editor.hrgnCurrent.get(), editor.imageInfo.bmWidth, editor.imageInfo.bmHeight};
+    if (!Document().hbmImage || !Document().hrgnCurrent) return;
+    PreviewData data = {Document().hbmImage.get(), Document().hrgnCurrent.get(), Document().imageInfo.bmWidth, Document().imageInfo.bmHeight};
     DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_PREVIEW), hwnd, PreviewDlgProc, reinterpret_cast<LPARAM>(&data));
 }

@@ -7,8 +7,8 @@
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 
 HRGN BuildRegionFromImage() {
-    return BuildRegionFromPicture(editor.hbmImage.get(), editor.imageInfo.bmWidth, editor.imageInfo.bmHeight,
-                                  editor.maskColor, editor.maskTolerance);
+    return BuildRegionFromPicture(Document().hbmImage.get(), Document().imageInfo.bmWidth, Document().imageInfo.bmHeight,
+                                  settings.maskColor, settings.maskTolerance);
 }
 
 void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
@@ -18,30 +18,29 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
         dialog->nFilterIndex = 0;
         dialog->lpstrDefExt = "rgn";
     }
-    open.lpstrCustomFilter = editor.regionOpenFilter;
-    open.nMaxCustFilter = sizeof editor.regionOpenFilter;
+    open.lpstrCustomFilter = settings.regionOpenFilter;
+    open.nMaxCustFilter = sizeof settings.regionOpenFilter;
     open.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    save.lpstrCustomFilter = editor.regionSaveFilter;
-    save.nMaxCustFilter = sizeof editor.regionSaveFilter;
+    save.lpstrCustomFilter = settings.regionSaveFilter;
+    save.nMaxCustFilter = sizeof settings.regionSaveFilter;
     save.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }
 
 void OpenRegionFile(HWND hwnd, const char* name) {
     RegionRects rects;
-    HRGN region = nullptr;
+    OwnedRegion region;
     BeginBusy();
-    if (ReadRegionFile(name, rects)) region = CreateRegionFromRects(rects);
+    if (ReadRegionFile(name, rects)) region.reset(CreateRegionFromRects(rects));
     EndBusy();
     // The name becomes the region's only once its file was read; a failed
     // open leaves the editor with no region file name.
-    if (!region) editor.regionFileName[0] = '\0';
-    else if (name != editor.regionFileName) lstrcpynA(editor.regionFileName, name, sizeof editor.regionFileName);
-    if (region) {
-        editor.hrgnCurrent.reset(region);
-    }
+    if (!region) settings.regionFileName[0] = '\0';
+    else if (name != settings.regionFileName) lstrcpynA(settings.regionFileName, name, sizeof settings.regionFileName);
+    const bool opened = static_cast<bool>(region);
+    if (opened) Document().hrgnCurrent = std::move(region);
     InvalidateRect(hwnd, nullptr, TRUE);
-    editor.regionCommandsOffered = region != nullptr;
-    if (region) {
+    Document().regionCommandsOffered = opened;
+    if (opened) {
         UpdateEditorTitle(hwnd);
         UpdateMenuStates(hwnd);
         return;
@@ -56,26 +55,26 @@ void SaveRegionFile(HWND hwnd) {
     UpdateEditorTitle(hwnd);
     UpdateMenuStates(hwnd);
     char tempFileName[MAX_PATH]{};
-    if (!WriteRegionFile(editor.regionFileName, editor.hrgnCurrent.get(), tempFileName))
+    if (!WriteRegionFile(settings.regionFileName, Document().hrgnCurrent.get(), tempFileName))
         ShowError(kRegionNotSavedText);
 }
 
 void DoOpenRegionCommand(HWND hwnd) {
     char name[MAX_PATH];
-    if (AskFileName(editor.ofnRegionOpen, GetOpenFileNameA, editor.regionFileName, name)) OpenRegionFile(hwnd, name);
+    if (AskFileName(settings.ofnRegionOpen, GetOpenFileNameA, settings.regionFileName, name)) OpenRegionFile(hwnd, name);
 }
 
 void DoSaveRegionAsCommand(HWND hwnd) {
-    if (!editor.hrgnCurrent) return;
+    if (!Document().hrgnCurrent) return;
     char name[MAX_PATH];
-    if (!AskFileName(editor.ofnRegionSave, GetSaveFileNameA, editor.regionFileName, name)) return;
-    lstrcpyA(editor.regionFileName, name);
+    if (!AskFileName(settings.ofnRegionSave, GetSaveFileNameA, settings.regionFileName, name)) return;
+    lstrcpyA(settings.regionFileName, name);
     SaveRegionFile(hwnd);
 }
 
 void DoSaveRegionCommand(HWND hwnd) {
-    if (!editor.hrgnCurrent) return;
+    if (!Document().hrgnCurrent) return;
     // A name this window never showed is asked for, the inherited one offered.
-    if (!editor.regionFileName[0] || !editor.regionFileShown) DoSaveRegionAsCommand(hwnd);
+    if (!settings.regionFileName[0] || !Document().regionFileShown) DoSaveRegionAsCommand(hwnd);
     else SaveRegionFile(hwnd);
 }

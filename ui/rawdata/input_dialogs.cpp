@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "core/no_throw.h"
+#include "platform/module.h"
 #include "ui/rawdata/raw_data_dialogs.h"
 #include "res/resource_ids.h"
 
@@ -64,8 +65,13 @@ static INT_PTR HandleRectMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
-INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWithoutThrowing(FALSE, HandleRectMessage, hwnd, message, wParam, lParam);
+}
+
+INT_PTR AskRectangle(HWND owner, RectInput& input) {
+    return DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_RECT_INPUT), owner, RectDlgProc,
+                           reinterpret_cast<LPARAM>(&input));
 }
 
 static INT_PTR HandleMoveMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -88,6 +94,10 @@ static INT_PTR HandleMoveMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     }
 }
 
-INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWithoutThrowing(FALSE, HandleMoveMessage, hwnd, message, wParam, lParam);
+}
+
+INT_PTR AskMove(HWND owner, MoveInput& input) {
+    return DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_MOVE), owner, MoveDlgProc, reinterpret_cast<LPARAM>(&input));
 }

@@ -4,13 +4,13 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <new>
 #include <utility>
 
 #include "core/no_throw.h"
 #include "platform/module.h"
 #include "platform/win_handles.h"
 #include "ui/editor/editor_state.h"
+#include "ui/editor/image_view.h"
 #include "ui/rawdata/raw_data_dialogs.h"
 #include "platform/region_gdi.h"
 #include "core/region_rects.h"
@@ -22,8 +22,16 @@ const char* const kColumnTitles[4] = {"RECT.left", "RECT.top", "RECT.right", "RE
 const int kHeaderControls[8] = {IDC_RAW_HEADER_SIZE, IDC_RAW_TYPE,  IDC_RAW_COUNT, IDC_RAW_DATA_SIZE,
                                 IDC_RAW_LEFT,        IDC_RAW_TOP,   IDC_RAW_RIGHT, IDC_RAW_BOTTOM};
 
-// What one open dialog keeps, in its window's user data.
+// What one open dialog keeps: made by the call that runs it, pointed to by its
+// window's user data.
 struct RawData {
+    HRGN current = nullptr;  // the editor's region, copied into the working copy
+    // What Save and Cancel act on; the edits replace it one by one.
+    OwnedRegion workingCopy;
+    // The union of the selected rows, shown in the editor in place of the
+    // working copy; none when no row is selected.
+    OwnedRegion selection;
+    OwnedRegion saved;  // the working copy, once Save took it
     // The working copy's rectangles in the order of its region data: row n of
     // the list is rects[n], drawn from here whenever the list shows it.
     RegionRects rects;
@@ -97,21 +105,36 @@ void ShowCell(const RawData& data, LVITEMA& item) {
                   static_cast<long>(values[item.iSubItem]));
 }
 
-void DiscardSelection() {
-    editor.hrgnSelection.reset();
+// The editor's view draws the working copy and the selection: it is told each
+// time either changes, and given nulls before they go.
+void ShowInEditor(HWND hwnd, const RawData& data) {
+    ShowRegionsInView(EditorOf(hwnd), data.workingCopy.get(), data.selection.get());
+}
+
+void DiscardSelection(HWND hwnd, RawData& data) {
+    if (!data.selection) return;
+    ShowRegionsInView(EditorOf(hwnd), data.workingCopy.get(), nullptr);
+    data.selection.reset();
+}
+
+void DropRegions(HWND hwnd, RawData& data) {
+    ShowRegionsInView(EditorOf(hwnd), nullptr, nullptr);
+    data.selection.reset();
+    data.workingCopy.reset();
 }
 
 void RefreshRawData(HWND hwnd, RawData& data) {
     data.refreshing = true;
     data.selectionUnsettled = false;
-    DiscardSelection();
+    DiscardSelection(hwnd, data);
+    ShowInEditor(hwnd, data);
     HWND list = List(hwnd);
     // Every row goes, and its selection and focus with it.
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     data.rects.clear();
     // Out of memory, as when the data cannot be read: the list stays empty.
     RegionHeader header;
-    if (FetchRegionRects(editor.hrgnEditing.get(), data.rects, &header)) {
+    if (FetchRegionRects(data.workingCopy.get(), data.rects, &header)) {
         const LONG values[8] = {static_cast<LONG>(header.dwSize), static_cast<LONG>(header.iType),
                                 static_cast<LONG>(header.nCount), static_cast<LONG>(header.nRgnSize),
                                 header.rcBound.left,              header.rcBound.top,
@@ -125,18 +148,21 @@ void RefreshRawData(HWND hwnd, RawData& data) {
                  RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
 }
 
-void InitRawData(HWND hwnd) {
-    RawData* data = new (std::nothrow) RawData;
+// `first` combined with `second` by `mode`, as a new region; none on failure.
+OwnedRegion CombinedRegion(HRGN first, HRGN second, int mode) {
+    OwnedRegion result(CreateRectRgn(0, 0, 0, 0));
+    if (result && CombineRgn(result.get(), first, second, mode) == ERROR) result.reset();
+    return result;
+}
+
+void InitRawData(HWND hwnd, RawData* data) {
     if (!data || !SubclassList(hwnd)) {
-        delete data;
         EndDialog(hwnd, IDCANCEL);
         return;
     }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     InsertColumns(List(hwnd));
-    editor.hrgnEditing.reset(CreateRectRgn(0, 0, 0, 0));
-    if (editor.hrgnEditing && CombineRgn(editor.hrgnEditing.get(), editor.hrgnCurrent.get(), nullptr, RGN_COPY) == ERROR)
-        editor.hrgnEditing.reset();
+    data->workingCopy = CombinedRegion(data->current, nullptr, RGN_COPY);
     RefreshRawData(hwnd, *data);
 }
 
@@ -163,19 +189,16 @@ void SettleSelection(HWND hwnd, RawData& data) {
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
     BeginBusy();
-    DiscardSelection();
+    DiscardSelection(hwnd, data);
     const LRESULT selected = SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0);
     // Out of memory: no selection is shown, the working copy is drawn whole.
     if (!ResultOrFailure(false, [&] {
         if (selected > 0 && static_cast<std::size_t>(selected) == data.rects.size()) {
             // Every row: the rows are the working copy's own rectangles, so
             // their union is the working copy itself.
-            editor.hrgnSelection.reset(CreateRectRgn(0, 0, 0, 0));
+            data.selection = CombinedRegion(data.workingCopy.get(), nullptr, RGN_COPY);
             RECT box{};
-            if (editor.hrgnSelection &&
-                (CombineRgn(editor.hrgnSelection.get(), editor.hrgnEditing.get(), nullptr, RGN_COPY) == ERROR ||
-                 (GetRgnBox(editor.hrgnSelection.get(), &box), IsRectEmpty(&box))))
-                DiscardSelection();
+            if (data.selection && (GetRgnBox(data.selection.get(), &box), IsRectEmpty(&box))) data.selection.reset();
         } else if (selected > 0) {
             RegionRects rects;
             rects.reserve(static_cast<std::size_t>(selected));
@@ -183,15 +206,15 @@ void SettleSelection(HWND hwnd, RawData& data) {
                  (row = static_cast<int>(SendMessageA(list, LVM_GETNEXTITEM, row, LVNI_SELECTED))) != -1;)
                 if (static_cast<std::size_t>(row) < data.rects.size()) rects.push_back(data.rects[row]);
             const RegionRects united = UnionOfRects(rects);
-            if (!united.empty()) editor.hrgnSelection.reset(CreateRegionFromRects(united));
+            if (!united.empty()) data.selection.reset(CreateRegionFromRects(united));
         }
         return true;
     }))
-        DiscardSelection();
+        data.selection.reset();
     EndBusy();
     // The view switches between the selection and the whole working copy, so
     // anything it drew may change.
-    InvalidateRect(EditorOf(hwnd), nullptr, TRUE);
+    ShowInEditor(hwnd, data);
 }
 
 // Every edit is made into a new region, `result` (none when it could not be
@@ -199,22 +222,18 @@ void SettleSelection(HWND hwnd, RawData& data) {
 // rectangles than a region file may hold: Open would refuse what Save then
 // wrote, so the edit is refused and the working copy, the list and its
 // selection stay as they were. False when there is nothing to refresh.
-bool TakeEditResult(HWND hwnd, OwnedRegion& result) {
+bool TakeEditResult(HWND hwnd, RawData& data, OwnedRegion& result) {
     if (!result) return true;
     if (!RegionWithinLimit(result.get())) {
         result.reset();
         ShowError(kEditTooLargeText, hwnd);
         return false;
     }
-    editor.hrgnEditing = std::move(result);
+    // The view lets go of the old working copy before it is freed.
+    ShowRegionsInView(EditorOf(hwnd), result.get(), nullptr);
+    data.selection.reset();
+    data.workingCopy = std::move(result);
     return true;
-}
-
-// `first` combined with `second` by `mode`, as a new region; none on failure.
-OwnedRegion CombinedRegion(HRGN first, HRGN second, int mode) {
-    OwnedRegion result(CreateRectRgn(0, 0, 0, 0));
-    if (result && CombineRgn(result.get(), first, second, mode) == ERROR) result.reset();
-    return result;
 }
 
 void DeleteSelectedRows(HWND hwnd, RawData& data) {
@@ -226,59 +245,48 @@ void DeleteSelectedRows(HWND hwnd, RawData& data) {
     // to date first, for a Delete that comes before its rebuild.
     SettleSelection(hwnd, data);
     OwnedRegion result;
-    if (editor.hrgnSelection) result = CombinedRegion(editor.hrgnEditing.get(), editor.hrgnSelection.get(), RGN_DIFF);
-    if (TakeEditResult(hwnd, result)) RefreshRawData(hwnd, data);
+    if (data.selection) result = CombinedRegion(data.workingCopy.get(), data.selection.get(), RGN_DIFF);
+    if (TakeEditResult(hwnd, data, result)) RefreshRawData(hwnd, data);
 }
 
-// Runs an input dialog over this one; true when there is something to refresh.
-// Unloading the add-in destroys this dialog under the input dialog: then there
-// is nothing left to change or refresh.
-bool RunInputDialog(HWND hwnd, int templateId, DLGPROC procedure, void* input, bool& confirmed) {
-    const INT_PTR result =
-        DialogBoxParamA(hInstance, MAKEINTRESOURCEA(templateId), hwnd, procedure, reinterpret_cast<LPARAM>(input));
-    confirmed = result == IDOK;
-    return result != IDCANCEL && IsWindow(hwnd);
-}
+// Whether an input dialog's `result` leaves something to do. Unloading the
+// add-in destroys this dialog under the input dialog: then there is nothing
+// left to change or refresh.
+bool StillOpenAfter(HWND hwnd, INT_PTR result) { return result != IDCANCEL && IsWindow(hwnd); }
 
-void CombineWithRectangle(HWND hwnd, int button) {
+void CombineWithRectangle(HWND hwnd, RawData& data, int button) {
     RectInput input;
     input.operation = button;
-    bool confirmed = false;
-    if (!RunInputDialog(hwnd, IDD_RECT_INPUT, RectDlgProc, &input, confirmed)) return;
-    OwnedRegion rectangle(confirmed ? CreateRectRgnIndirect(&input.rect) : nullptr);
+    const INT_PTR answer = AskRectangle(hwnd, input);
+    if (!StillOpenAfter(hwnd, answer)) return;
+    OwnedRegion rectangle(answer == IDOK ? CreateRectRgnIndirect(&input.rect) : nullptr);
     OwnedRegion result;
     if (rectangle && input.mode)
-        result = input.reversed ? CombinedRegion(rectangle.get(), editor.hrgnEditing.get(), input.mode)
-                                : CombinedRegion(editor.hrgnEditing.get(), rectangle.get(), input.mode);
-    if (!TakeEditResult(hwnd, result)) return;
-    if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
+        result = input.reversed ? CombinedRegion(rectangle.get(), data.workingCopy.get(), input.mode)
+                                : CombinedRegion(data.workingCopy.get(), rectangle.get(), input.mode);
+    if (TakeEditResult(hwnd, data, result)) RefreshRawData(hwnd, data);
 }
 
-void MoveWorkingCopy(HWND hwnd) {
+void MoveWorkingCopy(HWND hwnd, RawData& data) {
     MoveInput input;
-    bool confirmed = false;
-    if (!RunInputDialog(hwnd, IDD_MOVE, MoveDlgProc, &input, confirmed)) return;
-    OwnedRegion result(confirmed ? CombinedRegion(editor.hrgnEditing.get(), nullptr, RGN_COPY) : OwnedRegion());
+    const INT_PTR answer = AskMove(hwnd, input);
+    if (!StillOpenAfter(hwnd, answer)) return;
+    OwnedRegion result(answer == IDOK ? CombinedRegion(data.workingCopy.get(), nullptr, RGN_COPY) : OwnedRegion());
     if (result && OffsetRgn(result.get(), input.dx, input.dy) == ERROR) result.reset();
-    if (!TakeEditResult(hwnd, result)) return;
-    if (RawData* data = DataOf(hwnd)) RefreshRawData(hwnd, *data);
+    if (TakeEditResult(hwnd, data, result)) RefreshRawData(hwnd, data);
 }
 
-void SaveWorkingCopy(HWND hwnd) {
-    // Without a working copy (it could not be made) the current region stays.
-    if (!editor.hrgnEditing) {
-        DiscardSelection();
-        EndDialog(hwnd, IDCANCEL);
-        return;
-    }
-    editor.hrgnCurrent = std::move(editor.hrgnEditing);
-    DiscardSelection();
-    EndDialog(hwnd, IDOK);
+// The working copy becomes the call's result; without one (it could not be
+// made) the current region stays.
+void SaveWorkingCopy(HWND hwnd, RawData& data) {
+    ShowRegionsInView(EditorOf(hwnd), nullptr, nullptr);
+    data.selection.reset();
+    data.saved = std::move(data.workingCopy);
+    EndDialog(hwnd, data.saved ? IDOK : IDCANCEL);
 }
 
-void DropWorkingCopy(HWND hwnd) {
-    editor.hrgnEditing.reset();
-    DiscardSelection();
+void DropWorkingCopy(HWND hwnd, RawData* data) {
+    if (data) DropRegions(hwnd, *data);
     EndDialog(hwnd, IDCANCEL);
 }
 
@@ -287,11 +295,11 @@ void OnRawDataCommand(HWND hwnd, RawData& data, WPARAM command) {
     case IDC_RAW_OR:
     case IDC_RAW_AND:
     case IDC_RAW_XOR:
-    case IDC_RAW_DIFF: CombineWithRectangle(hwnd, static_cast<int>(command)); break;
-    case IDC_RAW_MOVE: MoveWorkingCopy(hwnd); break;
+    case IDC_RAW_DIFF: CombineWithRectangle(hwnd, data, static_cast<int>(command)); break;
+    case IDC_RAW_MOVE: MoveWorkingCopy(hwnd, data); break;
     case IDC_RAW_DELETE: DeleteSelectedRows(hwnd, data); break;
-    case IDOK: SaveWorkingCopy(hwnd); break;
-    case IDCANCEL: DropWorkingCopy(hwnd); break;
+    case IDOK: SaveWorkingCopy(hwnd, data); break;
+    case IDCANCEL: DropWorkingCopy(hwnd, &data); break;
     default: break;
     }
 }
@@ -346,34 +354,37 @@ BOOL OnRawDataNotify(HWND hwnd, RawData& data, const NMHDR& header) {
 
 static INT_PTR HandleRawDataMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        InitRawData(hwnd);
+        InitRawData(hwnd, reinterpret_cast<RawData*>(lParam));
         return TRUE;
     }
     RawData* data = DataOf(hwnd);
     switch (message) {
     case WM_COMMAND:
         if (data) OnRawDataCommand(hwnd, *data, wParam);
-        else if (wParam == IDOK || wParam == IDCANCEL) DropWorkingCopy(hwnd);
+        else if (wParam == IDOK || wParam == IDCANCEL) DropWorkingCopy(hwnd, nullptr);
         return FALSE;
     case WM_NOTIFY: return data ? OnRawDataNotify(hwnd, *data, *reinterpret_cast<const NMHDR*>(lParam)) : FALSE;
     case kSettleSelectionMessage:
         if (data) SettleSelection(hwnd, *data);
         return TRUE;
-    case WM_MOUSEMOVE: SetCursor(LoadCursorA(nullptr, editor.busyCount ? IDC_WAIT : IDC_ARROW)); return FALSE;
+    case WM_MOUSEMOVE: SetCursor(LoadCursorA(nullptr, Document().busyCount ? IDC_WAIT : IDC_ARROW)); return FALSE;
     case WM_DESTROY:
         // Closed with its owner (the editor's Exit, the add-in's unload) rather
         // than by Save or Cancel: the working copy goes as Cancel would drop it.
-        editor.hrgnEditing.reset();
-        DiscardSelection();
-        return FALSE;
-    case WM_NCDESTROY:
+        if (data) DropRegions(hwnd, *data);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        delete data;
         return FALSE;
     default: return FALSE;
     }
 }
 
-INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+static INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return CallWithoutThrowing(FALSE, HandleRawDataMessage, hwnd, message, wParam, lParam);
+}
+
+OwnedRegion EditRegionData(HWND editor, HRGN current) {
+    RawData data;
+    data.current = current;
+    DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_RAW_DATA), editor, RawDataDlgProc, reinterpret_cast<LPARAM>(&data));
+    return std::move(data.saved);
 }

@@ -4,24 +4,32 @@
 
 #include <windows.h>
 
-INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+#include "platform/win_handles.h"
 
-// What the rectangle dialog is opened with (its dialog parameter points here)
-// and, once confirmed, what the user asked for.
+// Runs "Raw region data" over the editor window on a working copy of `current`,
+// which it leaves as it is: returns the working copy when the user saved it,
+// none when they cancelled or the dialog was closed with the editor.
+OwnedRegion EditRegionData(HWND editor, HRGN current);
+
+// What the rectangle dialog is opened with and, once confirmed, what the user
+// asked for.
 struct RectInput {
     int operation = 0;  // the button that opened it: IDC_RAW_OR, _AND, _XOR or _DIFF
     RECT rect{};        // the rectangle typed
     int mode = 0;       // its CombineRgn mode
     bool reversed = false;
 };
-INT_PTR CALLBACK RectDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the rectangle dialog over `owner`; returns IDOK when confirmed, IDCANCEL
+// when cancelled, anything else when it could not run or was closed with its owner.
+INT_PTR AskRectangle(HWND owner, RectInput& input);
 
-// The "Move" dialog's result: its dialog parameter points here.
+// The "Move" dialog's result.
 struct MoveInput {
     int dx = 0;
     int dy = 0;
 };
-INT_PTR CALLBACK MoveDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the "Move" dialog over `owner`; returns as AskRectangle does.
+INT_PTR AskMove(HWND owner, MoveInput& input);
 
 // Posted by the raw data dialog to itself when the list's selection changes;
 // the selection region is rebuilt once when it arrives. Sending it rebuilds at once.

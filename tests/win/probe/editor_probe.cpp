@@ -36,7 +36,7 @@ void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 static HRGN BuildRegionExactly(HBITMAP p, int w, int h, COLORREF mask) { return BuildRegionFromPicture(p, w, h, mask); }
 
 extern "C" const ProbeApi* WINAPI PellformProbe() {
-    static const ProbeApi api = {&editor, LoadPictureFile, LoadPictureResource, LoadImageIntoEditor,
+    static const ProbeApi api = {&settings, Document, LoadPictureFile, LoadPictureResource, LoadImageIntoEditor,
                                  BuildRegionExactly, CreateRegionFromRects, LoadPictureFileWithAlpha,
                                  FailAllocationsAfter, SaveRegionFile, OpenRegionFile, BuildRegionFromPicture};
     return &api;

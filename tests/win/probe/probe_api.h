@@ -1,5 +1,5 @@
 // What the probe build of the add-in hands to tests besides the four exports:
-// the editor state to read and the helpers to call (on the editor thread when
+// the editor's settings and document to read and the helpers to call (on the editor thread when
 // they touch the editor).
 #ifndef PELLFORM_PROBE_API_H
 #define PELLFORM_PROBE_API_H
@@ -9,10 +9,13 @@
 #include "platform/picture_wic.h"
 #include "core/region_rects.h"
 
-struct EditorState;
+struct EditorSettings;
+struct EditorDocument;
 
 struct ProbeApi {
-    EditorState* state;
+    EditorSettings* settings;
+    // The open editor window's document.
+    EditorDocument& (*document)();
     HBITMAP (*loadPictureFile)(const char* path, COLORREF background);
     HBITMAP (*loadPictureResource)(HMODULE module, LPCSTR name);
     void (*loadImageIntoEditor)(HWND hwnd, const char* name);
