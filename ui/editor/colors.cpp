@@ -27,28 +27,30 @@ void StartPickMode(HWND hwnd) {
 }
 
 static bool ReadPictureColor(HWND hwnd, int x, int y, COLORREF& color) {
-    if (x < 0 || y < 0 || x >= Document().imageInfo.bmWidth || y >= Document().imageInfo.bmHeight) return false;
+    const EditorDocument& document = Document();
+    if (x < 0 || y < 0 || x >= document.imageInfo.bmWidth || y >= document.imageInfo.bmHeight) return false;
     OwnedMemoryDc memory;
     {
         WindowDc window(hwnd);
         memory.reset(CreateCompatibleDC(window.get()));
     }
     if (!memory) return false;
-    Selection selected(memory.get(), Document().hbmImage.get());
+    Selection selected(memory.get(), document.hbmImage.get());
     if (!selected) return false;
     color = GetPixel(memory.get(), x, y);
     return color != CLR_INVALID;
 }
 
 void PickColorAt(HWND hwnd, LPARAM clientPoint) {
+    const EditorDocument& document = Document();
     if (GetCapture() != hwnd) return;
     bool picked = false;
     POINT cursor{};
     // A click on the caption or the menu bar also ends pick mode, picking nothing.
     if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd) {
         // The picture pixel whose square is under the cursor.
-        const int x = (LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ)) / Document().zoom;
-        const int y = (HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT)) / Document().zoom;
+        const int x = (LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ)) / document.zoom;
+        const int y = (HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT)) / document.zoom;
         COLORREF color = 0;
         if (ReadPictureColor(hwnd, x, y, color)) {
             settings.maskColor = color;
@@ -67,14 +69,15 @@ void CancelPickMode(HWND hwnd) {
 }
 
 void ApplyMaskColor(HWND hwnd) {
+    EditorDocument& document = Document();
     BeginBusy();
     HRGN region = BuildRegionFromImage();
     EndBusy();
     if (!region) {
         ShowError(kInternalErrorText);
     } else {
-        Document().hrgnCurrent.reset(region);
-        Document().regionCommandsOffered = true;
+        document.hrgnCurrent.reset(region);
+        document.regionCommandsOffered = true;
         UpdateMenuStates(hwnd);
     }
     InvalidateRect(hwnd, nullptr, TRUE);
@@ -96,7 +99,8 @@ static void ReadCustomColors(HKEY key) {
         }))
         return;
     if (RegQueryValueExA(key, kCustomColorsValue, nullptr, nullptr, value.data(), &size) != ERROR_SUCCESS) return;
-    std::memcpy(settings.customColors, value.data(), size < sizeof settings.customColors ? size : sizeof settings.customColors);
+    std::memcpy(settings.customColors, value.data(),
+                size < sizeof settings.customColors ? size : sizeof settings.customColors);
 }
 
 bool RunColorDialog(CHOOSECOLORA& dialog) {
@@ -112,8 +116,8 @@ bool RunColorDialog(CHOOSECOLORA& dialog) {
     if (confirmed) {
         result = dialog.rgbResult;
         if (key)
-            RegSetValueExA(key.get(), kCustomColorsValue, 0, REG_BINARY, reinterpret_cast<const BYTE*>(settings.customColors),
-                           sizeof settings.customColors);
+            RegSetValueExA(key.get(), kCustomColorsValue, 0, REG_BINARY,
+                           reinterpret_cast<const BYTE*>(settings.customColors), sizeof settings.customColors);
     }
     return confirmed;
 }
@@ -135,5 +139,6 @@ void DoBackgroundColorCommand(HWND hwnd) {
     const bool confirmed = RunColorDialog(settings.ccBackground);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_ERASENOW);
     if (!confirmed || !settings.imageFileName[0]) return;
-    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) LoadImageIntoEditor(hwnd, settings.imageFileName);
+    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd))
+        LoadImageIntoEditor(hwnd, settings.imageFileName);
 }

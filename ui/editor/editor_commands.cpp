@@ -19,13 +19,14 @@ static UINT ViewModeCommand(Overlay mode) {
 }
 
 void UpdateMenuStates(HWND hwnd) {
+    const EditorDocument& document = Document();
     HMENU menu = GetMenu(hwnd);
     if (!menu) return;
-    const bool picture = Document().hbmImage.get() != nullptr;
-    const bool region = Document().regionCommandsOffered;
+    const bool picture = document.hbmImage.get() != nullptr;
+    const bool region = document.regionCommandsOffered;
     // Save needs a file name this window knows: one it opened or saved to, or
     // an inherited one once a region was made here (Save then asks first).
-    const bool save = settings.regionFileName[0] && (region || Document().regionFileShown);
+    const bool save = settings.regionFileName[0] && (region || document.regionFileShown);
     const struct {
         UINT id;
         bool enabled;
@@ -37,10 +38,10 @@ void UpdateMenuStates(HWND hwnd) {
         {IDM_ENTER_MASK_RGB, picture},
         {IDM_MASK_TOLERANCE, picture},
         {IDM_VIEW_RAW_DATA, region},
-        {IDM_PREVIEW, picture && Document().hrgnCurrent},
+        {IDM_PREVIEW, picture && document.hrgnCurrent},
     };
     for (const auto& item : items) EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
-    CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(Document().viewMode), MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(document.viewMode), MF_BYCOMMAND);
     UpdateZoomMenu(menu);
 }
 
@@ -59,9 +60,10 @@ void UpdateEditorTitle(HWND hwnd) {
 }
 
 void ReleaseEditorDocument() {
-    Document().hrgnCurrent.reset();
-    Document().hbmImage.reset();
-    Document().regionCommandsOffered = false;
+    EditorDocument& document = Document();
+    document.hrgnCurrent.reset();
+    document.hbmImage.reset();
+    document.regionCommandsOffered = false;
 }
 
 void DoNewCommand(HWND hwnd) {

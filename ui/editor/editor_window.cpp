@@ -16,13 +16,15 @@
 #include "res/resource_ids.h"
 
 static void MakeCaptionIcons() {
-    Document().hiconActive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION)));
-    Document().hiconInactive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION)));
+    EditorDocument& document = Document();
+    document.hiconActive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_ACTIVECAPTION)));
+    document.hiconInactive.reset(MakeTintedIcon(hInstance, IDI_EDITOR, GetSysColor(COLOR_INACTIVECAPTION)));
 }
 
 static void DestroyCaptionIcons() {
-    Document().hiconActive.reset();
-    Document().hiconInactive.reset();
+    EditorDocument& document = Document();
+    document.hiconActive.reset();
+    document.hiconInactive.reset();
 }
 
 static HICON TakeSmallIcon(HWND hwnd) {
@@ -60,9 +62,10 @@ static void DoImageInfoCommand(HWND hwnd) {
 
 // The raw data dialog edits a copy; a saved one replaces the current region.
 static void DoViewRawDataCommand(HWND hwnd) {
-    if (!Document().hrgnCurrent) return;
-    OwnedRegion saved = EditRegionData(hwnd, Document().hrgnCurrent.get());
-    if (saved) Document().hrgnCurrent = std::move(saved);
+    EditorDocument& document = Document();
+    if (!document.hrgnCurrent) return;
+    OwnedRegion saved = EditRegionData(hwnd, document.hrgnCurrent.get());
+    if (saved) document.hrgnCurrent = std::move(saved);
 }
 
 static void OnDestroy(HWND hwnd) {
@@ -74,18 +77,20 @@ static void OnDestroy(HWND hwnd) {
 }
 
 static void OnActivate(HWND hwnd, WPARAM wParam) {
+    const EditorDocument& document = Document();
     const bool inactive = LOWORD(wParam) == WA_INACTIVE || IsIconic(hwnd);
-    SetSmallIcon(hwnd, inactive ? Document().hiconInactive.get() : Document().hiconActive.get());
+    SetSmallIcon(hwnd, inactive ? document.hiconInactive.get() : document.hiconActive.get());
     // Frame and client: the caption shows the new icon, the view is painted afresh.
     RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 // Icons follow the new caption colors; the view repaints in the new colors.
 static void OnSystemColorsChanged(HWND hwnd) {
-    const bool wasActive = TakeSmallIcon(hwnd) == Document().hiconActive.get() && Document().hiconActive;
+    const EditorDocument& document = Document();
+    const bool wasActive = TakeSmallIcon(hwnd) == document.hiconActive.get() && document.hiconActive;
     DestroyCaptionIcons();
     MakeCaptionIcons();
-    SetSmallIcon(hwnd, wasActive ? Document().hiconActive.get() : Document().hiconInactive.get());
+    SetSmallIcon(hwnd, wasActive ? document.hiconActive.get() : document.hiconInactive.get());
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 

@@ -39,26 +39,30 @@ void DoLoadImageCommand(HWND hwnd) {
 // Asks whether to clip the current region to a smaller new picture, and does so.
 // The comparison is unsigned, so an empty region (box 0,0,0,0) always asks.
 static void OfferToClipRegion(int newWidth, int newHeight) {
-    if (!Document().hrgnCurrent) return;
+    const EditorDocument& document = Document();
+    if (!document.hrgnCurrent) return;
     RECT box{};
-    GetRgnBox(Document().hrgnCurrent.get(), &box);
+    GetRgnBox(document.hrgnCurrent.get(), &box);
     const bool wider = static_cast<UINT>(box.right - 1) > static_cast<UINT>(newWidth);
     const bool lower = static_cast<UINT>(box.bottom - 1) > static_cast<UINT>(newHeight);
     if (!wider && !lower) return;
-    const char* question = Document().hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
+    const char* question = document.hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
     if (AskWarning(question) != IDYES) return;
     OwnedRegion picture(CreateRectRgn(0, 0, newWidth, newHeight));
-    if (picture) CombineRgn(Document().hrgnCurrent.get(), Document().hrgnCurrent.get(), picture.get(), RGN_AND);
+    if (picture) CombineRgn(document.hrgnCurrent.get(), document.hrgnCurrent.get(), picture.get(), RGN_AND);
 }
 
 void LoadImageIntoEditor(HWND hwnd, const char* name) {
+    EditorDocument& document = Document();
     BeginBusy();
-    const COLORREF background = settings.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : settings.backgroundColor;
+    const COLORREF background =
+        settings.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : settings.backgroundColor;
     OwnedBitmap picture(LoadPictureFile(name, background));
     EndBusy();
     // The name becomes the picture's only once its file was decoded; a failed
     // load leaves the editor with no picture file name.
-    if (picture && name != settings.imageFileName) lstrcpynA(settings.imageFileName, name, sizeof settings.imageFileName);
+    if (picture && name != settings.imageFileName)
+        lstrcpynA(settings.imageFileName, name, sizeof settings.imageFileName);
     if (!picture) {
         settings.imageFileName[0] = '\0';
         ShowError(kImageNotLoadedText);
@@ -72,12 +76,12 @@ void LoadImageIntoEditor(HWND hwnd, const char* name) {
     // a picture taken in now would outlive it in the state of the next editor.
     if (!IsWindow(hwnd)) return;
 
-    Document().hbmImage = std::move(picture);
-    GetObjectA(Document().hbmImage.get(), sizeof Document().imageInfo, &Document().imageInfo);
-    if (Document().imageInfo.bmHeight < 0) Document().imageInfo.bmHeight = -Document().imageInfo.bmHeight;
+    document.hbmImage = std::move(picture);
+    GetObjectA(document.hbmImage.get(), sizeof document.imageInfo, &document.imageInfo);
+    if (document.imageInfo.bmHeight < 0) document.imageInfo.bmHeight = -document.imageInfo.bmHeight;
 
     // A new picture shows at its natural size, so the window fits it as before.
-    Document().zoom = 1;
+    document.zoom = 1;
     SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
     SetScrollPos(hwnd, SB_VERT, 0, TRUE);
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
@@ -103,11 +107,12 @@ static POINT PlacementOrigin(HWND hwnd, const WINDOWPLACEMENT& placement, const 
 // Sizes and places the editor so the whole picture shows, as far as the work
 // area allows.
 static void FitWindowToImage(HWND hwnd) {
+    const EditorDocument& document = Document();
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (!GetWindowPlacement(hwnd, &placement)) return;
 
-    RECT fit = {0, 0, Document().imageInfo.bmWidth, Document().imageInfo.bmHeight};
+    RECT fit = {0, 0, document.imageInfo.bmWidth, document.imageInfo.bmHeight};
     AdjustWindowRectEx(&fit, static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)), TRUE,
                        static_cast<DWORD>(GetWindowLongA(hwnd, GWL_EXSTYLE)));
     const LONG minWidth = 280;

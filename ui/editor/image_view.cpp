@@ -9,8 +9,9 @@
 #include "res/resource_ids.h"
 
 void ChooseViewMode(HWND hwnd, Overlay mode) {
-    if (Document().viewMode == mode) return;
-    Document().viewMode = mode;
+    EditorDocument& document = Document();
+    if (document.viewMode == mode) return;
+    document.viewMode = mode;
     UpdateMenuStates(hwnd);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
@@ -208,7 +209,8 @@ BOOL ReportMinimumTrackingSize(MINMAXINFO* info) {
 
 // The picture's extent on screen along a bar, at the current magnification.
 static int ZoomedExtent(int bar) {
-    return (bar == SB_HORZ ? Document().imageInfo.bmWidth : Document().imageInfo.bmHeight) * Document().zoom;
+    const EditorDocument& document = Document();
+    return (bar == SB_HORZ ? document.imageInfo.bmWidth : document.imageInfo.bmHeight) * document.zoom;
 }
 
 static void SetScrollRanges(HWND hwnd, const RECT& client) {
@@ -232,17 +234,18 @@ static void CenterNoPictureText(HWND hwnd, const RECT& client) {
 }
 
 void ResizeEditorView(HWND hwnd, WPARAM sizeType) {
-    if (Document().sizeGuard || sizeType == SIZE_MINIMIZED) return;
+    EditorDocument& document = Document();
+    if (document.sizeGuard || sizeType == SIZE_MINIMIZED) return;
     // Showing or hiding a scroll bar below changes the client area and sends a
     // nested WM_SIZE, which the guard ignores.
-    ++Document().sizeGuard;
+    ++document.sizeGuard;
     RECT client{};
     GetClientRect(hwnd, &client);
     // Both ranges from the client size taken before either bar changed it.
-    if (Document().hbmImage) SetScrollRanges(hwnd, client);
+    if (document.hbmImage) SetScrollRanges(hwnd, client);
     CenterNoPictureText(hwnd, client);
     InvalidateRect(hwnd, nullptr, TRUE);
-    --Document().sizeGuard;
+    --document.sizeGuard;
 }
 
 // The message carries 16 bits of the thumb's position, but a magnified picture
@@ -258,12 +261,13 @@ static int ThumbPosition(HWND hwnd, int bar, int reported) {
 }
 
 void ScrollEditorView(HWND hwnd, int bar, WPARAM request) {
-    if (!Document().hbmImage) return;
+    const EditorDocument& document = Document();
+    if (!document.hbmImage) return;
     RECT client{};
     GetClientRect(hwnd, &client);
     const int current = GetScrollPos(hwnd, bar);
     // A line is one picture pixel.
-    const int line = Document().zoom;
+    const int line = document.zoom;
     int position;
     switch (LOWORD(request)) {
     case SB_LINEUP: position = current - line; break;
@@ -290,22 +294,24 @@ static int ZoomLevel(int zoom) {
 }
 
 void UpdateZoomMenu(HMENU menu) {
-    const bool picture = Document().hbmImage.get() != nullptr;
-    EnableMenuItem(menu, IDM_ZOOM_IN, MF_BYCOMMAND | (picture && Document().zoom < kMaxZoom ? MF_ENABLED : MF_GRAYED));
-    EnableMenuItem(menu, IDM_ZOOM_OUT, MF_BYCOMMAND | (picture && Document().zoom > 1 ? MF_ENABLED : MF_GRAYED));
+    const EditorDocument& document = Document();
+    const bool picture = document.hbmImage.get() != nullptr;
+    EnableMenuItem(menu, IDM_ZOOM_IN, MF_BYCOMMAND | (picture && document.zoom < kMaxZoom ? MF_ENABLED : MF_GRAYED));
+    EnableMenuItem(menu, IDM_ZOOM_OUT, MF_BYCOMMAND | (picture && document.zoom > 1 ? MF_ENABLED : MF_GRAYED));
     for (UINT id = IDM_ZOOM_100; id <= IDM_ZOOM_1600; ++id)
         EnableMenuItem(menu, id, MF_BYCOMMAND | (picture ? MF_ENABLED : MF_GRAYED));
-    CheckMenuRadioItem(menu, IDM_ZOOM_100, IDM_ZOOM_1600, IDM_ZOOM_100 + ZoomLevel(Document().zoom), MF_BYCOMMAND);
+    CheckMenuRadioItem(menu, IDM_ZOOM_100, IDM_ZOOM_1600, IDM_ZOOM_100 + ZoomLevel(document.zoom), MF_BYCOMMAND);
 }
 
 void ZoomEditorView(HWND hwnd, int zoom, POINT anchor) {
+    EditorDocument& document = Document();
     zoom = std::max(1, std::min(kMaxZoom, zoom));
-    if (!Document().hbmImage || zoom == Document().zoom) return;
+    if (!document.hbmImage || zoom == document.zoom) return;
     // The picture point under the anchor, in pixels of the old magnification.
     const long long anchorX = anchor.x + GetScrollPos(hwnd, SB_HORZ);
     const long long anchorY = anchor.y + GetScrollPos(hwnd, SB_VERT);
-    const int old = Document().zoom;
-    Document().zoom = zoom;
+    const int old = document.zoom;
+    document.zoom = zoom;
     // A bar that comes or goes changes the client area: the ranges are set
     // again until it stays, then the positions are kept within them.
     RECT before{}, after{};
@@ -343,28 +349,29 @@ BOOL ZoomByKey(HWND hwnd, WPARAM key) {
 }
 
 BOOL TurnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (!Document().hbmImage) return FALSE;
+    EditorDocument& document = Document();
+    if (!document.hbmImage) return FALSE;
     enum { kScroll, kScrollSideways, kZoom };
     const WORD keys = LOWORD(wParam);
     const int kind = keys & MK_CONTROL ? kZoom : keys & MK_SHIFT ? kScrollSideways : kScroll;
-    if (kind != Document().wheelKind) Document().wheelRest = 0;
-    Document().wheelKind = kind;
+    if (kind != document.wheelKind) document.wheelRest = 0;
+    document.wheelKind = kind;
     // Fine-grained wheels send parts of a notch; they add up to whole notches.
-    const int turned = Document().wheelRest + GET_WHEEL_DELTA_WPARAM(wParam);
+    const int turned = document.wheelRest + GET_WHEEL_DELTA_WPARAM(wParam);
     const int notches = turned / WHEEL_DELTA;
-    Document().wheelRest = turned % WHEEL_DELTA;
+    document.wheelRest = turned % WHEEL_DELTA;
     if (notches == 0) return TRUE;
     if (kind == kZoom) {
         POINT cursor = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
         ScreenToClient(hwnd, &cursor);
         // Turned away from the user: in, a level a notch.
-        const int level = std::max(0, std::min(ZoomLevel(kMaxZoom), ZoomLevel(Document().zoom) + notches));
+        const int level = std::max(0, std::min(ZoomLevel(kMaxZoom), ZoomLevel(document.zoom) + notches));
         ZoomEditorView(hwnd, 1 << level, cursor);
         return TRUE;
     }
     // Three lines a notch; turned away from the user: up, or left.
     const int bar = kind == kScrollSideways ? SB_HORZ : SB_VERT;
-    SetScrollPos(hwnd, bar, GetScrollPos(hwnd, bar) - notches * 3 * Document().zoom, TRUE);
+    SetScrollPos(hwnd, bar, GetScrollPos(hwnd, bar) - notches * 3 * document.zoom, TRUE);
     InvalidateRect(hwnd, nullptr, TRUE);
     return TRUE;
 }

@@ -11,10 +11,11 @@ int ShowError(const char* text, HWND owner) {
 }
 
 int AskWarning(const char* text) {
+    EditorDocument& document = Document();
     settings.warningBox.lpszText = text;
-    ++Document().pendingQuestions;
+    ++document.pendingQuestions;
     const int answer = MessageBoxIndirectA(&settings.warningBox);
-    --Document().pendingQuestions;
+    --document.pendingQuestions;
     return answer;
 }
 

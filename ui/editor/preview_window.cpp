@@ -75,7 +75,9 @@ INT_PTR CALLBACK PreviewDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 void DoPreviewCommand(HWND hwnd) {
-    if (!Document().hbmImage || !Document().hrgnCurrent) return;
-    PreviewData data = {Document().hbmImage.get(), Document().hrgnCurrent.get(), Document().imageInfo.bmWidth, Document().imageInfo.bmHeight};
+    const EditorDocument& document = Document();
+    if (!document.hbmImage || !document.hrgnCurrent) return;
+    PreviewData data = {document.hbmImage.get(), document.hrgnCurrent.get(), document.imageInfo.bmWidth,
+                        document.imageInfo.bmHeight};
     DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_PREVIEW), hwnd, PreviewDlgProc, reinterpret_cast<LPARAM>(&data));
 }

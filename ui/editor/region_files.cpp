@@ -7,7 +7,8 @@
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 
 HRGN BuildRegionFromImage() {
-    return BuildRegionFromPicture(Document().hbmImage.get(), Document().imageInfo.bmWidth, Document().imageInfo.bmHeight,
+    const EditorDocument& document = Document();
+    return BuildRegionFromPicture(document.hbmImage.get(), document.imageInfo.bmWidth, document.imageInfo.bmHeight,
                                   settings.maskColor, settings.maskTolerance);
 }
 
@@ -27,6 +28,7 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
 }
 
 void OpenRegionFile(HWND hwnd, const char* name) {
+    EditorDocument& document = Document();
     RegionRects rects;
     OwnedRegion region;
     BeginBusy();
@@ -37,9 +39,9 @@ void OpenRegionFile(HWND hwnd, const char* name) {
     if (!region) settings.regionFileName[0] = '\0';
     else if (name != settings.regionFileName) lstrcpynA(settings.regionFileName, name, sizeof settings.regionFileName);
     const bool opened = static_cast<bool>(region);
-    if (opened) Document().hrgnCurrent = std::move(region);
+    if (opened) document.hrgnCurrent = std::move(region);
     InvalidateRect(hwnd, nullptr, TRUE);
-    Document().regionCommandsOffered = opened;
+    document.regionCommandsOffered = opened;
     if (opened) {
         UpdateEditorTitle(hwnd);
         UpdateMenuStates(hwnd);
@@ -61,7 +63,8 @@ void SaveRegionFile(HWND hwnd) {
 
 void DoOpenRegionCommand(HWND hwnd) {
     char name[MAX_PATH];
-    if (AskFileName(settings.ofnRegionOpen, GetOpenFileNameA, settings.regionFileName, name)) OpenRegionFile(hwnd, name);
+    if (AskFileName(settings.ofnRegionOpen, GetOpenFileNameA, settings.regionFileName, name))
+        OpenRegionFile(hwnd, name);
 }
 
 void DoSaveRegionAsCommand(HWND hwnd) {
@@ -73,8 +76,9 @@ void DoSaveRegionAsCommand(HWND hwnd) {
 }
 
 void DoSaveRegionCommand(HWND hwnd) {
-    if (!Document().hrgnCurrent) return;
+    const EditorDocument& document = Document();
+    if (!document.hrgnCurrent) return;
     // A name this window never showed is asked for, the inherited one offered.
-    if (!settings.regionFileName[0] || !Document().regionFileShown) DoSaveRegionAsCommand(hwnd);
+    if (!settings.regionFileName[0] || !document.regionFileShown) DoSaveRegionAsCommand(hwnd);
     else SaveRegionFile(hwnd);
 }
