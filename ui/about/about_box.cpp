@@ -63,16 +63,18 @@ static void CloseAbout(HWND hwnd) {
 static BOOL OnInitAbout(HWND hwnd, LPARAM displayTime) {
     SetWindowLongPtrA(hwnd, DWLP_USER, static_cast<int>(displayTime) != -1);
     SetFontHeightFromScreen(hwnd);
-    HBITMAP picture = nullptr;
-    if (!ShapeWindow(hwnd) || !(picture = LoadPictureResource(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)))) {
+    OwnedBitmap picture;
+    if (ShapeWindow(hwnd)) picture.reset(LoadPictureResource(hInstance, MAKEINTRESOURCEA(IDR_ABOUT_IMAGE)));
+    if (!picture) {
         MSGBOXPARAMSA box = AboutMessageBox();
         MessageBoxIndirectA(&box);
         CloseAbout(hwnd);
         return TRUE;
     }
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
     BITMAP size{};
-    GetObjectA(picture, sizeof size, &size);
+    GetObjectA(picture.get(), sizeof size, &size);
+    // The window holds it until it is destroyed.
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture.release()));
     MoveWindow(hwnd, 0, 0, size.bmWidth, size.bmHeight, FALSE);
     CenterOnOwner(hwnd);
     if (static_cast<int>(displayTime) != -1) SetTimer(hwnd, kCloseTimer, static_cast<UINT>(displayTime), nullptr);
@@ -102,9 +104,9 @@ static void PaintAbout(HWND hwnd) {
     ReleaseDC(hwnd, window);
 }
 
-static void ReleaseAboutPicture(HWND hwnd) {
-    auto picture = reinterpret_cast<HBITMAP>(SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0));
-    if (picture) DeleteObject(picture);
+// The window held its picture from WM_INITDIALOG on; this takes it back.
+static OwnedBitmap TakeAboutPicture(HWND hwnd) {
+    return OwnedBitmap(reinterpret_cast<HBITMAP>(SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0)));
 }
 
 static INT_PTR HandleAboutMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,7 +122,7 @@ static INT_PTR HandleAboutMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND:
         if (wParam == IDCANCEL) CloseAbout(hwnd);
         return FALSE;
-    case WM_DESTROY: ReleaseAboutPicture(hwnd); return FALSE;
+    case WM_DESTROY: TakeAboutPicture(hwnd); return FALSE;
     default: return FALSE;
     }
 }
