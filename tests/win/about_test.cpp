@@ -37,10 +37,11 @@ TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextTheAboutBoxStay
     // From the menu the box stays, past the splash's second and through Enter; Esc or a click ends it.
     for (UINT end : {WM_KEYDOWN, WM_LBUTTONUP}) {
         PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_ABOUT, 0);
-        HWND about = WaitForDialog(editorWindow_.threadId, "");
+        const HWND about = WaitForDialog(editorWindow_.threadId, "");
+        ASSERT_NE(about, nullptr) << end;
         PostMessageA(about, WM_KEYDOWN, VK_RETURN, 0);
         WaitUntil([] { return false; }, end == WM_KEYDOWN ? 1200 : 0);
-        EXPECT_TRUE(about && IsWindowVisible(about)) << end;
+        EXPECT_TRUE(IsWindowVisible(about)) << end;
         PostMessageA(about, end, end == WM_KEYDOWN ? VK_ESCAPE : 0, MAKELPARAM(150, 150));
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << end;
     }

@@ -64,7 +64,7 @@ void EditorTest::AnswerToleranceDialog(const std::vector<const char*>& entries, 
     ASSERT_NE(dialog, nullptr);
     for (const char* entry : entries)  // sent: the dialog has judged the entry on return
         SetDlgItemTextA(dialog, IDC_TOLERANCE_VALUE, entry),
-            SendMessageTimeoutA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+            SendWithinTimeout(GetDlgItem(dialog, IDOK), BM_CLICK);
     if (!confirm) PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     Idle();

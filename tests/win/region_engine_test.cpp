@@ -26,7 +26,8 @@ protected:
         // Counted in both builds: the region is the one object building leaves, and deleting it frees it.
         const int before = CountGdiObjects();
         HRGN region = probe_->buildRegionFromPicture(picture, width, height, mask);
-        EXPECT_TRUE(before > 0 && CountGdiObjects() == before + 1) << before;
+        EXPECT_GT(before, 0);
+        EXPECT_EQ(CountGdiObjects(), before + 1);
         const RegionRects rects = TakeRectsOf(region);
         EXPECT_EQ(CountGdiObjects(), before);
         EXPECT_EQ(rects, TakeRectsOf(NaiveRegion(picture, width, height, mask))) << width << "x" << height;
