@@ -47,8 +47,7 @@ HWND FindDialogNow(DWORD threadId, const char* caption) {
 
 HWND WaitForDialog(DWORD threadId, const char* caption, DWORD timeoutMs, DWORD pollMs) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindDialogNow(threadId, caption)) != nullptr; }, timeoutMs, pollMs);
-    return found;
+    return WaitUntil([&] { return (found = FindDialogNow(threadId, caption)) != nullptr; }, timeoutMs, pollMs), found;
 }
 
 HWND FindEditorWindow() { return FindWindowA(EDITOR_CLASS_NAME, nullptr); }

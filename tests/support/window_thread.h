@@ -1,7 +1,6 @@
-// Windows of another thread, as the tests and the benchmarks reach them: waiting
-// with a deadline while pumping this thread's messages (it plays the host's UI
-// thread), finding that thread's dialogs, the editor window opened from the
-// host's menu, and work run on the thread that owns a window.
+// Windows of another thread, as tests and benchmarks reach them: waiting with a deadline while pumping this
+// thread's messages (it plays the host's UI thread), finding that thread's dialogs, opening the editor window
+// from the host's menu, and work run on the thread that owns a window.
 #ifndef PELLFORM_WINDOW_THREAD_H
 #define PELLFORM_WINDOW_THREAD_H
 
@@ -20,16 +19,12 @@ std::string WindowText(HWND hwnd);
 HWND FindDialogNow(DWORD threadId, const char* caption);
 HWND WaitForDialog(DWORD threadId, const char* caption, DWORD timeoutMs = 10000, DWORD pollMs = 10);
 
-struct EditorWindow {
-    HWND hwnd = nullptr;
-    DWORD threadId = 0;
-};
+struct EditorWindow { HWND hwnd = nullptr; DWORD threadId = 0; };
 
 HWND FindEditorWindow();
-// Chooses the add-in's item `menuCommand` of the host's `frame`, waits for the
-// editor window and ends the splash it opens with (the About box, which a click
-// ends), so that the editor is alone and active. No window when it did not
-// appear or the splash stayed.
+// Chooses the add-in's item `menuCommand` of the host's `frame`, waits for the editor window and ends the
+// splash it opens with (the About box; a click ends it), so that the editor is alone and active. No window
+// when it did not appear or the splash stayed.
 EditorWindow OpenEditorWindow(HWND frame, UINT menuCommand);
 
 // Runs `work` on the thread of `window`, between its messages, and waits for

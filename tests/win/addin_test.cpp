@@ -88,8 +88,7 @@ class LeakTest : public EditorTest {};
 TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
     const std::string picture = TestDataPath("transparent.gif"), file = TemporaryPath("cycle.rgn");
     auto closeDialog = [&](UINT command, const char* caption, UINT message, WPARAM wParam) {
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
-        HWND dialog = WaitForDialog(editorWindow_.threadId, caption);
+        const HWND dialog = OpenDialog(command, caption);
         ASSERT_NE(dialog, nullptr) << caption;
         SettleWindow(dialog);
         PostMessageA(dialog, message, wParam, 0);
@@ -122,9 +121,8 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         for (UINT command : {IDM_ZOOM_800, IDM_ZOOM_IN, IDM_ZOOM_OUT, IDM_ZOOM_100}) Command(command), SettleWindow(hwnd);
         EXPECT_TRUE(SendWithinTimeout(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(10, 10)));
         // Raw data: a selection, Delete, an input and Enter, so that its working regions all pass through.
-        PostMessageA(hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-        HWND raw = nullptr, input = nullptr;
-        ASSERT_NE(raw = WaitForDialog(editorWindow_.threadId, "Raw region data"), nullptr);
+        HWND input = nullptr, raw = OpenDialog(IDM_VIEW_RAW_DATA, "Raw region data");
+        ASSERT_NE(raw, nullptr);
         ListView_SetItemState(GetDlgItem(raw, IDC_RAW_LIST), 0, LVIS_SELECTED, LVIS_SELECTED);
         EXPECT_TRUE(SendWithinTimeout(GetDlgItem(raw, IDC_RAW_LIST), WM_KEYDOWN, VK_DELETE));
         PostMessageA(raw, WM_COMMAND, IDC_RAW_OR, 0);

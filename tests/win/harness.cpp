@@ -6,7 +6,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/region_gdi.h"
 #include "res/resource_ids.h"
+
+RegionRects RectsOf(HRGN region) {
+    RegionRects rects;
+    if (region) FetchRegionRects(region, rects);
+    return rects;
+}
 
 std::string PathBesideTests(const char* name) {
     char path[MAX_PATH];
@@ -31,6 +38,11 @@ std::string TemporaryPath(const char* name) {
 std::vector<BYTE> ReadFileBytes(const std::string& path) {
     std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& data) {
+    std::ofstream file(std::filesystem::u8path(path), std::ios::binary);
+    return file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size())).good();
 }
 
 static BITMAPINFO TopDown32(int width, int height) {
@@ -85,8 +97,7 @@ bool WriteBmpFile(const std::string& path, int width, int height, const std::fun
     for (size_t y = 0; y < static_cast<size_t>(height); ++y)
         for (size_t x = 0; x < static_cast<size_t>(width); ++x)
             std::memcpy(data.data() + offset + (height - 1 - y) * rowBytes + 3 * x, &raw[y * width + x], 3);
-    std::ofstream out(path, std::ios::binary);
-    return out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size())).good();
+    return WriteFileBytes(path, data);
 }
 
 // GetGuiResources is a stub under wine, so the GDI handle table is read directly:

@@ -1,6 +1,5 @@
-// What the Windows tests share besides tests/support (waiting, other threads'
-// dialogs, the editor window): the stand-in host with the add-in loaded, files,
-// pictures, and the count of live GDI objects.
+// What the Windows tests share besides tests/support (waiting, other threads' dialogs, the editor window):
+// the stand-in host with the add-in loaded, files, pictures, regions, and the count of live GDI objects.
 #ifndef PELLFORM_TEST_HARNESS_H
 #define PELLFORM_TEST_HARNESS_H
 
@@ -19,7 +18,9 @@
 #include "tests/support/window_thread.h"
 #include "tests/win/probe/probe_api.h"
 
-// A rectangle shown by its fields when a comparison fails.
+// A region's rectangles as the platform keeps them (none for none), to compare
+// with literal ones; a rectangle is shown by its fields when they differ.
+RegionRects RectsOf(HRGN region);
 inline void PrintTo(const RegionRect& r, std::ostream* out) {
     *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
 }
@@ -30,8 +31,9 @@ std::string PathBesideTests(const char* name);
 std::string TestDataPath(const char* name);
 std::string TemporaryPath(const char* name);
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-// Empty when the file cannot be read.
+// Empty when the file cannot be read; false when it cannot be written.
 std::vector<BYTE> ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& data);
 
 // Top row first, as COLORREF values.
 struct Pixels {
@@ -55,8 +57,7 @@ void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock = 4);
 std::string DialogItemText(HWND dialog, int id);
 // Posts the click, so that a dialog that opens a nested box cannot deadlock us.
 void PressButton(HWND dialog, int id);
-// Sends and waits at most 5 s for the answer: a message whose handler wrongly
-// opens a modal box fails the test here instead of hanging it.
+// Sent, waiting at most 5 s: a handler that wrongly opens a modal box fails the test instead of hanging it.
 bool SendWithinTimeout(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
 bool IsMenuItemGrayed(HMENU menu, UINT id);

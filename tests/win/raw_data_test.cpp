@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "editor_fixture.h"
-#include "platform/region_gdi.h"
 #include "ui/rawdata/raw_data_dialogs.h"
 #include "res/resource_ids.h"
 
@@ -25,11 +24,6 @@ bool Covers(HRGN region, const Rects& rects) {
     HRGN expected = RegionOf(rects);
     const bool same = region ? EqualRgn(region, expected) != FALSE : rects.empty();
     return DeleteObject(expected), same;
-}
-// Its rectangles as the platform keeps them (none for none), to compare with what a step should leave.
-RegionRects RectsOf(HRGN region) {
-    RegionRects rects;
-    return region && FetchRegionRects(region, rects), rects;
 }
 int witnessPaints = 0;
 LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -51,8 +45,7 @@ protected:
         });
         for (UINT m : {WM_HSCROLL, WM_VSCROLL}) SendMessageA(editorWindow_.hwnd, m, SB_THUMBTRACK | scroll << 16, 0);
         scroll_ = {GetScrollPos(editorWindow_.hwnd, SB_HORZ), GetScrollPos(editorWindow_.hwnd, SB_VERT)};
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-        return list_ = GetDlgItem(dialog_ = WaitForDialog(editorWindow_.threadId, "Raw region data"), IDC_RAW_LIST);
+        return list_ = GetDlgItem(dialog_ = OpenDialog(IDM_VIEW_RAW_DATA, "Raw region data"), IDC_RAW_LIST);
     }
     // The header fields, then every cell, rows ended by "|".
     std::string Rows() {
@@ -171,21 +164,20 @@ TEST_F(RawDataTest, EditsPastTheRectangleLimitAreRefusedAndSuchARegionIsNeverSav
 // it (by an empty one, not none); unloading under an input dialog refreshes nothing (with no owner left that would
 // repaint the whole desktop).
 TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
-    // The working copy after each step from (10, 10, 20, 20), banded by hand: a band per run of rows alike.
-    const RegionRects ored = {{10, 10, 20, 15}, {10, 15, 30, 20}, {15, 20, 30, 30}};
-    const RegionRects reversed = {{14, 0, 16, 12}, {18, 0, 40, 12}, {12, 12, 18, 15}, {20, 12, 40, 15},
-        {12, 15, 18, 18}, {25, 15, 40, 18}, {0, 18, 12, 20}, {14, 18, 16, 20}, {25, 18, 40, 20}, {0, 20, 16, 25},
-        {25, 20, 40, 25}, {0, 25, 40, 40}};
-    const struct { int button; const char* typed; bool reverse; const char* caption; RegionRects after; } steps[] = {
+    // The rows after each step from (10, 10, 20, 20), worked out by hand: the header, then each band's rectangles.
+    const std::string ored = "32 1 3 48 10 10 30 30 10 10 20 15|10 15 30 20|15 20 30 30|";
+    const std::string reversed = "32 1 12 192 0 0 40 40 14 0 16 12|18 0 40 12|12 12 18 15|20 12 40 15|12 15 18 18|"
+                                 "25 15 40 18|0 18 12 20|14 18 16 20|25 18 40 20|0 20 16 25|25 20 40 25|0 25 40 40|";
+    const struct { int button; const char* typed; bool reverse; const char* caption; std::string rows; } steps[] = {
         {IDC_RAW_OR, "15 15 30 30", false, "OR", ored}, {IDC_RAW_MOVE, "0 zero", false, "Move", ored},
-        {IDC_RAW_AND, "12 12 25 25", false, "AND", {{12, 12, 20, 15}, {12, 15, 25, 20}, {15, 20, 25, 25}}},
-        {IDC_RAW_XOR, "0 0 18 18", false, "XOR", {{0, 0, 18, 12}, {0, 12, 12, 15}, {18, 12, 20, 15}, {0, 15, 12, 18},
-                                                   {18, 15, 25, 18}, {12, 18, 25, 20}, {15, 20, 25, 25}}},
-        {IDC_RAW_DIFF, "14 0 16 40", false, "DIFF", {{0, 0, 14, 12}, {16, 0, 18, 12}, {0, 12, 12, 15}, {18, 12, 20, 15},
-            {0, 15, 12, 18}, {18, 15, 25, 18}, {12, 18, 14, 20}, {16, 18, 25, 20}, {16, 20, 25, 25}}},
+        {IDC_RAW_AND, "12 12 25 25", false, "AND", "32 1 3 48 12 12 25 25 12 12 20 15|12 15 25 20|15 20 25 25|"},
+        {IDC_RAW_XOR, "0 0 18 18", false, "XOR",
+         "32 1 7 112 0 0 25 25 0 0 18 12|0 12 12 15|18 12 20 15|0 15 12 18|18 15 25 18|12 18 25 20|15 20 25 25|"},
+        {IDC_RAW_DIFF, "14 0 16 40", false, "DIFF", "32 1 9 144 0 0 25 25 0 0 14 12|16 0 18 12|0 12 12 15|18 12 20 15|"
+                                                    "0 15 12 18|18 15 25 18|12 18 14 20|16 18 25 20|16 20 25 25|"},
         {IDC_RAW_DIFF, "0 0 40 40", true, "DIFF", reversed},
         // The initial zeros: for OR no change, for AND an empty region.
-        {IDC_RAW_OR, "", false, "OR", reversed}, {IDC_RAW_AND, "", false, "AND", {}}};
+        {IDC_RAW_OR, "", false, "OR", reversed}, {IDC_RAW_AND, "", false, "AND", "32 1 0 0 0 0 0 0 "}};
     WNDCLASSA windowClass{0, CountPaints, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Witness"};
     RegisterClassA(&windowClass);
     // Ours, far from the editor and shown long before it counts: only a repaint of everything reaches it.
@@ -200,7 +192,7 @@ TEST_F(RawDataTest, InputsChangeTheWorkingCopyAndOnlySaveKeepsIt) {
         EXPECT_EQ(ListView_GetSelectedCount(list_), 1u);
         for (const auto& step : steps) {
             Input(step.button, step.caption, step.typed, true, step.reverse);
-            EXPECT_EQ(RectsOf(state_->hrgnEditing.get()), step.after) << step.caption << " " << step.typed;
+            EXPECT_EQ(Rows(), step.rows) << step.caption << " " << step.typed;
             EXPECT_EQ(std::pair(ListView_GetSelectedCount(list_), state_->hrgnSelection.get()), std::pair(0u, HRGN{}));
             Click(0);
         }

@@ -6,18 +6,15 @@
 
 #include "harness.h"
 #include "core/region_data.h"
-#include "platform/region_gdi.h"
 #include "res/resource_ids.h"
 #include "tests/support/naive_region.h"
 
 namespace {
 
-// The rectangles of a region, as the platform reports them; the region is deleted.
+// The rectangles of a region, which is then deleted.
 RegionRects TakeRectsOf(HRGN region) {
-    RegionRects rects;
-    EXPECT_TRUE(FetchRegionRects(region, rects));
-    DeleteObject(region);
-    return rects;
+    const RegionRects rects = RectsOf(region);
+    return DeleteObject(region), rects;
 }
 
 class RegionEngineTest : public ProbeTest {
