@@ -33,44 +33,11 @@ using bench::RegionBytes;
 
 const ProbeApi* probe = nullptr;
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+// Waits as long as a large dialog may take, looking every millisecond: the
+// waits end timed spans.
+bool WaitFor(const std::function<bool()>& done) { return WaitUntil(done, 120000, 1); }
 
-bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 120000) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done()) {
-        if (GetTickCount64() > deadline) return false;
-        Pump();
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
-    return true;
-}
-
-struct Search {
-    const char* caption;
-    HWND found;
-};
-
-BOOL CALLBACK MatchCaption(HWND hwnd, LPARAM parameter) {
-    auto* search = reinterpret_cast<Search*>(parameter);
-    char text[64] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    if (!IsWindowVisible(hwnd)) return TRUE;
-    if (search->caption ? std::string(text) != search->caption : GetWindowTextLengthA(hwnd) != 0) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-HWND FindWindowOfThread(DWORD thread, const char* caption) {
-    Search search{caption, nullptr};
-    EnumThreadWindows(thread, MatchCaption, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
+HWND WaitForRawData(DWORD thread) { return WaitForDialog(thread, "Raw region data", 120000, 1); }
 
 // The text of one cell of a list.
 std::string CellText(HWND list, int row, int column) {
@@ -228,14 +195,11 @@ int main(int argc, char** argv) {
 
     StandInHost host;
     if (!CreateStandInHost(host, true) || !LoadAddIn(host, argv[1])) return 1;
-    auto entry = reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(host.addIn, "PellformProbe")));
-    probe = entry();
-    SendMessageA(host.frame, WM_COMMAND, host.lastGivenCommandId, 0);
-    HWND editorWindow = nullptr;
-    WaitFor([&] { return (editorWindow = FindWindowA(EDITOR_CLASS_NAME, nullptr)) != nullptr; });
-    const DWORD thread = GetWindowThreadProcessId(editorWindow, nullptr);
-    if (HWND splash = FindWindowOfThread(thread, nullptr)) PostMessageA(splash, WM_LBUTTONUP, 0, 0);
-    SendMessageA(editorWindow, WM_NULL, 0, 0);
+    probe = FindProbe(host.addIn);
+    const EditorWindow editor = OpenEditorWindow(host.frame, host.lastGivenCommandId);
+    const HWND editorWindow = editor.hwnd;
+    const DWORD thread = editor.threadId;
+    if (!probe || !editorWindow) return 1;
     const RegionRects scattered = ScatteredRects(count);
     if (!RunOnWindowThread(editorWindow, [&] { probe->document().hrgnCurrent.reset(probe->createRegionFromRects(scattered)); }))
         return 1;
@@ -249,7 +213,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < runs; ++i) {
         const double start = NowMs();
         PostMessageA(editorWindow, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-        WaitFor([&] { return (dialog = FindWindowOfThread(thread, "Raw region data")) != nullptr; });
+        dialog = WaitForRawData(thread);
         UpdateWindow(dialog);
         UpdateWindow(GetDlgItem(dialog, IDC_RAW_LIST));
         open.push_back(NowMs() - start);
@@ -425,7 +389,7 @@ int main(int argc, char** argv) {
         PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
         WaitFor([&] { return !IsWindow(dialog); });
         PostMessageA(editorWindow, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-        WaitFor([&] { return (dialog = FindWindowOfThread(thread, "Raw region data")) != nullptr; });
+        dialog = WaitForRawData(thread);
         list = GetDlgItem(dialog, IDC_RAW_LIST);
         SetAllSelected(list, true);
         SendMessageA(dialog, kSettleSelectionMessage, 0, 0);

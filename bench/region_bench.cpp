@@ -529,13 +529,10 @@ int main(int argc, char** argv) {
         unionsOnly = unionsOnly || std::strcmp(argv[i], "unions") == 0;
     }
     HMODULE module = LoadLibraryA(argv[1]);
-    auto entry = module ? reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(module, "PellformProbe")))
-                        : nullptr;
-    if (!entry) {
+    if (!module || !(probe = FindProbe(module))) {
         std::fprintf(stderr, "cannot load %s\n", argv[1]);
         return 1;
     }
-    probe = entry();
     const Settings s = quick ? Settings{3, 15000} : Settings{5, 90000};
     std::printf("%d runs a side; a side whose runs would pass %.0f s is timed on a part and carried on\n", s.runs,
                 s.budgetMs / 1000);

@@ -24,14 +24,6 @@ constexpr int kCenter = kSide / 2;
 constexpr int kSeen = 24;  // picture pixels each side of the center that are compared
 constexpr int kRepaintsPerRun = 10;
 
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // A skin-like picture: a disc with square holes, on white (the mask color).
 bool Masked(int x, int y) {
     const int dx = x - kCenter, dy = y - kCenter;
@@ -83,17 +75,9 @@ int main(int argc, char** argv) {
     const int runs = quick ? 7 : 21;
     StandInHost host;
     if (!CreateStandInHost(host, true) || !LoadAddIn(host, argv[1])) return 1;
-    auto entry = reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(host.addIn, "PellformProbe")));
-    const ProbeApi* probe = entry();
-    SendMessageA(host.frame, WM_COMMAND, host.lastGivenCommandId, 0);
-    HWND editor = nullptr;
-    for (int i = 0; i < 1000 && !(editor = FindWindowA(EDITOR_CLASS_NAME, nullptr)); ++i) {
-        Pump();
-        Sleep(10);
-    }
-    if (!editor) return 1;
-    Sleep(1200);  // the splash closes itself after a second
-    Pump();
+    const ProbeApi* probe = FindProbe(host.addIn);
+    HWND editor = OpenEditorWindow(host.frame, host.lastGivenCommandId).hwnd;
+    if (!probe || !editor) return 1;
 
     HBITMAP picture = MakePicture();
     HRGN region = probe->buildRegionFromPicture(picture, kSide, kSide, 0xFFFFFF);

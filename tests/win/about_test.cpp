@@ -13,9 +13,8 @@ class AboutTest : public EditorTest {};
 TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextTheAboutBoxStaysAndTheSplashEndsItself) {
     const std::string path = TestDataPath("transparent.gif");
     LoadPicture(path);
-    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_IMAGE_INFO, 0);
-    HWND info = nullptr, readMe = nullptr;
-    ASSERT_NE(info = WaitForDialog(editorWindow_.threadId, "Image information"), nullptr);
+    HWND readMe = nullptr, info = OpenDialog(IDM_IMAGE_INFO, "Image information");
+    ASSERT_NE(info, nullptr);
     const std::pair<int, std::string> fields[] = {{IDC_INFO_FILE_NAME, path}, {IDC_INFO_WIDTH, "40"},
         {IDC_INFO_HEIGHT, "30"}, {IDC_INFO_ASPECT, "1.3333333333333332"},
         {IDC_INFO_MEMORY, "4800"}};  // 32 bits a pixel, as the screen's bitmaps
@@ -23,8 +22,7 @@ TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextTheAboutBoxStay
     PressButton(info, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(info); }));
 
-    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_README, 0);
-    ASSERT_NE(readMe = WaitForDialog(editorWindow_.threadId, "Read Me"), nullptr);
+    ASSERT_NE(readMe = OpenDialog(IDM_README, "Read Me"), nullptr);
     HRSRC resource = FindResourceA(host_.addIn, MAKEINTRESOURCEA(IDR_README_TEXT), RT_RCDATA);
     const std::string expected(static_cast<const char*>(LockResource(LoadResource(host_.addIn, resource))),
                                SizeofResource(host_.addIn, resource));
@@ -36,11 +34,11 @@ TEST_F(AboutTest, InformationShowsTheFiveFieldsReadMeTheWholeTextTheAboutBoxStay
 
     // From the menu the box stays, past the splash's second and through Enter; Esc or a click ends it.
     for (UINT end : {WM_KEYDOWN, WM_LBUTTONUP}) {
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_ABOUT, 0);
-        HWND about = WaitForDialog(editorWindow_.threadId, "");
+        const HWND about = OpenDialog(IDM_ABOUT, "");
+        ASSERT_NE(about, nullptr) << end;
         PostMessageA(about, WM_KEYDOWN, VK_RETURN, 0);
         WaitUntil([] { return false; }, end == WM_KEYDOWN ? 1200 : 0);
-        EXPECT_TRUE(about && IsWindowVisible(about)) << end;
+        EXPECT_TRUE(IsWindowVisible(about)) << end;
         PostMessageA(about, end, end == WM_KEYDOWN ? VK_ESCAPE : 0, MAKELPARAM(150, 150));
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << end;
     }

@@ -67,12 +67,14 @@ TEST_F(EditorThreadTest, OneEditorPerHostEndedByUnloadBeforeItReturnsWhetherOpen
     EXPECT_EQ(FindWindowExA(nullptr, first.hwnd, EDITOR_CLASS_NAME, nullptr), nullptr);
     for (bool open : {true, false}) {  // unloaded while the editor is open, then while it starts
         HHOOK hook = open ? SetWindowsHookExA(WH_GETMESSAGE, AskTheHostOnQuit, nullptr, first.threadId) : nullptr;
+        ASSERT_EQ(hook != nullptr, open);
         if (!open) ChooseMenuItem();
         hostFrameInUnload = host_.frame;
         ASSERT_NE(host_.addInUnload(), FALSE) << open;
         hostFrameInUnload = nullptr;
         host_.frameWindowProc = nullptr;  // unloaded: the host must no longer call in
-        EXPECT_TRUE(!open || (hook && WaitForThreadEnd(first.threadId) && !askedAfterUnload)) << "outlived unload";
+        EXPECT_TRUE(!open || WaitForThreadEnd(first.threadId)) << "the editor thread did not end";
+        EXPECT_FALSE(open && askedAfterUnload) << "unload returned before the editor thread's last message";
         UnhookWindowsHookEx(hook);
         UnloadAddIn(host_);
         PumpMessages();
@@ -86,8 +88,7 @@ class LeakTest : public EditorTest {};
 TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
     const std::string picture = TestDataPath("transparent.gif"), file = TemporaryPath("cycle.rgn");
     auto closeDialog = [&](UINT command, const char* caption, UINT message, WPARAM wParam) {
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
-        HWND dialog = WaitForDialog(editorWindow_.threadId, caption);
+        const HWND dialog = OpenDialog(command, caption);
         ASSERT_NE(dialog, nullptr) << caption;
         SettleWindow(dialog);
         PostMessageA(dialog, message, wParam, 0);
@@ -105,7 +106,7 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         const HWND hwnd = editorWindow_.hwnd;
         DropFiles({picture});
         Command(IDM_PICK_MASK);
-        SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        EXPECT_TRUE(SendWithinTimeout(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)));
         AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
         AnswerToleranceDialog({"9"});  // New below sets it back to 0, so each cycle rebuilds
         OnEditorThread([&] {
@@ -118,13 +119,12 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         for (UINT command : {IDM_VIEW_TRANSPARENCY, IDM_VIEW_HIDE, IDM_VIEW_MASK}) Command(command);
         // Magnified with the grid, and left at 200% for the raw data's selection.
         for (UINT command : {IDM_ZOOM_800, IDM_ZOOM_IN, IDM_ZOOM_OUT, IDM_ZOOM_100}) Command(command), SettleWindow(hwnd);
-        SendMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(10, 10));
+        EXPECT_TRUE(SendWithinTimeout(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(10, 10)));
         // Raw data: a selection, Delete, an input and Enter, so that its working regions all pass through.
-        PostMessageA(hwnd, WM_COMMAND, IDM_VIEW_RAW_DATA, 0);
-        HWND raw = nullptr, input = nullptr;
-        ASSERT_NE(raw = WaitForDialog(editorWindow_.threadId, "Raw region data"), nullptr);
+        HWND input = nullptr, raw = OpenDialog(IDM_VIEW_RAW_DATA, "Raw region data");
+        ASSERT_NE(raw, nullptr);
         ListView_SetItemState(GetDlgItem(raw, IDC_RAW_LIST), 0, LVIS_SELECTED, LVIS_SELECTED);
-        SendMessageA(GetDlgItem(raw, IDC_RAW_LIST), WM_KEYDOWN, VK_DELETE, 0);
+        EXPECT_TRUE(SendWithinTimeout(GetDlgItem(raw, IDC_RAW_LIST), WM_KEYDOWN, VK_DELETE));
         PostMessageA(raw, WM_COMMAND, IDC_RAW_OR, 0);
         ASSERT_NE(input = WaitForDialog(editorWindow_.threadId, "OR"), nullptr);
         SetDlgItemTextA(input, IDC_RECT_RIGHT, "7");
@@ -148,7 +148,7 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         ASSERT_TRUE(LoadTheAddIn());
         editorWindow_ = OpenEditor();
         ASSERT_NE(editorWindow_.hwnd, nullptr);
-        probe_ = reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(host_.addIn, "PellformProbe")))();
+        probe_ = FindProbe(host_.addIn);
         settings_ = probe_->settings;
     };
     ExpectNoGrowth(cycle, 2);

@@ -68,7 +68,8 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     const int x = (13 + GetScrollPos(hwnd, SB_HORZ)) / 4, y = (22 + GetScrollPos(hwnd, SB_VERT)) / 4;
     PickAt({13, 22});
     EXPECT_EQ(settings_->maskColor, Patterned(x, y));
-    EXPECT_TRUE(!PtInRegion(Doc().hrgnCurrent.get(), x, y) && PtInRegion(Doc().hrgnCurrent.get(), x + 1, y));
+    EXPECT_FALSE(PtInRegion(Doc().hrgnCurrent.get(), x, y));
+    EXPECT_TRUE(PtInRegion(Doc().hrgnCurrent.get(), x + 1, y));
 }
 
 TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWhenTheUserSays) {

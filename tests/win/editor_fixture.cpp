@@ -15,8 +15,7 @@ void EditorTest::SetUp() {
 }
 
 void EditorTest::ChooseFile(UINT command, const char* caption, const std::string& path) {
-    PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
-    HWND dialog = WaitForDialog(editorWindow_.threadId, caption);
+    const HWND dialog = OpenDialog(command, caption);
     ASSERT_NE(dialog, nullptr) << caption;
     // The name box of an explorer-style file dialog is the combo box cmb13.
     SetDlgItemTextA(dialog, cmb13, path.c_str());
@@ -40,8 +39,7 @@ void EditorTest::LoadPicture(const std::string& path) {
 }
 
 void EditorTest::AnswerColorDialog(UINT command, COLORREF color, bool confirm) {
-    PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0);
-    HWND dialog = WaitForDialog(editorWindow_.threadId, "Color");
+    const HWND dialog = OpenDialog(command, "Color");
     ASSERT_NE(dialog, nullptr);
     if (confirm) {
         SetDlgItemInt(dialog, COLOR_RED, GetRValue(color), FALSE);
@@ -59,12 +57,11 @@ RECT EditorTest::RegionBox() const {
 }
 
 void EditorTest::AnswerToleranceDialog(const std::vector<const char*>& entries, bool confirm) {
-    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_MASK_TOLERANCE, 0);
-    HWND dialog = WaitForDialog(editorWindow_.threadId, "Mask tolerance");
+    const HWND dialog = OpenDialog(IDM_MASK_TOLERANCE, "Mask tolerance");
     ASSERT_NE(dialog, nullptr);
     for (const char* entry : entries)  // sent: the dialog has judged the entry on return
         SetDlgItemTextA(dialog, IDC_TOLERANCE_VALUE, entry),
-            SendMessageTimeoutA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, nullptr);
+            SendWithinTimeout(GetDlgItem(dialog, IDOK), BM_CLICK);
     if (!confirm) PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     Idle();

@@ -17,7 +17,11 @@ protected:
 
     // The editor has handled it on return; one that wrongly opens a box fails here instead of hanging the test.
     void Command(UINT id) {
-        EXPECT_NE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, nullptr), 0) << id;
+        EXPECT_TRUE(SendWithinTimeout(editorWindow_.hwnd, WM_COMMAND, id)) << id;
+    }
+    // Posts a command that opens a dialog titled `caption` and waits for it (null when none came).
+    HWND OpenDialog(UINT command, const char* caption) {
+        return PostMessageA(editorWindow_.hwnd, WM_COMMAND, command, 0), WaitForDialog(editorWindow_.threadId, caption);
     }
     // Runs `work` on the editor thread, between its messages, and waits for it:
     // the only way a test may touch the editor's state or call its functions.

@@ -41,7 +41,7 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     auto exit = [&] {
         const HGDIOBJ bitmap = Doc().hbmImage.get(), region = Doc().hrgnCurrent.get();
         CloseEditor(editorWindow_);
-        EXPECT_FALSE(GetObjectType(bitmap) || GetObjectType(region)) << "Exit must delete them";
+        EXPECT_EQ(std::pair(GetObjectType(bitmap), GetObjectType(region)), std::pair(0ul, 0ul)) << "Exit deletes them";
         editorWindow_ = OpenEditor();
         remembered(true);
     };

@@ -5,26 +5,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <utility>
 
+#include "platform/region_gdi.h"
 #include "res/resource_ids.h"
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        PumpMessages();
-        if (done()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+RegionRects RectsOf(HRGN region) {
+    RegionRects rects;
+    if (region) FetchRegionRects(region, rects);
+    return rects;
 }
 
 std::string PathBesideTests(const char* name) {
@@ -50,6 +38,11 @@ std::string TemporaryPath(const char* name) {
 std::vector<BYTE> ReadFileBytes(const std::string& path) {
     std::ifstream file(std::filesystem::u8path(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& data) {
+    std::ofstream file(std::filesystem::u8path(path), std::ios::binary);
+    return file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size())).good();
 }
 
 static BITMAPINFO TopDown32(int width, int height) {
@@ -104,8 +97,7 @@ bool WriteBmpFile(const std::string& path, int width, int height, const std::fun
     for (size_t y = 0; y < static_cast<size_t>(height); ++y)
         for (size_t x = 0; x < static_cast<size_t>(width); ++x)
             std::memcpy(data.data() + offset + (height - 1 - y) * rowBytes + 3 * x, &raw[y * width + x], 3);
-    std::ofstream out(path, std::ios::binary);
-    return out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size())).good();
+    return WriteFileBytes(path, data);
 }
 
 // GetGuiResources is a stub under wine, so the GDI handle table is read directly:
@@ -159,38 +151,12 @@ void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock) {
     EXPECT_GT(flatBlocks, 0) << "GDI objects after each block:" << counts;
 }
 
-static BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM parameter) {
-    auto* search = reinterpret_cast<std::pair<const char*, HWND>*>(parameter);
-    char className[32] = "";
-    GetClassNameA(hwnd, className, sizeof className);
-    if (std::strcmp(className, "#32770") || !IsWindowVisible(hwnd)) return TRUE;
-    if (search->first && WindowText(hwnd) != search->first) return TRUE;  // no caption: any dialog
-    search->second = hwnd;
-    return FALSE;
-}
-
-HWND FindDialogNow(DWORD threadId, const char* caption) {
-    std::pair<const char*, HWND> search{caption, nullptr};
-    EnumThreadWindows(threadId, MatchDialog, reinterpret_cast<LPARAM>(&search));
-    return search.second;
-}
-
-HWND WaitForDialog(DWORD threadId, const char* caption) {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindDialogNow(threadId, caption)) != nullptr; });
-    return found;
-}
-
 std::string DialogItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 
 void PressButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
-HWND FindEditorWindow() { return FindWindowA(EDITOR_CLASS_NAME, nullptr); }
-
-std::string WindowText(HWND hwnd) {
-    char text[1024] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
+bool SendWithinTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_NORMAL, 5000, nullptr) != 0;
 }
 
 bool IsMenuItemGrayed(HMENU menu, UINT id) { return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
@@ -226,21 +192,8 @@ bool HostTest::LoadTheAddIn() { return LoadAddIn(host_, PathBesideTests(AddInFil
 void HostTest::ChooseMenuItem() { SendMessageA(host_.frame, WM_COMMAND, host_.lastGivenCommandId, 0); }
 
 EditorWindow HostTest::OpenEditor() {
-    ChooseMenuItem();
-    EditorWindow result;
-    EXPECT_TRUE(WaitUntil([&] {
-        result.hwnd = FindEditorWindow();
-        return result.hwnd && IsWindowVisible(result.hwnd);
-    })) << "the editor window did not appear";
-    if (!result.hwnd) return result;
-    result.threadId = GetWindowThreadProcessId(result.hwnd, nullptr);
-    // The editor opens with the About box (no caption) as a one-second splash; a
-    // click ends it, so tests start with the editor alone and active.
-    if (HWND splash = FindDialogNow(result.threadId, "")) {
-        PostMessageA(splash, WM_LBUTTONUP, 0, MAKELPARAM(150, 150));
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(splash); }));
-        SetForegroundWindow(result.hwnd);
-    }
+    const EditorWindow result = OpenEditorWindow(host_.frame, host_.lastGivenCommandId);
+    EXPECT_NE(result.hwnd, nullptr) << "the editor window did not appear, or its splash stayed";
     return result;
 }
 
@@ -253,7 +206,5 @@ void HostTest::CloseEditor(const EditorWindow& editorWindow) {
 void ProbeTest::SetUp() {
     HostTest::SetUp();
     if (HasFatalFailure()) return;
-    auto entry = reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(host_.addIn, "PellformProbe")));
-    ASSERT_NE(entry, nullptr);
-    probe_ = entry();
+    ASSERT_NE(probe_ = FindProbe(host_.addIn), nullptr);
 }

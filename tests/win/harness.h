@@ -1,6 +1,5 @@
-// What the Windows tests share: waiting with a deadline while pumping this
-// thread's messages (it plays the host's UI thread), the stand-in host with the
-// add-in loaded, the editor window, pictures, and the count of live GDI objects.
+// What the Windows tests share besides tests/support (waiting, other threads' dialogs, the editor window):
+// the stand-in host with the add-in loaded, files, pictures, regions, and the count of live GDI objects.
 #ifndef PELLFORM_TEST_HARNESS_H
 #define PELLFORM_TEST_HARNESS_H
 
@@ -14,11 +13,17 @@
 #include <string>
 #include <vector>
 
+#include "core/region_rects.h"
 #include "host/stand_in_host.h"
+#include "tests/support/window_thread.h"
 #include "tests/win/probe/probe_api.h"
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000);
-void PumpMessages();
+// A region's rectangles as the platform keeps them (none for none), to compare
+// with literal ones; a rectangle is shown by its fields when they differ.
+RegionRects RectsOf(HRGN region);
+inline void PrintTo(const RegionRect& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 // A file beside the test program, in the tests' data folder (Z:\...), or in
 // this process's own temporary folder.
@@ -26,8 +31,9 @@ std::string PathBesideTests(const char* name);
 std::string TestDataPath(const char* name);
 std::string TemporaryPath(const char* name);
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-// Empty when the file cannot be read.
+// Empty when the file cannot be read; false when it cannot be written.
 std::vector<BYTE> ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::vector<BYTE>& data);
 
 // Top row first, as COLORREF values.
 struct Pixels {
@@ -47,22 +53,13 @@ int CountGdiObjects();
 // one later block: a leak grows every block, wine's caches only now and then.
 void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock = 4);
 
-// Modal boxes and common dialogs of another thread, found and answered as a user
-// would. A visible dialog (class #32770) of `threadId` with the given caption
-// (any when null): waited for until the deadline (0 when none came), or found now.
-HWND WaitForDialog(DWORD threadId, const char* caption);
-HWND FindDialogNow(DWORD threadId, const char* caption);
+// Modal boxes and common dialogs of another thread, answered as a user would.
 std::string DialogItemText(HWND dialog, int id);
 // Posts the click, so that a dialog that opens a nested box cannot deadlock us.
 void PressButton(HWND dialog, int id);
+// Sent, waiting at most 5 s: a handler that wrongly opens a modal box fails the test instead of hanging it.
+bool SendWithinTimeout(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-struct EditorWindow {
-    HWND hwnd = nullptr;
-    DWORD threadId = 0;
-};
-
-HWND FindEditorWindow();
-std::string WindowText(HWND hwnd);
 bool IsMenuItemGrayed(HMENU menu, UINT id);
 // Waits until a window of another thread has painted everything that was due.
 void SettleWindow(HWND hwnd);

@@ -29,7 +29,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     const std::string gif = TestDataPath("transparent.gif");  // 40 x 30
     // First a region without a picture, as from a file; a region built from the picture reaches its
     // strip below (y 31) and is not asked about; an empty region is. No wording: no question.
-    const struct { bool picture; int right, bottom, button; const char* wording; int clippedRight, clippedBottom; }
+    const struct { bool picture; int right, bottom, button; const char* wording; LONG clippedRight, clippedBottom; }
         cases[] = {
         {false, 100, 100, IDYES, kSecondWording, 40, 30}, {true, 41, 31, IDYES, nullptr, 41, 31},
         {true, 40, 32, IDNO, kFirstWording, 40, 32},      {true, 42, 20, IDYES, kFirstWording, 40, 20},
@@ -44,7 +44,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
         load(gif, (&c - cases) % 2);
         if (c.wording) EXPECT_EQ(AnswerBox("Warning", c.button), c.wording) << c.right << "," << c.bottom;
         else EXPECT_FALSE(BoxIsUp("Warning")) << c.right << "," << c.bottom;
-        EXPECT_EQ(RegionBox().right * 1000 + RegionBox().bottom, c.clippedRight * 1000 + c.clippedBottom) << c.right;
+        EXPECT_EQ(std::pair(RegionBox().right, RegionBox().bottom), std::pair(c.clippedRight, c.clippedBottom)) << c.right;
     }
     const HBITMAP picture = Doc().hbmImage.get();
     const HRGN kept = Doc().hrgnCurrent.get();
@@ -64,10 +64,11 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     const HRGN region = Doc().hrgnCurrent.get();
     for (UINT id : {IDM_NEW, IDM_OPEN, IDM_LOAD_IMAGE, IDM_BACKGROUND_COLOR, IDM_PICK_MASK, IDM_ENTER_MASK_RGB,
                     IDM_MASK_TOLERANCE, IDM_VIEW_RAW_DATA}) {
-        EXPECT_TRUE(SendMessageTimeoutA(editorWindow_.hwnd, WM_COMMAND, id, 0, SMTO_NORMAL, 5000, nullptr));
+        EXPECT_TRUE(SendWithinTimeout(editorWindow_.hwnd, WM_COMMAND, id)) << id;
         GUITHREADINFO input{};
         input.cbSize = sizeof input;
-        EXPECT_TRUE(GetGUIThreadInfo(editorWindow_.threadId, &input) && !input.hwndCapture) << "picking";
+        EXPECT_TRUE(GetGUIThreadInfo(editorWindow_.threadId, &input));
+        EXPECT_EQ(input.hwndCapture, nullptr) << "picking after " << id;
         EXPECT_EQ(Doc().hrgnCurrent.get(), region) << id;
     }
     DropFiles({TestDataPath("not_a_picture.gif")});  // refused: no error, the name asked about kept

@@ -22,8 +22,7 @@ TEST_F(PreviewTest, ShowsThePictureCutToTheRegionOfTheLatestMaskAndClosesByARigh
         {picture.at(0, 25), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}}};
     for (const auto& closer : closers) {
         AnswerColorDialog(IDM_ENTER_MASK_RGB, closer.mask);
-        PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_PREVIEW, 0);
-        HWND preview = WaitForDialog(editorWindow_.threadId, "Preview");
+        const HWND preview = OpenDialog(IDM_PREVIEW, "Preview");
         ASSERT_NE(preview, nullptr);
         SettleWindow(preview);
         RECT window{};

@@ -6,18 +6,15 @@
 
 #include "harness.h"
 #include "core/region_data.h"
-#include "platform/region_gdi.h"
 #include "res/resource_ids.h"
 #include "tests/support/naive_region.h"
 
 namespace {
 
-// The rectangles of a region, as the platform reports them; the region is deleted.
+// The rectangles of a region, which is then deleted.
 RegionRects TakeRectsOf(HRGN region) {
-    RegionRects rects;
-    EXPECT_TRUE(FetchRegionRects(region, rects));
-    DeleteObject(region);
-    return rects;
+    const RegionRects rects = RectsOf(region);
+    return DeleteObject(region), rects;
 }
 
 class RegionEngineTest : public ProbeTest {
@@ -26,7 +23,8 @@ protected:
         // Counted in both builds: the region is the one object building leaves, and deleting it frees it.
         const int before = CountGdiObjects();
         HRGN region = probe_->buildRegionFromPicture(picture, width, height, mask);
-        EXPECT_TRUE(before > 0 && CountGdiObjects() == before + 1) << before;
+        EXPECT_GT(before, 0);
+        EXPECT_EQ(CountGdiObjects(), before + 1);
         const RegionRects rects = TakeRectsOf(region);
         EXPECT_EQ(CountGdiObjects(), before);
         EXPECT_EQ(rects, TakeRectsOf(NaiveRegion(picture, width, height, mask))) << width << "x" << height;

@@ -2,18 +2,11 @@
 // of memory, and saves that must not lose the old file.
 #include <windows.h>
 
-#include <fstream>
-
 #include "editor_fixture.h"
 #include "core/region_data.h"
 #include "res/resource_ids.h"
 
 namespace {
-
-bool WriteBytes(const std::string& path, const std::vector<BYTE>& data) {
-    std::ofstream file(path, std::ios::binary);
-    return file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size())).good();
-}
 
 // Rectangle i = (2i, i, 2i + 1, n + i): a file of 16 n bytes whose union has
 // n * n rectangles, every row a band of its own.
@@ -83,7 +76,7 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAs
     for (bool loads : {false, true})
         for (const auto& data : files[loads]) {
             const std::string& used = (&data - files[loads].data()) % 2 ? dropped : path;
-            ASSERT_TRUE(WriteBytes(used, data));
+            ASSERT_TRUE(WriteFileBytes(used, data));
             SetFileName("Z:\\before.rgn");
             HRGN before = Doc().hrgnCurrent.get();
             if (&used == &dropped) DropFiles({used, TestDataPath("transparent.gif")});
@@ -109,7 +102,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
         const int leftovers = CountSaveLeftovers(path);
         for (bool locked : {false, true}) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            ASSERT_TRUE(WriteBytes(path, {'o', 'l', 'd'})) << path;
+            ASSERT_TRUE(WriteFileBytes(path, {'o', 'l', 'd'})) << path;
             // Locked, the rename fails; read-only, the save refuses before it (the rename would refuse too).
             HANDLE lock =
                 CreateFileA(path.c_str(), GENERIC_READ, locked ? 0 : kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -151,8 +144,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
     CloseEditor(editorWindow_);
     editorWindow_ = OpenEditor();
     OnEditorThread([&] { Doc().hrgnCurrent.reset(CreateRectRgn(0, 0, 0, 0)); });
-    PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);
-    HWND dialog = WaitForDialog(editorWindow_.threadId, "Save As"), question = nullptr;
+    HWND question = nullptr, dialog = OpenDialog(IDM_SAVE, "Save As");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(DialogItemText(dialog, cmb13), "guarded.rgn");
     PressButton(dialog, IDOK);

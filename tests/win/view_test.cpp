@@ -48,7 +48,7 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
     EXPECT_FALSE(GetWindowLongA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
     // Smaller: ranges; large enough again: none.
     SetWindowPos(hwnd, nullptr, 0, 0, 400, 300, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_TRUE(Range(SB_HORZ) > 0 && Range(SB_VERT) > 0);
+    for (int bar : {SB_HORZ, SB_VERT}) EXPECT_GT(Range(bar), 0) << bar;
     SetWindowPos(hwnd, nullptr, 0, 0, 900, 800, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_FALSE(GetWindowLongA(hwnd, GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL));
 
@@ -62,7 +62,8 @@ TEST_F(EditorViewTest, TheWindowFitsThePictureAndScrollsWhatDoesNotFit) {
     LoadPicture(huge);
     GetWindowRect(hwnd, &window);
     SystemParametersInfoA(SPI_SETWORKAREA, 0, &full, 0);
-    EXPECT_TRUE(EqualRect(&window, &wanted)) << window.left << "," << window.top << "," << window.right;
+    EXPECT_TRUE(EqualRect(&window, &wanted)) << window.left << "," << window.top << "," << window.right << ","
+                                             << window.bottom;
     GetClientRect(hwnd, &client);
     for (int bar : {SB_HORZ, SB_VERT}) {
         EXPECT_GE(Range(bar), (bar == SB_HORZ ? 2200 - client.right : 2000 - client.bottom)) << bar;
@@ -91,7 +92,7 @@ TEST_F(EditorViewTest, EachOverlayAndZoomShowsPixelsAsSquaresOnTheGridAndIsTheOn
         Command(step.view);
         Command(step.zoom);
         for (UINT id : {UINT{IDM_VIEW_HIDE}, UINT{IDM_VIEW_MASK}, UINT{IDM_VIEW_TRANSPARENCY}, step.zoom})
-            EXPECT_TRUE(Checked(id) == (id == step.view || id == step.zoom)) << id;
+            EXPECT_EQ(Checked(id), id == step.view || id == step.zoom) << id;
         SendMessageA(hwnd, WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 13), 0);  // within a square
         SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
         SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);  // a line is a picture pixel
@@ -100,8 +101,8 @@ TEST_F(EditorViewTest, EachOverlayAndZoomShowsPixelsAsSquaresOnTheGridAndIsTheOn
         GetClientRect(hwnd, &client);
         const int z = step.z, sx = GetScrollPos(hwnd, SB_HORZ), sy = GetScrollPos(hwnd, SB_VERT);
         EXPECT_EQ(sy, std::min(z, Range(SB_VERT)));
-        EXPECT_TRUE(Range(SB_HORZ) == std::max(0, 60 * z - int(client.right)) &&
-                    Range(SB_VERT) == std::max(0, 50 * z - int(client.bottom))) << z;
+        EXPECT_EQ(std::pair(Range(SB_HORZ), Range(SB_VERT)),
+                  std::pair(std::max(0, 60 * z - int(client.right)), std::max(0, 50 * z - int(client.bottom)))) << z;
         const Pixels screen = Screen();
         int wrong = 0, black = 0, white = 0;
         for (int y = 0; y < screen.height && y + sy < 50 * z; ++y)
@@ -149,7 +150,7 @@ TEST_F(EditorViewTest, TheWheelAndTheKeysZoomAndScrollAndANewPictureShowsAt100) 
     PostMessageA(hwnd, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), MAKELPARAM(cursor.x, cursor.y));
     ASSERT_TRUE(zoomed(2));
     POINT at = scroll();
-    EXPECT_TRUE((301 + at.x) / 2 == 301 && (203 + at.y) / 2 == 203) << at.x << "," << at.y;
+    EXPECT_EQ(std::pair((301 + at.x) / 2, (203 + at.y) / 2), std::pair(301L, 203L)) << "kept under the cursor";
     SettleWindow(hwnd);
     EXPECT_EQ(Screen().at(301, 203), color(301, 203));
 
@@ -160,7 +161,7 @@ TEST_F(EditorViewTest, TheWheelAndTheKeysZoomAndScrollAndANewPictureShowsAt100) 
     input(VK_CONTROL, VK_OEM_PLUS, 0);
     ASSERT_TRUE(zoomed(4));
     at = scroll();
-    EXPECT_TRUE((center.x + at.x) / 4 == kept.x && (center.y + at.y) / 4 == kept.y) << at.x << "," << at.y;
+    EXPECT_EQ(std::pair((center.x + at.x) / 4, (center.y + at.y) / 4), std::pair(kept.x, kept.y)) << "kept at the center";
     input(VK_CONTROL, VK_SUBTRACT, 0);
     ASSERT_TRUE(zoomed(2));
     at = scroll();
@@ -170,7 +171,7 @@ TEST_F(EditorViewTest, TheWheelAndTheKeysZoomAndScrollAndANewPictureShowsAt100) 
     EXPECT_TRUE(WaitUntil([&] { return scroll().x == at.x + 3 * 2; })) << scroll().x - at.x;
 
     LoadPicture(path);
-    EXPECT_TRUE(Doc().zoom == 1 && Checked(IDM_ZOOM_100));
+    EXPECT_EQ(std::pair(Doc().zoom, Checked(IDM_ZOOM_100)), std::pair(1, true));
     Command(IDM_ZOOM_1600);
     Command(IDM_NEW);
     EXPECT_EQ(Doc().zoom, 1);

@@ -33,4 +33,10 @@ struct ProbeApi {
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
 
+// The probe of a loaded add-in; null for a build without one.
+inline const ProbeApi* FindProbe(HMODULE addIn) {
+    const auto entry = reinterpret_cast<ProbeEntry>(reinterpret_cast<void*>(GetProcAddress(addIn, "PellformProbe")));
+    return entry ? entry() : nullptr;
+}
+
 #endif
