@@ -23,8 +23,7 @@ protected:
         Command(IDM_PICK_MASK);
         EXPECT_TRUE(InPickMode());
         ClientToScreen(editorWindow_.hwnd, &point);
-        SetCursorPos(point.x, point.y);
-        for (DWORD button : {down, down << 1}) mouse_event(button, 0, 0, 0, 0);  // each up flag is the next bit
+        SendMouseAt(point, {down, down << 1});  // each up flag is the next bit
         EXPECT_TRUE(WaitUntil([&] { return !InPickMode(); }));
         Idle();
     }

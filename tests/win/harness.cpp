@@ -155,6 +155,17 @@ std::string DialogItemText(HWND dialog, int id) { return WindowText(GetDlgItem(d
 
 void PressButton(HWND dialog, int id) { PostMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
+void SendMouseAt(POINT screen, const std::vector<DWORD>& flags) {
+    SetCursorPos(screen.x, screen.y);
+    // Absolute positions count 65536ths of the screen: the middle of the pixel.
+    const LONG dx = static_cast<LONG>((2 * screen.x + 1) * 65536LL / (2 * GetSystemMetrics(SM_CXSCREEN)));
+    const LONG dy = static_cast<LONG>((2 * screen.y + 1) * 65536LL / (2 * GetSystemMetrics(SM_CYSCREEN)));
+    for (DWORD flag : flags) {
+        INPUT input{INPUT_MOUSE, {{dx, dy, 0, flag | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0, 0}}};
+        SendInput(1, &input, sizeof input);
+    }
+}
+
 bool SendWithinTimeout(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_NORMAL, 5000, nullptr) != 0;
 }

@@ -57,6 +57,9 @@ void ExpectNoGrowth(const std::function<void()>& cycle, int cyclesPerBlock = 4);
 std::string DialogItemText(HWND dialog, int id);
 // Posts the click, so that a dialog that opens a nested box cannot deadlock us.
 void PressButton(HWND dialog, int id);
+// Mouse buttons (`flags`, MOUSEEVENTF_*) as the user's mouse sends them, at `screen`: each event carries
+// its position, so none lands where a pointer the X server has not moved yet would be.
+void SendMouseAt(POINT screen, const std::vector<DWORD>& flags);
 // Sent, waiting at most 5 s: a handler that wrongly opens a modal box fails the test instead of hanging it.
 bool SendWithinTimeout(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 

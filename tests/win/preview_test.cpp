@@ -37,11 +37,7 @@ TEST_F(PreviewTest, ShowsThePictureCutToTheRegionOfTheLatestMaskAndClosesByARigh
         HDC shown = GetDC(preview);
         EXPECT_EQ(GetPixel(shown, inside.x, inside.y), picture.at(inside.x, inside.y));
         ReleaseDC(preview, shown);
-        SetCursorPos(window.left + inside.x, window.top + inside.y);
-        for (DWORD flag : closer.clicks) {
-            INPUT input{INPUT_MOUSE, {{0, 0, 0, flag, 0, 0}}};
-            SendInput(1, &input, sizeof input);
-        }
+        SendMouseAt({window.left + inside.x, window.top + inside.y}, closer.clicks);
         EXPECT_TRUE(WaitUntil([&] { return !IsWindow(preview); })) << closer.clicks.size();
     }
 }
