@@ -111,3 +111,17 @@ if(CMAKE_BINARY_DIR STREQUAL "${CMAKE_SOURCE_DIR}/build/x64")
         ${CMAKE_BINARY_DIR}/wine-run $<TARGET_FILE:pellform> ${CMAKE_SOURCE_DIR}/tests/data/transparent.gif)
     set_tests_properties(wrapper_and_linux_names PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 300)
 endif()
+
+# The tool's batch with each of its allocations failing in turn, in a build of
+# the tool whose operator new can be told to fail.
+set(PELLFORM_TOOL_COMMAND_SOURCES ${PELLFORM_TOOL_SOURCES})
+list(FILTER PELLFORM_TOOL_COMMAND_SOURCES EXCLUDE REGEX "/tool/main\\.cpp$")
+add_executable(batch_allocation_probe ${PELLFORM_TOOL_COMMAND_SOURCES}
+    ${CMAKE_SOURCE_DIR}/tests/win/probe/batch_allocation_probe.cpp)
+target_include_directories(batch_allocation_probe PRIVATE ${CMAKE_BINARY_DIR}/layers/tool)
+target_link_options(batch_allocation_probe PRIVATE ${PELLFORM_LINK_STATIC})
+target_link_libraries(batch_allocation_probe PRIVATE pellform_platform)
+add_test(NAME tool_batch_allocation_failures COMMAND batch_allocation_probe
+    ${CMAKE_SOURCE_DIR}/tests/data/transparent.gif ${CMAKE_SOURCE_DIR}/tests/data/stripes.png
+    ${CMAKE_SOURCE_DIR}/tests/data/wic/rgb8.png)
+set_tests_properties(tool_batch_allocation_failures PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)

@@ -22,6 +22,7 @@
 #include "platform/region_gdi.h"
 #include "core/region_rects.h"
 #include "core/version.h"
+#include "tool/pellform_cli.h"
 #include "tool/render_diff.h"
 #include "tool/tool_io.h"
 
@@ -354,7 +355,9 @@ int Export(int argc, char** argv) {
     return 0;
 }
 
-int Run(int argc, char** argv) {
+}  // namespace
+
+int RunTool(int argc, char** argv) {
     if (argc < 2) return UsageError("no command");
     const std::string command = argv[1];
     if (command == "--help" || command == "-h") return std::fputs(kUsage, stdout), 0;
@@ -370,22 +373,3 @@ int Run(int argc, char** argv) {
     return UsageError("unknown command " + command);
 }
 
-}  // namespace
-
-// The arguments come as UTF-16 (the shell's UTF-8 under wine, any name on
-// Windows) and every command reads them as UTF-8.
-int wmain(int argc, wchar_t** wideArgv) {
-    PrepareStandardStreams();
-    return ResultOrRecovery(
-        [&] {
-            std::vector<std::string> arguments = ArgumentsAsUtf8(argc, wideArgv);
-            std::vector<char*> argv;
-            for (std::string& argument : arguments) argv.push_back(&argument[0]);
-            argv.push_back(nullptr);
-            return Run(argc, argv.data());
-        },
-                            [] {
-                                std::fputs("pellform: out of memory\n", stderr);
-                                return 1;
-                            });
-}

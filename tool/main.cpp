@@ -1,0 +1,26 @@
+// pellform.exe's entry: the command line as UTF-8, and the last guard.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/no_throw.h"
+#include "tool/pellform_cli.h"
+#include "tool/tool_io.h"
+
+// The arguments come as UTF-16 (the shell's UTF-8 under wine, any name on
+// Windows) and every command reads them as UTF-8.
+int wmain(int argc, wchar_t** wideArgv) {
+    PrepareStandardStreams();
+    return ResultOrRecovery(
+        [&] {
+            std::vector<std::string> arguments = ArgumentsAsUtf8(argc, wideArgv);
+            std::vector<char*> argv;
+            for (std::string& argument : arguments) argv.push_back(&argument[0]);
+            argv.push_back(nullptr);
+            return RunTool(argc, argv.data());
+        },
+        [] {
+            std::fputs("pellform: out of memory\n", stderr);
+            return 1;
+        });
+}
