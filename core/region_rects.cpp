@@ -311,20 +311,36 @@ public:
     // Adds `delta` for the columns of each rectangle named in [begin, end).
     // Many at one y (a band's rectangles) share most of the nodes above them:
     // those are recounted once, level by level, after all the edges are in.
-    void AddAll(const std::uint32_t* begin, const std::uint32_t* end, const Columns* columns, std::int32_t delta) {
+    // `until` gives the bottom of each, as the tree records it (see Outlasted).
+    // Rectangles outlasted when they start are not counted, and marked so
+    // (no columns) for when they end.
+    template <typename Until>
+    void AddAll(const std::uint32_t* begin, const std::uint32_t* end, Columns* columns, std::int32_t delta,
+                Until until) {
         if (end - begin < 32) {
-            for (; begin != end; ++begin) Add(columns[*begin], delta);
+            for (; begin != end; ++begin) {
+                Columns& c = columns[*begin];
+                if (c.first == c.last) continue;
+                if (delta > 0 && Outlasted(c, until(*begin))) {
+                    c.last = c.first;
+                    continue;
+                }
+                Add(c, delta, delta > 0 ? until(*begin) : 0);
+            }
             return;
         }
         for (; begin != end; ++begin) {
-            std::size_t lo = leafBase_ + static_cast<std::size_t>(columns[*begin].first);
-            std::size_t hi = leafBase_ + static_cast<std::size_t>(columns[*begin].last);
+            const Columns& c = columns[*begin];
+            if (c.first == c.last) continue;
+            std::size_t lo = leafBase_ + static_cast<std::size_t>(c.first);
+            std::size_t hi = leafBase_ + static_cast<std::size_t>(c.last);
+            const std::uint32_t last = delta > 0 ? until(*begin) : 0;
             // The ancestors first: a node waiting has all of its own waiting.
             WaitWithAncestors(lo / 2, 1);
             WaitWithAncestors((hi - 1) / 2, 1);
             for (int level = 0; lo < hi; lo /= 2, hi /= 2, ++level) {
-                if (lo & 1) Wait(lo++, level, delta);
-                if (hi & 1) Wait(--hi, level, delta);
+                if (lo & 1) Wait(lo++, level, delta, last);
+                if (hi & 1) Wait(--hi, level, delta, last);
             }
         }
         std::int32_t size = 1;
@@ -341,14 +357,14 @@ public:
     // Adds `delta` to the leaves [first, last): to the few nodes that cover the
     // range exactly, then recounts the nodes above them, the ancestors of the
     // range's two ends, up to where nothing changes any more.
-    void Add(const Columns& edge, std::int32_t delta) {
+    void Add(const Columns& edge, std::int32_t delta, std::uint32_t until) {
         std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
         std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
         std::size_t a = lo, b = hi - 1;
         int level = 0, highestChange = -1;
         for (std::int32_t size = 1; lo < hi; lo /= 2, hi /= 2, size *= 2, ++level) {
-            if ((lo & 1) && Apply(lo++, size, delta)) highestChange = level;
-            if ((hi & 1) && Apply(--hi, size, delta)) highestChange = level;
+            if ((lo & 1) && Apply(lo++, size, delta, until)) highestChange = level;
+            if ((hi & 1) && Apply(--hi, size, delta, until)) highestChange = level;
         }
         std::int32_t size = 1;
         for (level = 1; a > 1 && highestChange >= 0; ++level) {
@@ -362,6 +378,46 @@ public:
     }
     std::int32_t Covered() const { return nodes_[1].covered; }
 
+    // Whether every column of [first, last) lies in a node where a rectangle
+    // lasting until `until` at least is counted: then a rectangle there changes
+    // no row while it lasts, and need not be counted at all. A node records the
+    // latest bottom of the rectangles ever counted at it; one above the row
+    // swept belongs to a rectangle still counted, and a row below a recorded
+    // bottom is always above the bottoms asked for later. Looks from the
+    // smallest node holding the range up to the root, then down the range's
+    // two edges to the nodes it is made of: a rectangle inside a longer one
+    // is mostly answered by the first node or two.
+    bool Outlasted(const Columns& edge, std::uint32_t until) const {
+        const std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
+        const std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last) - 1;  // the last leaf
+        int top = 0;
+        while ((lo >> top) != (hi >> top)) ++top;
+        for (std::size_t node = lo >> top; node >= 1; node /= 2) {
+            ++steps_;
+            if (nodes_[node].until >= until) return true;
+        }
+        if (top == 0) return false;  // one leaf, its own record looked at
+        // Below the smallest node holding the range, each edge's nodes: one
+        // partly in the range is answered by its own record or by its halves,
+        // one wholly in it by its own record.
+        for (int level = top - 1; level >= 0; --level) {
+            const std::size_t node = lo >> level;
+            ++steps_;
+            if (nodes_[node].until >= until) break;
+            if ((lo & ((std::size_t{1} << level) - 1)) == 0) return false;
+            if (((lo >> (level - 1)) & 1) == 0 && nodes_[(lo >> (level - 1)) + 1].until < until) return false;
+        }
+        for (int level = top - 1; level >= 0; --level) {
+            const std::size_t node = hi >> level;
+            ++steps_;
+            if (nodes_[node].until >= until) break;
+            const std::size_t below = (std::size_t{1} << level) - 1;
+            if ((hi & below) == below) return false;
+            if (((hi >> (level - 1)) & 1) == 1 && nodes_[(hi >> (level - 1)) - 1].until < until) return false;
+        }
+        return true;
+    }
+
     // The covered runs as left, right pairs of x, the touching ones joined.
     // Only nodes partly covered are entered: the cost follows the runs found.
     void CollectSpans(const LeafEdges& xs, std::vector<std::int32_t>& spans) const {
@@ -373,10 +429,12 @@ private:
     struct Node {
         std::int32_t count;
         std::int32_t covered;
+        std::uint32_t until;  // the latest bottom counted here, 0 for none
     };
 
-    void Wait(std::size_t node, int level, std::int32_t delta) {
+    void Wait(std::size_t node, int level, std::int32_t delta, std::uint32_t until) {
         nodes_[node].count += delta;
+        nodes_[node].until = std::max(nodes_[node].until, until);
         if (waiting_[node]) return;
         waiting_[node] = 1;
         pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
@@ -390,8 +448,9 @@ private:
     }
 
     // Each returns whether the node's covered leaves changed.
-    bool Apply(std::size_t node, std::int32_t size, std::int32_t delta) {
+    bool Apply(std::size_t node, std::int32_t size, std::int32_t delta, std::uint32_t until) {
         nodes_[node].count += delta;
+        nodes_[node].until = std::max(nodes_[node].until, until);
         return Pull(node, size);
     }
     bool Pull(std::size_t node, std::int32_t size) {
@@ -558,6 +617,11 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     SortBy(ends, scratch, bottom);
     std::vector<std::uint32_t>().swap(scratch);
     CoverTree tree(xs.leaves, counted.steps);
+    // Bottoms as the tree records them: above the first row, so 0 is none.
+    const std::int32_t firstRow = top(starts[0]);
+    const auto until = [&rects, firstRow](std::uint32_t i) {
+        return static_cast<std::uint32_t>(rects[i].bottom) - static_cast<std::uint32_t>(firstRow);
+    };
     RegionRects out;
     std::vector<std::int32_t> spans;  // of the rows since bandTop
     std::int32_t bandTop = 0;
@@ -568,9 +632,9 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
         while (s < starts.size() && top(starts[s]) == y) ++s;
         while (e < ends.size() && bottom(ends[e]) == y) ++e;
         const std::int32_t before = tree.Covered();
-        tree.AddAll(starts.data() + firstStart, starts.data() + s, columns.data(), 1);
+        tree.AddAll(starts.data() + firstStart, starts.data() + s, columns.data(), 1, until);
         const std::int32_t added = tree.Covered();
-        tree.AddAll(ends.data() + firstEnd, ends.data() + e, columns.data(), -1);
+        tree.AddAll(ends.data() + firstEnd, ends.data() + e, columns.data(), -1, until);
         if (added == before && tree.Covered() == added) continue;
         WriteBand(spans, bandTop, y, limit, out);
         counted.steps += spans.size() / 2;
