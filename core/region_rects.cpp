@@ -1,6 +1,8 @@
 #include "core/region_rects.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -291,6 +293,25 @@ void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
     }
 }
 
+// A zeroed array from calloc: a large one is fresh pages, each faulted in only
+// when first used, so the nodes of a tree that a union never reaches cost
+// nothing (a vector would write every one).
+template <typename T>
+class ZeroedArray {
+public:
+    explicit ZeroedArray(std::size_t count) : items_(static_cast<T*>(std::calloc(count, sizeof(T)))) {
+        if (!items_) throw std::bad_alloc();
+    }
+    ~ZeroedArray() { std::free(items_); }
+    ZeroedArray(const ZeroedArray&) = delete;
+    ZeroedArray& operator=(const ZeroedArray&) = delete;
+    T& operator[](std::size_t i) { return items_[i]; }
+    const T& operator[](std::size_t i) const { return items_[i]; }
+
+private:
+    T* items_;
+};
+
 // The elementary intervals of a row and how many rectangles cover each, as a
 // tree over a power of two of leaves, stored by levels (node i has halves 2i
 // and 2i + 1) so that the nodes near the root, which every change passes,
@@ -298,13 +319,9 @@ void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
 // how many of its leaves are covered, by those or below.
 class CoverTree {
 public:
-    CoverTree(std::size_t leaves, std::uint64_t& steps) : steps_(steps) {
-        while (leafBase_ < leaves) {
-            leafBase_ *= 2;
-            ++levels_;
-        }
-        nodes_.resize(2 * leafBase_);
-        waiting_.resize(2 * leafBase_);
+    CoverTree(std::size_t leaves, std::uint64_t& steps)
+        : leaves_(leaves), leafBase_(LeafBase(leaves)), nodes_(2 * leafBase_), waiting_(2 * leafBase_), steps_(steps) {
+        for (std::size_t base = 1; base < leafBase_; base *= 2) ++levels_;
         pending_.resize(static_cast<std::size_t>(levels_) + 1);
     }
 
@@ -327,6 +344,22 @@ public:
                 }
                 Add(c, delta, delta > 0 ? until(*begin) : 0);
             }
+            return;
+        }
+        if (static_cast<std::size_t>(end - begin) >= leaves_ / 4) {
+            // So many that recounting every node is cheaper than finding the
+            // ones above them (a whole band of a file at its top).
+            for (; begin != end; ++begin) {
+                const Columns& c = columns[*begin];
+                const std::uint32_t last = delta > 0 ? until(*begin) : 0;
+                std::size_t lo = leafBase_ + static_cast<std::size_t>(c.first);
+                std::size_t hi = leafBase_ + static_cast<std::size_t>(c.last);
+                for (; lo < hi; lo /= 2, hi /= 2) {
+                    if (lo & 1) Count(lo++, delta, last);
+                    if (hi & 1) Count(--hi, delta, last);
+                }
+            }
+            RecountAll();
             return;
         }
         for (; begin != end; ++begin) {
@@ -426,11 +459,29 @@ public:
     }
 
 private:
+    static std::size_t LeafBase(std::size_t leaves) {
+        std::size_t base = 1;
+        while (base < leaves) base *= 2;
+        return base;
+    }
+
     struct Node {
         std::int32_t count;
         std::int32_t covered;
         std::uint32_t until;  // the latest bottom counted here, 0 for none
     };
+
+    void Count(std::size_t node, std::int32_t delta, std::uint32_t until) {
+        ++steps_;
+        nodes_[node].count += delta;
+        nodes_[node].until = std::max(nodes_[node].until, until);
+    }
+    // Every node over the leaves that exist, from the leaves up.
+    void RecountAll() {
+        std::int32_t size = 1;
+        for (std::size_t first = leafBase_, last = leafBase_ + leaves_ - 1; first >= 1; first /= 2, last /= 2, size *= 2)
+            for (std::size_t node = first; node <= last; ++node) Pull(node, size);
+    }
 
     void Wait(std::size_t node, int level, std::int32_t delta, std::uint32_t until) {
         nodes_[node].count += delta;
@@ -483,10 +534,11 @@ private:
         Collect(2 * node + 1, mid, hi, xs, spans);
     }
 
-    std::size_t leafBase_ = 1;
+    std::size_t leaves_;
+    std::size_t leafBase_;
     int levels_ = 0;
-    std::vector<Node> nodes_;
-    std::vector<std::uint8_t> waiting_;                // to be recounted, in pending_
+    ZeroedArray<Node> nodes_;
+    ZeroedArray<std::uint8_t> waiting_;                // to be recounted, in pending_
     std::vector<std::vector<std::uint32_t>> pending_;  // by level, leaves first
     std::uint64_t& steps_;
 };
@@ -501,6 +553,14 @@ struct StepsOut {
 };
 
 bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
+
+// Set bits, without the library call a compiler makes for a processor
+// that may lack the instruction.
+std::uint32_t CountBits(std::uint32_t v) {
+    v = v - ((v >> 1) & 0x55555555u);
+    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+    return (((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
+}
 
 // The columns of each rectangle that covers anything, as elementary intervals,
 // at its place among those given; returns the x of their edges. Only the
@@ -525,27 +585,27 @@ LeafEdges PlaceColumns(const RegionRects& rects, std::vector<Columns>& columns) 
         const auto column = [left](std::int32_t x) {
             return static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(left);
         };
-        std::vector<std::uint64_t> used(width / 64 + 1);
+        std::vector<std::uint32_t> used(width / 32 + 1);
         for (const RegionRect& r : rects)
             if (CoversAny(r)) {
-                used[column(r.left) / 64] |= std::uint64_t{1} << (column(r.left) % 64);
-                used[column(r.right) / 64] |= std::uint64_t{1} << (column(r.right) % 64);
+                used[column(r.left) / 32] |= std::uint32_t{1} << (column(r.left) % 32);
+                used[column(r.right) / 32] |= std::uint32_t{1} << (column(r.right) % 32);
             }
         std::vector<std::uint32_t> before(used.size());  // marks in the words before
         std::uint32_t marks = 0;
         for (std::size_t w = 0; w < used.size(); ++w) {
             before[w] = marks;
-            marks += static_cast<std::uint32_t>(__builtin_popcountll(used[w]));
+            marks += CountBits(used[w]);
         }
         xs.xs.reserve(marks);
         for (std::size_t w = 0; w < used.size(); ++w) {
-            for (std::uint64_t bits = used[w]; bits != 0; bits &= bits - 1)
-                xs.xs.push_back(left + static_cast<std::int32_t>(64 * w + static_cast<std::size_t>(__builtin_ctzll(bits))));
+            for (std::uint32_t bits = used[w]; bits != 0; bits &= bits - 1)
+                xs.xs.push_back(left + static_cast<std::int32_t>(32 * w + static_cast<std::size_t>(__builtin_ctz(bits))));
         }
         const auto rank = [&](std::int32_t x) {
             const std::uint32_t c = column(x);
-            const std::uint64_t below = used[c / 64] & ((std::uint64_t{1} << (c % 64)) - 1);
-            return static_cast<std::int32_t>(before[c / 64] + static_cast<std::uint32_t>(__builtin_popcountll(below)));
+            const std::uint32_t below = used[c / 32] & ((std::uint32_t{1} << (c % 32)) - 1);
+            return static_cast<std::int32_t>(before[c / 32] + CountBits(below));
         };
         for (std::size_t i = 0; i < rects.size(); ++i)
             if (CoversAny(rects[i])) columns[i] = {rank(rects[i].left), rank(rects[i].right)};
@@ -570,6 +630,51 @@ LeafEdges PlaceColumns(const RegionRects& rects, std::vector<Columns>& columns) 
     }
     xs.leaves = xs.xs.size() - 1;
     return xs;
+}
+
+// The rectangles that cover anything, by their places among those given, in
+// the order of their tops (`starts`) and of their bottoms (`ends`), each
+// stably. When the rows span no more than twice as many y as there are
+// rectangles (a picture's, a file's), both are counted in one pass and placed
+// in another; else each is sorted by its key.
+void SortByRows(const RegionRects& rects, std::vector<std::uint32_t>& starts, std::vector<std::uint32_t>& ends) {
+    std::int32_t low = INT32_MAX, high = INT32_MIN;
+    std::size_t count = 0;
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            low = std::min(low, r.top);
+            high = std::max(high, r.bottom);
+            ++count;
+        }
+    const std::uint32_t range = static_cast<std::uint32_t>(high) - static_cast<std::uint32_t>(low);
+    const auto row = [low](std::int32_t y) { return static_cast<std::uint32_t>(y) - static_cast<std::uint32_t>(low); };
+    starts.resize(count);
+    ends.resize(count);
+    if (range / 2 < count) {
+        std::vector<std::uint32_t> startAt(static_cast<std::size_t>(range) + 2), endAt(startAt.size());
+        for (const RegionRect& r : rects)
+            if (CoversAny(r)) {
+                ++startAt[row(r.top) + 1];
+                ++endAt[row(r.bottom) + 1];
+            }
+        for (std::size_t y = 1; y < startAt.size(); ++y) {
+            startAt[y] += startAt[y - 1];
+            endAt[y] += endAt[y - 1];
+        }
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            if (CoversAny(rects[i])) {
+                starts[startAt[row(rects[i].top)]++] = static_cast<std::uint32_t>(i);
+                ends[endAt[row(rects[i].bottom)]++] = static_cast<std::uint32_t>(i);
+            }
+        return;
+    }
+    std::size_t placed = 0;
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        if (CoversAny(rects[i])) starts[placed++] = static_cast<std::uint32_t>(i);
+    ends = starts;
+    std::vector<std::uint32_t> scratch;
+    SortBy(starts, scratch, [&rects](std::uint32_t i) { return rects[i].top; });
+    SortBy(ends, scratch, [&rects](std::uint32_t i) { return rects[i].bottom; });
 }
 
 // Appends the band of `spans` (left, right pairs) from top to bottom; refuses
@@ -606,16 +711,10 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     std::vector<Columns> columns;
     const LeafEdges xs = PlaceColumns(rects, columns);
     if (columns.empty()) return {};
-    std::vector<std::uint32_t> starts, ends, scratch;
-    starts.reserve(rects.size());
-    for (std::size_t i = 0; i < rects.size(); ++i)
-        if (CoversAny(rects[i])) starts.push_back(static_cast<std::uint32_t>(i));
-    ends = starts;
+    std::vector<std::uint32_t> starts, ends;
+    SortByRows(rects, starts, ends);
     const auto top = [&rects](std::uint32_t i) { return rects[i].top; };
     const auto bottom = [&rects](std::uint32_t i) { return rects[i].bottom; };
-    SortBy(starts, scratch, top);
-    SortBy(ends, scratch, bottom);
-    std::vector<std::uint32_t>().swap(scratch);
     CoverTree tree(xs.leaves, counted.steps);
     // Bottoms as the tree records them: above the first row, so 0 is none.
     const std::int32_t firstRow = top(starts[0]);
