@@ -230,33 +230,25 @@ bool IsBanded(const RegionRects& rects) {
 
 namespace {
 
-// A rectangle's x range as the elementary intervals [first, last) between the
-// distinct x coordinates.
+// A rectangle's edges of one kind as ranks among the distinct values of that
+// kind: its columns [first, last) are the elementary intervals between the
+// distinct x it spans, its rows [first, last) those between the distinct y.
 struct Columns {
     std::int32_t first;
     std::int32_t last;
 };
 
-// A rectangle's left (at = 2i) or right (2i + 1) x, i its place among those given.
-struct XSlot {
-    std::int32_t x;
+// A rectangle's low (at = 2i) or high (2i + 1) edge, i its place among those given.
+struct EdgeSlot {
+    std::int32_t value;
     std::uint32_t at;
 };
 
-// The x of each edge between elementary intervals: the distinct x of the
-// rectangles' lefts and rights, in order.
-struct LeafEdges {
-    std::vector<std::int32_t> xs;
-    std::size_t leaves = 0;
-    std::int32_t At(std::int32_t edge) const { return xs[static_cast<std::size_t>(edge)]; }
-};
-
-// Sorts by a signed 32-bit key, stably, over the keys' range only: in one
-// counting pass when there are no more keys than items (a sweep's y mostly),
-// else 11 bits at a time from the lowest: two passes over the items for keys
-// within 2^22 of each other, three at most; the counts of every pass taken in one.
+// Sorts by a signed 32-bit key, stably, 11 bits at a time from the lowest,
+// over the keys' range only: two passes over the items for keys within 2^22
+// of each other, three at most; the counts of every pass taken in one.
 template <typename Item, typename Key>
-void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
+void SortBy(std::vector<Item>& items, Key key) {
     if (items.empty()) return;
     std::int32_t low = key(items[0]), high = low;
     for (const Item& item : items) {
@@ -267,15 +259,7 @@ void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
     const auto offset = [&](const Item& item) {
         return static_cast<std::uint32_t>(key(item)) - static_cast<std::uint32_t>(low);
     };
-    scratch.resize(items.size());
-    if (range < items.size()) {
-        std::vector<std::uint32_t> counts(static_cast<std::size_t>(range) + 2);
-        for (const Item& item : items) ++counts[offset(item) + 1];
-        for (std::size_t d = 1; d < counts.size(); ++d) counts[d] += counts[d - 1];
-        for (const Item& item : items) scratch[counts[offset(item)]++] = item;
-        items.swap(scratch);
-        return;
-    }
+    std::vector<Item> scratch(items.size());
     int passes = 0;
     while (passes < 3 && (range >> (11 * passes)) != 0) ++passes;
     std::vector<std::size_t> counts(static_cast<std::size_t>(passes) << 11);
@@ -292,6 +276,110 @@ void SortBy(std::vector<Item>& items, std::vector<Item>& scratch, Key key) {
         items.swap(scratch);
     }
 }
+
+bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
+
+// Set bits, without the library call a compiler makes for a processor
+// that may lack the instruction.
+std::uint32_t CountBits(std::uint32_t v) {
+    v = v - ((v >> 1) & 0x55555555u);
+    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+    return (((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
+}
+
+// The distinct values of one kind of edge (lefts and rights, or tops and
+// bottoms) of the rectangles that cover anything, and each edge's rank among
+// them, found the cheapest way by how far apart the values lie. Within
+// `offsetsUpTo` of the lowest (a file's rows), a rank is the distance from
+// the lowest value, every value between counting as used. Within 32 values a
+// rectangle, those used are marked in a bit each and a rank is the marks
+// before it. Only wider apart are the edges sorted and their ranks kept for
+// every rectangle. Under Wine every fresh page costs more than the work done
+// on it, so the first two keep nothing a rectangle.
+class EdgeRanks {
+public:
+    EdgeRanks(const RegionRects& rects, std::size_t count, const RegionRect& extent, bool vertical,
+              std::size_t offsetsUpTo)
+        : vertical_(vertical), low_(LowOf(extent)) {
+        const std::int32_t low = low_, high = HighOf(extent);
+        const std::uint32_t range = Offset(high);
+        if (range <= offsetsUpTo) {
+            values_ = static_cast<std::size_t>(range) + 1;
+            return;
+        }
+        if (range / 32 <= count) {
+            marked_ = true;
+            used_.resize(range / 32 + 1);
+            for (const RegionRect& r : rects)
+                if (CoversAny(r)) {
+                    Mark(LowOf(r));
+                    Mark(HighOf(r));
+                }
+            before_.resize(used_.size());
+            std::uint32_t marks = 0;
+            for (std::size_t w = 0; w < used_.size(); ++w) {
+                before_[w] = marks;
+                marks += CountBits(used_[w]);
+            }
+            xs_.reserve(marks);
+            for (std::size_t w = 0; w < used_.size(); ++w)
+                for (std::uint32_t bits = used_[w]; bits != 0; bits &= bits - 1)
+                    xs_.push_back(low + static_cast<std::int32_t>(32 * w + static_cast<std::size_t>(__builtin_ctz(bits))));
+            values_ = xs_.size();
+            return;
+        }
+        // Every edge with where it goes, sorted by value: the rank of its
+        // value among the distinct ones is the edge's.
+        std::vector<EdgeSlot> slots;
+        slots.reserve(2 * count);
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            if (CoversAny(rects[i])) {
+                slots.push_back({LowOf(rects[i]), static_cast<std::uint32_t>(2 * i)});
+                slots.push_back({HighOf(rects[i]), static_cast<std::uint32_t>(2 * i + 1)});
+            }
+        SortBy(slots, [](const EdgeSlot& slot) { return slot.value; });
+        ranks_.resize(rects.size());
+        for (const EdgeSlot& slot : slots) {
+            if (xs_.empty() || slot.value != xs_.back()) xs_.push_back(slot.value);
+            Columns& edge = ranks_[slot.at / 2];
+            (slot.at % 2 ? edge.last : edge.first) = static_cast<std::int32_t>(xs_.size() - 1);
+        }
+        values_ = xs_.size();
+    }
+
+    // The ranks of the edges of the i-th rectangle given, r.
+    Columns Of(std::size_t i, const RegionRect& r) const {
+        if (!ranks_.empty()) return ranks_[i];
+        return {RankOf(LowOf(r)), RankOf(HighOf(r))};
+    }
+    std::int32_t ValueAt(std::int32_t rank) const {
+        return xs_.empty() ? low_ + rank : xs_[static_cast<std::size_t>(rank)];
+    }
+    std::size_t Values() const { return values_; }
+
+private:
+    std::int32_t LowOf(const RegionRect& r) const { return vertical_ ? r.top : r.left; }
+    std::int32_t HighOf(const RegionRect& r) const { return vertical_ ? r.bottom : r.right; }
+    std::uint32_t Offset(std::int32_t value) const {
+        return static_cast<std::uint32_t>(value) - static_cast<std::uint32_t>(low_);
+    }
+    void Mark(std::int32_t value) { used_[Offset(value) / 32] |= std::uint32_t{1} << (Offset(value) % 32); }
+    std::int32_t RankOf(std::int32_t value) const {
+        const std::uint32_t c = Offset(value);
+        if (!marked_) return static_cast<std::int32_t>(c);
+        const std::uint32_t below = used_[c / 32] & ((std::uint32_t{1} << (c % 32)) - 1);
+        return static_cast<std::int32_t>(before_[c / 32] + CountBits(below));
+    }
+
+    bool vertical_;
+    std::int32_t low_;
+    bool marked_ = false;
+    std::size_t values_ = 0;
+    std::vector<std::uint32_t> used_;    // a bit per value from the lowest
+    std::vector<std::uint32_t> before_;  // marks in the words before
+    std::vector<std::int32_t> xs_;       // the values by rank, unless offsets
+    std::vector<Columns> ranks_;         // each rectangle's, when sorted
+};
 
 // A zeroed array from calloc: a large one is fresh pages, each faulted in only
 // when first used, so the nodes of a tree that a union never reaches cost
@@ -315,81 +403,18 @@ private:
 // The elementary intervals of a row and how many rectangles cover each, as a
 // tree over a power of two of leaves, stored by levels (node i has halves 2i
 // and 2i + 1) so that the nodes near the root, which every change passes,
-// stay in the cache: per node, the rectangles covering its whole range and
-// how many of its leaves are covered, by those or below.
+// stay in the cache: per node, the rectangles covering its whole range, how
+// many of its leaves are covered, by those or below, and the latest row until
+// which one counted at it lasts.
 class CoverTree {
 public:
     CoverTree(std::size_t leaves, std::uint64_t& steps)
-        : leaves_(leaves), leafBase_(LeafBase(leaves)), nodes_(2 * leafBase_), waiting_(2 * leafBase_), steps_(steps) {
-        for (std::size_t base = 1; base < leafBase_; base *= 2) ++levels_;
-        pending_.resize(static_cast<std::size_t>(levels_) + 1);
-    }
-
-    // Adds `delta` for the columns of each rectangle named in [begin, end).
-    // Many at one y (a band's rectangles) share most of the nodes above them:
-    // those are recounted once, level by level, after all the edges are in.
-    // `until` gives the bottom of each, as the tree records it (see Outlasted).
-    // Rectangles outlasted when they start are not counted, and marked so
-    // (no columns) for when they end.
-    template <typename Until>
-    void AddAll(const std::uint32_t* begin, const std::uint32_t* end, Columns* columns, std::int32_t delta,
-                Until until) {
-        if (end - begin < 32) {
-            for (; begin != end; ++begin) {
-                Columns& c = columns[*begin];
-                if (c.first == c.last) continue;
-                if (delta > 0 && Outlasted(c, until(*begin))) {
-                    c.last = c.first;
-                    continue;
-                }
-                Add(c, delta, delta > 0 ? until(*begin) : 0);
-            }
-            return;
-        }
-        if (static_cast<std::size_t>(end - begin) >= leaves_ / 4) {
-            // So many that recounting every node is cheaper than finding the
-            // ones above them (a whole band of a file at its top).
-            for (; begin != end; ++begin) {
-                const Columns& c = columns[*begin];
-                const std::uint32_t last = delta > 0 ? until(*begin) : 0;
-                std::size_t lo = leafBase_ + static_cast<std::size_t>(c.first);
-                std::size_t hi = leafBase_ + static_cast<std::size_t>(c.last);
-                for (; lo < hi; lo /= 2, hi /= 2) {
-                    if (lo & 1) Count(lo++, delta, last);
-                    if (hi & 1) Count(--hi, delta, last);
-                }
-            }
-            RecountAll();
-            return;
-        }
-        for (; begin != end; ++begin) {
-            const Columns& c = columns[*begin];
-            if (c.first == c.last) continue;
-            std::size_t lo = leafBase_ + static_cast<std::size_t>(c.first);
-            std::size_t hi = leafBase_ + static_cast<std::size_t>(c.last);
-            const std::uint32_t last = delta > 0 ? until(*begin) : 0;
-            // The ancestors first: a node waiting has all of its own waiting.
-            WaitWithAncestors(lo / 2, 1);
-            WaitWithAncestors((hi - 1) / 2, 1);
-            for (int level = 0; lo < hi; lo /= 2, hi /= 2, ++level) {
-                if (lo & 1) Wait(lo++, level, delta, last);
-                if (hi & 1) Wait(--hi, level, delta, last);
-            }
-        }
-        std::int32_t size = 1;
-        for (std::vector<std::uint32_t>& nodes : pending_) {
-            for (std::uint32_t node : nodes) {
-                Pull(node, size);
-                waiting_[node] = 0;
-            }
-            nodes.clear();
-            size *= 2;
-        }
-    }
+        : leaves_(leaves), leafBase_(LeafBase(leaves)), nodes_(2 * leafBase_), changed_(2 * leafBase_), steps_(steps) {}
 
     // Adds `delta` to the leaves [first, last): to the few nodes that cover the
     // range exactly, then recounts the nodes above them, the ancestors of the
-    // range's two ends, up to where nothing changes any more.
+    // range's two ends, up to where nothing changes any more. A rectangle
+    // added records its last row, `until`, at those nodes.
     void Add(const Columns& edge, std::int32_t delta, std::uint32_t until) {
         std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
         std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
@@ -409,17 +434,65 @@ public:
             if (!changed && level > highestChange) break;
         }
     }
+
+    // Adds `delta` for `count` rectangles at one row, each handed by
+    // `forEach(add)` to add(columns, until). Many (a band's rectangles) share
+    // most of the nodes above them: the nodes changed are marked with their
+    // ancestors, then recounted once, from the root down into marked nodes
+    // only. So many that they reach a quarter of the leaves (a file's whole
+    // band) recount instead, level by level from the leaves, every node
+    // between the first and the last changed or above one changed: no marks,
+    // and no node past the rectangles' outer ones is touched.
+    template <typename ForEach>
+    void AddMany(std::size_t count, std::int32_t delta, ForEach forEach) {
+        if (count < 32) {
+            forEach([&](const Columns& edge, std::uint32_t until) { Add(edge, delta, until); });
+            return;
+        }
+        if (count >= leaves_ / 4) {
+            std::size_t lowest[64], highest[64];  // changed at each level
+            std::fill(lowest, lowest + 64, SIZE_MAX);
+            std::fill(highest, highest + 64, 0);
+            forEach([&](const Columns& edge, std::uint32_t until) {
+                std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
+                std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
+                for (int level = 0; lo < hi; lo /= 2, hi /= 2, ++level) {
+                    if (lo & 1) Count(lo++, level, delta, until, lowest, highest);
+                    if (hi & 1) Count(--hi, level, delta, until, lowest, highest);
+                }
+            });
+            std::size_t first = SIZE_MAX, last = 0;  // what to recount at a level
+            std::int32_t size = 1;
+            for (int level = 0; (leafBase_ >> level) >= 1; ++level, size *= 2) {
+                if (first != SIZE_MAX) first /= 2, last /= 2;
+                first = std::min(first, lowest[level]);
+                last = std::max(last, highest[level]);
+                for (std::size_t node = first; first != SIZE_MAX && node <= last; ++node) Pull(node, size);
+            }
+            return;
+        }
+        forEach([&](const Columns& edge, std::uint32_t until) {
+            std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
+            std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
+            for (; lo < hi; lo /= 2, hi /= 2) {
+                if (lo & 1) Change(lo++, delta, until);
+                if (hi & 1) Change(--hi, delta, until);
+            }
+        });
+        Recount(1, static_cast<std::int32_t>(leafBase_));
+    }
+
     std::int32_t Covered() const { return nodes_[1].covered; }
 
     // Whether every column of [first, last) lies in a node where a rectangle
     // lasting until `until` at least is counted: then a rectangle there changes
     // no row while it lasts, and need not be counted at all. A node records the
-    // latest bottom of the rectangles ever counted at it; one above the row
-    // swept belongs to a rectangle still counted, and a row below a recorded
-    // bottom is always above the bottoms asked for later. Looks from the
-    // smallest node holding the range up to the root, then down the range's
-    // two edges to the nodes it is made of: a rectangle inside a longer one
-    // is mostly answered by the first node or two.
+    // latest last row of the rectangles ever counted at it; one past the row
+    // swept belongs to a rectangle still counted, and one not past it is
+    // never past the rows asked about later. Looks from the smallest node
+    // holding the range up to the root, then down the range's two edges to the
+    // nodes it is made of: a rectangle inside a longer one is mostly answered
+    // by the first node or two.
     bool Outlasted(const Columns& edge, std::uint32_t until) const {
         const std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
         const std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last) - 1;  // the last leaf
@@ -451,11 +524,22 @@ public:
         return true;
     }
 
-    // The covered runs as left, right pairs of x, the touching ones joined.
-    // Only nodes partly covered are entered: the cost follows the runs found.
-    void CollectSpans(const LeafEdges& xs, std::vector<std::int32_t>& spans) const {
-        spans.clear();
-        Collect(1, 0, static_cast<std::int32_t>(leafBase_), xs, spans);
+    // Hands each covered run to `emit(left, right)` as ranks of its edges,
+    // from the left; touching runs may come as two. Only nodes partly covered
+    // are entered: the cost follows the runs found.
+    template <typename Emit>
+    void CollectRuns(Emit emit, std::size_t node = 1, std::int32_t lo = -1, std::int32_t hi = -1) const {
+        if (node == 1) lo = 0, hi = static_cast<std::int32_t>(leafBase_);
+        ++steps_;
+        const Node& n = nodes_[node];
+        if (n.covered == 0) return;
+        if (n.covered == hi - lo) {
+            emit(lo, hi);  // a node wholly covered lies within the leaves that exist
+            return;
+        }
+        const std::int32_t mid = lo + (hi - lo) / 2;
+        CollectRuns(emit, 2 * node, lo, mid);
+        CollectRuns(emit, 2 * node + 1, mid, hi);
     }
 
 private:
@@ -468,34 +552,35 @@ private:
     struct Node {
         std::int32_t count;
         std::int32_t covered;
-        std::uint32_t until;  // the latest bottom counted here, 0 for none
+        std::uint32_t until;  // the latest last row counted here, 0 for none
     };
 
-    void Count(std::size_t node, std::int32_t delta, std::uint32_t until) {
+    void Count(std::size_t node, int level, std::int32_t delta, std::uint32_t until, std::size_t* lowest,
+               std::size_t* highest) {
         ++steps_;
         nodes_[node].count += delta;
         nodes_[node].until = std::max(nodes_[node].until, until);
+        lowest[level] = std::min(lowest[level], node);
+        highest[level] = std::max(highest[level], node);
     }
-    // Every node over the leaves that exist, from the leaves up.
-    void RecountAll() {
-        std::int32_t size = 1;
-        for (std::size_t first = leafBase_, last = leafBase_ + leaves_ - 1; first >= 1; first /= 2, last /= 2, size *= 2)
-            for (std::size_t node = first; node <= last; ++node) Pull(node, size);
-    }
-
-    void Wait(std::size_t node, int level, std::int32_t delta, std::uint32_t until) {
+    // Changes a node's count and marks it and its ancestors up to the first
+    // one marked already: a marked node has all of its own marked.
+    void Change(std::size_t node, std::int32_t delta, std::uint32_t until) {
         nodes_[node].count += delta;
         nodes_[node].until = std::max(nodes_[node].until, until);
-        if (waiting_[node]) return;
-        waiting_[node] = 1;
-        pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
-    }
-    void WaitWithAncestors(std::size_t node, int level) {
-        for (; node >= 1 && !waiting_[node]; node /= 2, ++level) {
+        for (; node >= 1 && !changed_[node]; node /= 2) {
             ++steps_;
-            waiting_[node] = 1;
-            pending_[static_cast<std::size_t>(level)].push_back(static_cast<std::uint32_t>(node));
+            changed_[node] = 1;
         }
+    }
+    void Recount(std::size_t node, std::int32_t size) {
+        if (!changed_[node]) return;
+        changed_[node] = 0;
+        if (size > 1) {
+            Recount(2 * node, size / 2);
+            Recount(2 * node + 1, size / 2);
+        }
+        Pull(node, size);
     }
 
     // Each returns whether the node's covered leaves changed.
@@ -514,32 +599,10 @@ private:
         return changed;
     }
 
-    void Collect(std::size_t node, std::int32_t lo, std::int32_t hi, const LeafEdges& xs,
-                 std::vector<std::int32_t>& spans) const {
-        ++steps_;
-        const Node& n = nodes_[node];
-        if (n.covered == 0) return;
-        if (n.covered == hi - lo) {
-            // A node wholly covered lies within the leaves that exist.
-            if (!spans.empty() && spans.back() == xs.At(lo))
-                spans.back() = xs.At(hi);
-            else {
-                spans.push_back(xs.At(lo));
-                spans.push_back(xs.At(hi));
-            }
-            return;
-        }
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        Collect(2 * node, lo, mid, xs, spans);
-        Collect(2 * node + 1, mid, hi, xs, spans);
-    }
-
     std::size_t leaves_;
     std::size_t leafBase_;
-    int levels_ = 0;
     ZeroedArray<Node> nodes_;
-    ZeroedArray<std::uint8_t> waiting_;                // to be recounted, in pending_
-    std::vector<std::vector<std::uint32_t>> pending_;  // by level, leaves first
+    ZeroedArray<std::uint8_t> changed_;  // to be recounted
     std::uint64_t& steps_;
 };
 
@@ -552,141 +615,12 @@ struct StepsOut {
     }
 };
 
-bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
-
-// Set bits, without the library call a compiler makes for a processor
-// that may lack the instruction.
-std::uint32_t CountBits(std::uint32_t v) {
-    v = v - ((v >> 1) & 0x55555555u);
-    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
-    return (((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
-}
-
-// The columns of each rectangle that covers anything, as elementary intervals,
-// at its place among those given; returns the x of their edges. Only the
-// distinct x make leaves, so a wide rectangle over a few of them is a node
-// near the leaves, and a thin one inside it stops climbing there.
-LeafEdges PlaceColumns(const RegionRects& rects, std::vector<Columns>& columns) {
-    LeafEdges xs;
-    std::int32_t left = INT32_MAX, right = INT32_MIN;
-    std::size_t count = 0;
-    for (const RegionRect& r : rects)
-        if (CoversAny(r)) {
-            left = std::min(left, r.left);
-            right = std::max(right, r.right);
-            ++count;
-        }
-    if (count == 0) return xs;
-    columns.resize(rects.size());
-    const std::uint32_t width = static_cast<std::uint32_t>(right) - static_cast<std::uint32_t>(left);
-    if (width <= 64 * static_cast<std::uint64_t>(count)) {
-        // Few columns, as a picture's rectangles have: the x used marked in
-        // a bit per column, an x's rank the marks before it, without a sort.
-        const auto column = [left](std::int32_t x) {
-            return static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(left);
-        };
-        std::vector<std::uint32_t> used(width / 32 + 1);
-        for (const RegionRect& r : rects)
-            if (CoversAny(r)) {
-                used[column(r.left) / 32] |= std::uint32_t{1} << (column(r.left) % 32);
-                used[column(r.right) / 32] |= std::uint32_t{1} << (column(r.right) % 32);
-            }
-        std::vector<std::uint32_t> before(used.size());  // marks in the words before
-        std::uint32_t marks = 0;
-        for (std::size_t w = 0; w < used.size(); ++w) {
-            before[w] = marks;
-            marks += CountBits(used[w]);
-        }
-        xs.xs.reserve(marks);
-        for (std::size_t w = 0; w < used.size(); ++w) {
-            for (std::uint32_t bits = used[w]; bits != 0; bits &= bits - 1)
-                xs.xs.push_back(left + static_cast<std::int32_t>(32 * w + static_cast<std::size_t>(__builtin_ctz(bits))));
-        }
-        const auto rank = [&](std::int32_t x) {
-            const std::uint32_t c = column(x);
-            const std::uint32_t below = used[c / 32] & ((std::uint32_t{1} << (c % 32)) - 1);
-            return static_cast<std::int32_t>(before[c / 32] + CountBits(below));
-        };
-        for (std::size_t i = 0; i < rects.size(); ++i)
-            if (CoversAny(rects[i])) columns[i] = {rank(rects[i].left), rank(rects[i].right)};
-        xs.leaves = xs.xs.size() - 1;
-        return xs;
-    }
-    // Every left and right with where it goes, sorted by x: the rank of its x
-    // among the distinct ones is the edge of an elementary interval.
-    std::vector<XSlot> slots, scratch;
-    slots.reserve(2 * count);
-    for (std::size_t i = 0; i < rects.size(); ++i)
-        if (CoversAny(rects[i])) {
-            slots.push_back({rects[i].left, static_cast<std::uint32_t>(2 * i)});
-            slots.push_back({rects[i].right, static_cast<std::uint32_t>(2 * i + 1)});
-        }
-    SortBy(slots, scratch, [](const XSlot& slot) { return slot.x; });
-    std::vector<XSlot>().swap(scratch);
-    for (const XSlot& slot : slots) {
-        if (xs.xs.empty() || slot.x != xs.xs.back()) xs.xs.push_back(slot.x);
-        Columns& edge = columns[slot.at / 2];
-        (slot.at % 2 ? edge.last : edge.first) = static_cast<std::int32_t>(xs.xs.size() - 1);
-    }
-    xs.leaves = xs.xs.size() - 1;
-    return xs;
-}
-
-// The rectangles that cover anything, by their places among those given, in
-// the order of their tops (`starts`) and of their bottoms (`ends`), each
-// stably. When the rows span no more than twice as many y as there are
-// rectangles (a picture's, a file's), both are counted in one pass and placed
-// in another; else each is sorted by its key.
-void SortByRows(const RegionRects& rects, std::vector<std::uint32_t>& starts, std::vector<std::uint32_t>& ends) {
-    std::int32_t low = INT32_MAX, high = INT32_MIN;
-    std::size_t count = 0;
-    for (const RegionRect& r : rects)
-        if (CoversAny(r)) {
-            low = std::min(low, r.top);
-            high = std::max(high, r.bottom);
-            ++count;
-        }
-    const std::uint32_t range = static_cast<std::uint32_t>(high) - static_cast<std::uint32_t>(low);
-    const auto row = [low](std::int32_t y) { return static_cast<std::uint32_t>(y) - static_cast<std::uint32_t>(low); };
-    starts.resize(count);
-    ends.resize(count);
-    if (range / 2 < count) {
-        std::vector<std::uint32_t> startAt(static_cast<std::size_t>(range) + 2), endAt(startAt.size());
-        for (const RegionRect& r : rects)
-            if (CoversAny(r)) {
-                ++startAt[row(r.top) + 1];
-                ++endAt[row(r.bottom) + 1];
-            }
-        for (std::size_t y = 1; y < startAt.size(); ++y) {
-            startAt[y] += startAt[y - 1];
-            endAt[y] += endAt[y - 1];
-        }
-        for (std::size_t i = 0; i < rects.size(); ++i)
-            if (CoversAny(rects[i])) {
-                starts[startAt[row(rects[i].top)]++] = static_cast<std::uint32_t>(i);
-                ends[endAt[row(rects[i].bottom)]++] = static_cast<std::uint32_t>(i);
-            }
-        return;
-    }
-    std::size_t placed = 0;
-    for (std::size_t i = 0; i < rects.size(); ++i)
-        if (CoversAny(rects[i])) starts[placed++] = static_cast<std::uint32_t>(i);
-    ends = starts;
-    std::vector<std::uint32_t> scratch;
-    SortBy(starts, scratch, [&rects](std::uint32_t i) { return rects[i].top; });
-    SortBy(ends, scratch, [&rects](std::uint32_t i) { return rects[i].bottom; });
-}
-
-// Appends the band of `spans` (left, right pairs) from top to bottom; refuses
-// before taking memory when it would pass the limit.
-void WriteBand(const std::vector<std::int32_t>& spans, std::int32_t top, std::int32_t bottom, std::size_t limit,
-               RegionRects& out) {
-    const std::size_t count = spans.size() / 2;
-    if (count > limit - out.size()) throw RegionTooLarge();
-    // Grown by doubling, but never past the limit.
-    if (out.size() + count > out.capacity()) out.reserve(std::min(limit, std::max(out.size() + count, 2 * out.size())));
-    for (std::size_t i = 0; i < spans.size(); i += 2) out.push_back({spans[i], top, spans[i + 1], bottom});
-}
+// The rectangles counted in the tree that end at one row, linked through
+// their places among those given (place + 1; 0 ends the list).
+struct EndingAt {
+    std::uint32_t first;
+    std::uint32_t count;
+};
 
 }  // namespace
 
@@ -696,49 +630,95 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     counted.steps += rects.size();
     if (IsBanded(rects)) return rects;
     // A sweep from the top: the covered x ranges change only where rectangles
-    // start or end. At each such y every rectangle starting there is added
+    // start or end. At each such row every rectangle starting there is added
     // before those ending there are taken away, so an interval can only become
     // covered while adding and only become uncovered while taking away: the
     // row changed exactly when the covered count rose, then fell. Only then is
-    // the band held since the last change written and the new row's spans
-    // collected; so consecutive bands always differ (nothing to join
+    // the band held since the last change given its bottom and the new row's
+    // runs collected; so consecutive bands always differ (nothing to join
     // afterwards) and each collection is paid for by the band it becomes.
     // Every rectangle costs O(log n) and every rectangle written O(log n):
     // O((n + k) log n) for n given and k made, whatever their arrangement.
-    // The rectangles stay where they are, named by their place in two orders,
-    // by top and by bottom: 20 bytes a rectangle where copies of its edges
-    // took 36, and under Wine every fresh page of a large block costs a fault.
-    std::vector<Columns> columns;
-    const LeafEdges xs = PlaceColumns(rects, columns);
-    if (columns.empty()) return {};
-    std::vector<std::uint32_t> starts, ends;
-    SortByRows(rects, starts, ends);
-    const auto top = [&rects](std::uint32_t i) { return rects[i].top; };
-    const auto bottom = [&rects](std::uint32_t i) { return rects[i].bottom; };
-    CoverTree tree(xs.leaves, counted.steps);
-    // Bottoms as the tree records them: above the first row, so 0 is none.
-    const std::int32_t firstRow = top(starts[0]);
-    const auto until = [&rects, firstRow](std::uint32_t i) {
-        return static_cast<std::uint32_t>(rects[i].bottom) - static_cast<std::uint32_t>(firstRow);
+    // x and y are both ranks among the distinct values, so the tree has a leaf
+    // per elementary interval and the rows can be counted out; a rectangle
+    // starting inside a longer one (see Outlasted) is never counted, and only
+    // those counted are listed at their last row, to be taken away there.
+    RegionRect extent{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    std::size_t count = 0;
+    for (const RegionRect& r : rects)
+        if (CoversAny(r)) {
+            extent = {std::min(extent.left, r.left), std::min(extent.top, r.top), std::max(extent.right, r.right),
+                      std::max(extent.bottom, r.bottom)};
+            ++count;
+        }
+    if (count == 0) return {};
+    const EdgeRanks columns(rects, count, extent, false, count);
+    const EdgeRanks rows(rects, count, extent, true, 2 * count);
+    // The rectangles in the order of their first rows: counted, then placed;
+    // after placing, startAt[row] is where the next row's begin.
+    std::vector<std::uint32_t> startAt(rows.Values() + 1), starts(count);
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        if (CoversAny(rects[i])) ++startAt[static_cast<std::size_t>(rows.Of(i, rects[i]).first) + 1];
+    for (std::size_t row = 1; row < startAt.size(); ++row) startAt[row] += startAt[row - 1];
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        if (CoversAny(rects[i]))
+            starts[startAt[static_cast<std::size_t>(rows.Of(i, rects[i]).first)]++] = static_cast<std::uint32_t>(i);
+    ZeroedArray<EndingAt> endingAt(rows.Values());
+    ZeroedArray<std::uint32_t> nextEnding(rects.size());
+    const auto list = [&](std::uint32_t i, std::uint32_t lastRow) {
+        nextEnding[i] = endingAt[lastRow].first;
+        endingAt[lastRow].first = i + 1;
+        ++endingAt[lastRow].count;
     };
+    CoverTree tree(columns.Values() - 1, counted.steps);
     RegionRects out;
-    std::vector<std::int32_t> spans;  // of the rows since bandTop
-    std::int32_t bandTop = 0;
-    for (std::size_t s = 0, e = 0; e < ends.size();) {
+    out.reserve(std::min(limit, count));  // pages are taken as they are written
+    std::size_t band = 0;                 // where the band being made begins in out
+    for (std::size_t row = 0, s = 0; row < rows.Values(); ++row) {
         ++counted.steps;
-        const std::int32_t y = s < starts.size() ? std::min(top(starts[s]), bottom(ends[e])) : bottom(ends[e]);
-        const std::size_t firstStart = s, firstEnd = e;
-        while (s < starts.size() && top(starts[s]) == y) ++s;
-        while (e < ends.size() && bottom(ends[e]) == y) ++e;
+        const std::size_t startsEnd = startAt[row];
+        const EndingAt ending = endingAt[row];
+        if (s == startsEnd && ending.count == 0) continue;
         const std::int32_t before = tree.Covered();
-        tree.AddAll(starts.data() + firstStart, starts.data() + s, columns.data(), 1, until);
+        // A row's last rows are ranks from 1 up: 0 stays "none" in the tree.
+        if (startsEnd - s < 32) {
+            for (; s < startsEnd; ++s) {
+                const RegionRect& r = rects[starts[s]];
+                const Columns edge = columns.Of(starts[s], r), span = rows.Of(starts[s], r);
+                const std::uint32_t lastRow = static_cast<std::uint32_t>(span.last);
+                if (tree.Outlasted(edge, lastRow)) continue;
+                tree.Add(edge, 1, lastRow);
+                list(starts[s], lastRow);
+            }
+        } else {
+            tree.AddMany(startsEnd - s, 1, [&](auto add) {
+                for (; s < startsEnd; ++s) {
+                    const RegionRect& r = rects[starts[s]];
+                    const std::uint32_t lastRow = static_cast<std::uint32_t>(rows.Of(starts[s], r).last);
+                    add(columns.Of(starts[s], r), lastRow);
+                    list(starts[s], lastRow);
+                }
+            });
+        }
         const std::int32_t added = tree.Covered();
-        tree.AddAll(ends.data() + firstEnd, ends.data() + e, columns.data(), -1, until);
+        tree.AddMany(ending.count, -1, [&](auto add) {
+            for (std::uint32_t i = ending.first; i != 0; i = nextEnding[i - 1])
+                add(columns.Of(i - 1, rects[i - 1]), 0);
+        });
         if (added == before && tree.Covered() == added) continue;
-        WriteBand(spans, bandTop, y, limit, out);
-        counted.steps += spans.size() / 2;
-        tree.CollectSpans(xs, spans);
-        bandTop = y;
+        const std::int32_t y = rows.ValueAt(static_cast<std::int32_t>(row));
+        for (std::size_t i = band; i < out.size(); ++i) out[i].bottom = y;
+        band = out.size();
+        tree.CollectRuns([&](std::int32_t first, std::int32_t last) {
+            const std::int32_t left = columns.ValueAt(first), right = columns.ValueAt(last);
+            if (out.size() > band && out.back().right == left) {
+                out.back().right = right;
+                return;
+            }
+            if (out.size() == limit) throw RegionTooLarge();
+            ++counted.steps;
+            out.push_back({left, y, right, y});
+        });
     }
     return out;
 }
