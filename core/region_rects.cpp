@@ -352,6 +352,15 @@ public:
         if (!ranks_.empty()) return ranks_[i];
         return {RankOf(LowOf(r)), RankOf(HighOf(r))};
     }
+    // The rank of a value that is one of the edges'.
+    std::int32_t RankOf(std::int32_t value) const {
+        if (!ranks_.empty())
+            return static_cast<std::int32_t>(std::lower_bound(xs_.begin(), xs_.end(), value) - xs_.begin());
+        const std::uint32_t c = Offset(value);
+        if (!marked_) return static_cast<std::int32_t>(c);
+        const std::uint32_t below = used_[c / 32] & ((std::uint32_t{1} << (c % 32)) - 1);
+        return static_cast<std::int32_t>(before_[c / 32] + CountBits(below));
+    }
     std::int32_t ValueAt(std::int32_t rank) const {
         return xs_.empty() ? low_ + rank : xs_[static_cast<std::size_t>(rank)];
     }
@@ -364,12 +373,6 @@ private:
         return static_cast<std::uint32_t>(value) - static_cast<std::uint32_t>(low_);
     }
     void Mark(std::int32_t value) { used_[Offset(value) / 32] |= std::uint32_t{1} << (Offset(value) % 32); }
-    std::int32_t RankOf(std::int32_t value) const {
-        const std::uint32_t c = Offset(value);
-        if (!marked_) return static_cast<std::int32_t>(c);
-        const std::uint32_t below = used_[c / 32] & ((std::uint32_t{1} << (c % 32)) - 1);
-        return static_cast<std::int32_t>(before_[c / 32] + CountBits(below));
-    }
 
     bool vertical_;
     std::int32_t low_;
@@ -622,6 +625,99 @@ struct EndingAt {
     std::uint32_t count;
 };
 
+// The rectangles that cover anything in the order of their tops, a row at a
+// time, as places among those given. Rectangles mostly come in a few runs
+// of rising or of falling tops (a file written from the top or from the
+// bottom, one with rectangles appended): up to 8 such runs are merged as they
+// are read, which takes no memory a rectangle; more are counted out by row.
+class StartOrder {
+public:
+    StartOrder(const RegionRects& rects, std::size_t count, const EdgeRanks& rows) : rects_(rects) {
+        std::int32_t previous = 0;
+        for (std::size_t i = 0; i < rects.size() && runs_.size() <= 8; ++i) {
+            if (!CoversAny(rects[i])) continue;
+            Run* run = runs_.empty() ? nullptr : &runs_.back();
+            const std::int32_t top = rects[i].top;
+            if (run && run->step == 0 && top != previous) run->step = top > previous ? 1 : -1;
+            if (run && (run->step == 0 || (run->step > 0 ? top >= previous : top < previous))) {
+                run->last = i;
+            } else {
+                runs_.push_back({i, i, 0});
+            }
+            previous = top;
+        }
+        for (Run& run : runs_)
+            if (run.step < 0) std::swap(run.first, run.last);
+        if (runs_.size() <= 8) return;
+        runs_.clear();
+        // Counted by row, then placed: after placing, startAt[row] is where
+        // the next row's begin.
+        std::vector<std::uint32_t> startAt(rows.Values() + 1);
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            if (CoversAny(rects[i])) ++startAt[static_cast<std::size_t>(rows.Of(i, rects[i]).first) + 1];
+        for (std::size_t row = 1; row < startAt.size(); ++row) startAt[row] += startAt[row - 1];
+        sorted_.resize(count);
+        for (std::size_t i = 0; i < rects.size(); ++i)
+            if (CoversAny(rects[i]))
+                sorted_[startAt[static_cast<std::size_t>(rows.Of(i, rects[i]).first)]++] =
+                    static_cast<std::uint32_t>(i);
+    }
+
+    // The top of the rectangles to come next; false when none is left.
+    bool NextTop(std::int32_t& top) const {
+        bool any = false;
+        if (runs_.empty() && at_ < sorted_.size()) {
+            top = rects_[sorted_[at_]].top;
+            return true;
+        }
+        for (const Run& run : runs_)
+            if (run.step != 2 && (!any || rects_[run.first].top < top)) {
+                top = rects_[run.first].top;
+                any = true;
+            }
+        return any;
+    }
+
+    // Takes those starting at `top`: [first, last) of their places.
+    void TakeAt(std::int32_t top, const std::uint32_t*& first, const std::uint32_t*& last) {
+        if (runs_.empty()) {
+            first = sorted_.data() + at_;
+            while (at_ < sorted_.size() && rects_[sorted_[at_]].top == top) ++at_;
+            last = sorted_.data() + at_;
+            return;
+        }
+        taken_.clear();
+        for (Run& run : runs_) {
+            while (run.step != 2 && rects_[run.first].top == top) {
+                taken_.push_back(static_cast<std::uint32_t>(run.first));
+                if (run.first == run.last) {
+                    run.step = 2;  // all taken
+                    break;
+                }
+                do run.first += static_cast<std::size_t>(run.step < 0 ? -1 : 1);
+                while (!CoversAny(rects_[run.first]));
+            }
+        }
+        first = taken_.data();
+        last = taken_.data() + taken_.size();
+    }
+
+private:
+    // Places first to last (inclusive), every one between that covers
+    // anything; step +1 or -1 from first, 0 while all tops seen are equal,
+    // 2 once all are taken.
+    struct Run {
+        std::size_t first;
+        std::size_t last;
+        int step;
+    };
+    const RegionRects& rects_;
+    std::vector<Run> runs_;
+    std::vector<std::uint32_t> sorted_;  // when there are too many runs
+    std::size_t at_ = 0;
+    std::vector<std::uint32_t> taken_;
+};
+
 }  // namespace
 
 RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats* stats) {
@@ -654,49 +750,68 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     if (count == 0) return {};
     const EdgeRanks columns(rects, count, extent, false, count);
     const EdgeRanks rows(rects, count, extent, true, 2 * count);
-    // The rectangles in the order of their first rows: counted, then placed;
-    // after placing, startAt[row] is where the next row's begin.
-    std::vector<std::uint32_t> startAt(rows.Values() + 1), starts(count);
-    for (std::size_t i = 0; i < rects.size(); ++i)
-        if (CoversAny(rects[i])) ++startAt[static_cast<std::size_t>(rows.Of(i, rects[i]).first) + 1];
-    for (std::size_t row = 1; row < startAt.size(); ++row) startAt[row] += startAt[row - 1];
-    for (std::size_t i = 0; i < rects.size(); ++i)
-        if (CoversAny(rects[i]))
-            starts[startAt[static_cast<std::size_t>(rows.Of(i, rects[i]).first)]++] = static_cast<std::uint32_t>(i);
+    StartOrder starts(rects, count, rows);
     ZeroedArray<EndingAt> endingAt(rows.Values());
     ZeroedArray<std::uint32_t> nextEnding(rects.size());
+    // The rows where a rectangle counted ends, a bit each, and the first of
+    // them not yet swept: the sweep goes from row to row where anything starts
+    // or ends, whatever lies between.
+    const std::size_t endWords = rows.Values() / 32 + 1;
+    ZeroedArray<std::uint32_t> endRows(endWords);
+    std::size_t nextEnd = SIZE_MAX;
     const auto list = [&](std::uint32_t i, std::uint32_t lastRow) {
         nextEnding[i] = endingAt[lastRow].first;
         endingAt[lastRow].first = i + 1;
         ++endingAt[lastRow].count;
+        endRows[lastRow / 32] |= std::uint32_t{1} << (lastRow % 32);
+        nextEnd = std::min<std::size_t>(nextEnd, lastRow);
+    };
+    const auto findEnd = [&](std::size_t from) {
+        std::size_t word = from / 32;
+        std::uint32_t bits = endRows[word] & (~std::uint32_t{0} << (from % 32));
+        while (bits == 0) {
+            ++counted.steps;
+            if (++word == endWords) return SIZE_MAX;
+            bits = endRows[word];
+        }
+        return 32 * word + static_cast<std::size_t>(__builtin_ctz(bits));
     };
     CoverTree tree(columns.Values() - 1, counted.steps);
     RegionRects out;
     out.reserve(std::min(limit, count));  // pages are taken as they are written
     std::size_t band = 0;                 // where the band being made begins in out
-    for (std::size_t row = 0, s = 0; row < rows.Values(); ++row) {
+    for (;;) {
         ++counted.steps;
-        const std::size_t startsEnd = startAt[row];
-        const EndingAt ending = endingAt[row];
-        if (s == startsEnd && ending.count == 0) continue;
+        std::int32_t top = 0;
+        const bool starting = starts.NextTop(top);
+        const std::size_t startRow = starting ? static_cast<std::size_t>(rows.RankOf(top)) : SIZE_MAX;
+        const std::size_t row = std::min(startRow, nextEnd);
+        if (row == SIZE_MAX) break;
+        const std::uint32_t *first = nullptr, *last = nullptr;
+        if (row == startRow) starts.TakeAt(top, first, last);
+        EndingAt ending{0, 0};
+        if (row == nextEnd) {
+            ending = endingAt[row];
+            nextEnd = findEnd(row + 1);
+        }
         const std::int32_t before = tree.Covered();
         // A row's last rows are ranks from 1 up: 0 stays "none" in the tree.
-        if (startsEnd - s < 32) {
-            for (; s < startsEnd; ++s) {
-                const RegionRect& r = rects[starts[s]];
-                const Columns edge = columns.Of(starts[s], r), span = rows.Of(starts[s], r);
-                const std::uint32_t lastRow = static_cast<std::uint32_t>(span.last);
+        if (last - first < 32) {
+            for (; first != last; ++first) {
+                const RegionRect& r = rects[*first];
+                const Columns edge = columns.Of(*first, r);
+                const std::uint32_t lastRow = static_cast<std::uint32_t>(rows.Of(*first, r).last);
                 if (tree.Outlasted(edge, lastRow)) continue;
                 tree.Add(edge, 1, lastRow);
-                list(starts[s], lastRow);
+                list(*first, lastRow);
             }
         } else {
-            tree.AddMany(startsEnd - s, 1, [&](auto add) {
-                for (; s < startsEnd; ++s) {
-                    const RegionRect& r = rects[starts[s]];
-                    const std::uint32_t lastRow = static_cast<std::uint32_t>(rows.Of(starts[s], r).last);
-                    add(columns.Of(starts[s], r), lastRow);
-                    list(starts[s], lastRow);
+            tree.AddMany(static_cast<std::size_t>(last - first), 1, [&](auto add) {
+                for (; first != last; ++first) {
+                    const RegionRect& r = rects[*first];
+                    const std::uint32_t lastRow = static_cast<std::uint32_t>(rows.Of(*first, r).last);
+                    add(columns.Of(*first, r), lastRow);
+                    list(*first, lastRow);
                 }
             });
         }
