@@ -403,32 +403,44 @@ private:
     T* items_;
 };
 
-// The elementary intervals of a row and how many rectangles cover each, as a
-// tree over a power of two of leaves, stored by levels (node i has halves 2i
-// and 2i + 1) so that the nodes near the root, which every change passes,
-// stay in the cache: per node, the rectangles covering its whole range, how
-// many of its leaves are covered, by those or below, and the latest row until
-// which one counted at it lasts.
+// The elementary intervals of a row and how many rectangles cover each: a
+// tree whose leaves are blocks of kBlock intervals, stored by levels (node i
+// has halves 2i and 2i + 1) so that the nodes near the root, which every
+// change passes, stay in the cache. Per node: the rectangles covering its
+// whole range, how many of its intervals are covered, by those or below, and
+// the latest last row of a rectangle counted at it; per interval, the same
+// for the rectangles counted at it alone (those ending inside a block). The
+// blocks keep the tree to about a third of the memory a node per interval
+// took: under Wine every fresh page costs more than the work done on it.
+constexpr std::size_t kBlock = 8;
+
 class CoverTree {
 public:
-    CoverTree(std::size_t leaves, std::uint64_t& steps)
-        : leaves_(leaves), leafBase_(LeafBase(leaves)), nodes_(2 * leafBase_), changed_(2 * leafBase_), steps_(steps) {}
+    CoverTree(std::size_t intervals, std::uint64_t& steps)
+        : leafBase_(LeafBase((intervals + kBlock - 1) / kBlock)), nodes_(2 * leafBase_),
+          intervals_(leafBase_ * kBlock), changed_(2 * leafBase_), steps_(steps) {}
 
-    // Adds `delta` to the leaves [first, last): to the few nodes that cover the
-    // range exactly, then recounts the nodes above them, the ancestors of the
-    // range's two ends, up to where nothing changes any more. A rectangle
-    // added records its last row, `until`, at those nodes.
+    // Adds `delta` to the intervals [first, last): to those in a block only
+    // partly in the range one by one, to the few nodes that cover the rest
+    // exactly, then recounts the nodes above them, the ancestors of the
+    // range's two end blocks, up to where nothing changes any more. A
+    // rectangle added records its last row, `until`, where it is counted.
     void Add(const Columns& edge, std::int32_t delta, std::uint32_t until) {
-        std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
-        std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
-        std::size_t a = lo, b = hi - 1;
-        int level = 0, highestChange = -1;
-        for (std::int32_t size = 1; lo < hi; lo /= 2, hi /= 2, size *= 2, ++level) {
-            if ((lo & 1) && Apply(lo++, size, delta, until)) highestChange = level;
-            if ((hi & 1) && Apply(--hi, size, delta, until)) highestChange = level;
+        int highestChange = -1;
+        bool partly = false;
+        Decompose(
+            edge, [&](std::size_t interval, std::size_t) { partly = ChangeInterval(interval, delta, until) || partly; },
+            [&](std::size_t node, int level) {
+                if (Apply(node, kBlock << level, delta, until)) highestChange = std::max(highestChange, level);
+            });
+        std::size_t a = leafBase_ + static_cast<std::size_t>(edge.first) / kBlock;
+        std::size_t b = leafBase_ + static_cast<std::size_t>(edge.last - 1) / kBlock;
+        if (partly) {
+            if (Pull(a, kBlock)) highestChange = std::max(highestChange, 0);
+            if (b != a && Pull(b, kBlock)) highestChange = std::max(highestChange, 0);
         }
-        std::int32_t size = 1;
-        for (level = 1; a > 1 && highestChange >= 0; ++level) {
+        std::size_t size = kBlock;
+        for (int level = 1; a > 1 && highestChange >= 0; ++level) {
             a /= 2;
             b /= 2;
             size *= 2;
@@ -442,8 +454,8 @@ public:
     // `forEach(add)` to add(columns, until). Many (a band's rectangles) share
     // most of the nodes above them: the nodes changed are marked with their
     // ancestors, then recounted once, from the root down into marked nodes
-    // only. So many that they reach a quarter of the leaves (a file's whole
-    // band) recount instead, level by level from the leaves, every node
+    // only. So many that they reach a quarter of the blocks (a file's whole
+    // band) recount instead, level by level from the blocks, every node
     // between the first and the last changed or above one changed: no marks,
     // and no node past the rectangles' outer ones is touched.
     template <typename ForEach>
@@ -452,20 +464,28 @@ public:
             forEach([&](const Columns& edge, std::uint32_t until) { Add(edge, delta, until); });
             return;
         }
-        if (count >= leaves_ / 4) {
+        if (count >= leafBase_ / 8) {
             std::size_t lowest[64], highest[64];  // changed at each level
             std::fill(lowest, lowest + 64, SIZE_MAX);
             std::fill(highest, highest + 64, 0);
+            const auto changedAt = [&](std::size_t node, int level) {
+                lowest[level] = std::min(lowest[level], node);
+                highest[level] = std::max(highest[level], node);
+            };
             forEach([&](const Columns& edge, std::uint32_t until) {
-                std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
-                std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
-                for (int level = 0; lo < hi; lo /= 2, hi /= 2, ++level) {
-                    if (lo & 1) Count(lo++, level, delta, until, lowest, highest);
-                    if (hi & 1) Count(--hi, level, delta, until, lowest, highest);
-                }
+                Decompose(
+                    edge,
+                    [&](std::size_t interval, std::size_t block) {
+                        ChangeInterval(interval, delta, until);
+                        changedAt(block, 0);
+                    },
+                    [&](std::size_t node, int level) {
+                        Count(node, delta, until);
+                        changedAt(node, level);
+                    });
             });
             std::size_t first = SIZE_MAX, last = 0;  // what to recount at a level
-            std::int32_t size = 1;
+            std::size_t size = kBlock;
             for (int level = 0; (leafBase_ >> level) >= 1; ++level, size *= 2) {
                 if (first != SIZE_MAX) first /= 2, last /= 2;
                 first = std::min(first, lowest[level]);
@@ -475,80 +495,100 @@ public:
             return;
         }
         forEach([&](const Columns& edge, std::uint32_t until) {
-            std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
-            std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last);
-            for (; lo < hi; lo /= 2, hi /= 2) {
-                if (lo & 1) Change(lo++, delta, until);
-                if (hi & 1) Change(--hi, delta, until);
-            }
+            Decompose(
+                edge,
+                [&](std::size_t interval, std::size_t block) {
+                    ChangeInterval(interval, delta, until);
+                    Mark(block);
+                },
+                [&](std::size_t node, int) {
+                    Count(node, delta, until);
+                    Mark(node);
+                });
         });
-        Recount(1, static_cast<std::int32_t>(leafBase_));
+        Recount(1, leafBase_ * kBlock);
     }
 
     std::int32_t Covered() const { return nodes_[1].covered; }
 
-    // Whether every column of [first, last) lies in a node where a rectangle
-    // lasting until `until` at least is counted: then a rectangle there changes
-    // no row while it lasts, and need not be counted at all. A node records the
-    // latest last row of the rectangles ever counted at it; one past the row
-    // swept belongs to a rectangle still counted, and one not past it is
-    // never past the rows asked about later. Looks from the smallest node
-    // holding the range up to the root, then down the range's two edges to the
-    // nodes it is made of: a rectangle inside a longer one is mostly answered
-    // by the first node or two.
+    // Whether every interval of [first, last) lies where a rectangle lasting
+    // until `until` at least is counted: then a rectangle there changes no row
+    // while it lasts, and need not be counted at all. A node or an interval
+    // records the latest last row of the rectangles ever counted at it; one
+    // past the row swept belongs to a rectangle still counted, and one not
+    // past it is never past the rows asked about later. Looks from the
+    // smallest node holding the range up to the root, then down the range's
+    // two edges to the nodes and intervals it is made of: a rectangle inside a
+    // longer one is mostly answered by the first node or two.
     bool Outlasted(const Columns& edge, std::uint32_t until) const {
-        const std::size_t lo = leafBase_ + static_cast<std::size_t>(edge.first);
-        const std::size_t hi = leafBase_ + static_cast<std::size_t>(edge.last) - 1;  // the last leaf
+        const std::size_t first = static_cast<std::size_t>(edge.first), last = static_cast<std::size_t>(edge.last);
+        const std::size_t lo = leafBase_ + first / kBlock, hi = leafBase_ + (last - 1) / kBlock;  // end blocks
         int top = 0;
         while ((lo >> top) != (hi >> top)) ++top;
+        // Within one block its own intervals are looked at first: a thin
+        // rectangle inside a span is mostly answered there.
+        if (top == 0 && IntervalsOutlast(first, last, until)) return true;
         for (std::size_t node = lo >> top; node >= 1; node /= 2) {
             ++steps_;
             if (nodes_[node].until >= until) return true;
         }
-        if (top == 0) return false;  // one leaf, its own record looked at
+        if (top == 0) return false;
         // Below the smallest node holding the range, each edge's nodes: one
         // partly in the range is answered by its own record or by its halves,
-        // one wholly in it by its own record.
+        // one wholly in it by its own record; an end block by its intervals.
         for (int level = top - 1; level >= 0; --level) {
             const std::size_t node = lo >> level;
             ++steps_;
             if (nodes_[node].until >= until) break;
-            if ((lo & ((std::size_t{1} << level) - 1)) == 0) return false;
+            if (level == 0) {
+                if (!IntervalsOutlast(first, (lo - leafBase_ + 1) * kBlock, until)) return false;
+                break;
+            }
+            if ((lo & ((std::size_t{1} << level) - 1)) == 0 && first % kBlock == 0) return false;
             if (((lo >> (level - 1)) & 1) == 0 && nodes_[(lo >> (level - 1)) + 1].until < until) return false;
         }
         for (int level = top - 1; level >= 0; --level) {
             const std::size_t node = hi >> level;
             ++steps_;
             if (nodes_[node].until >= until) break;
+            if (level == 0) {
+                if (!IntervalsOutlast((hi - leafBase_) * kBlock, last, until)) return false;
+                break;
+            }
             const std::size_t below = (std::size_t{1} << level) - 1;
-            if ((hi & below) == below) return false;
+            if ((hi & below) == below && last % kBlock == 0) return false;
             if (((hi >> (level - 1)) & 1) == 1 && nodes_[(hi >> (level - 1)) - 1].until < until) return false;
         }
         return true;
     }
 
-    // Hands each covered run to `emit(left, right)` as ranks of its edges,
-    // from the left; touching runs may come as two. Only nodes partly covered
-    // are entered: the cost follows the runs found.
+    // Hands each covered run to `emit(left, right)` as the ranks of its
+    // edges, from the left; touching runs may come as two. Only nodes partly
+    // covered are entered: the cost follows the runs found.
     template <typename Emit>
-    void CollectRuns(Emit emit, std::size_t node = 1, std::int32_t lo = -1, std::int32_t hi = -1) const {
-        if (node == 1) lo = 0, hi = static_cast<std::int32_t>(leafBase_);
+    void CollectRuns(Emit emit, std::size_t node = 1, std::size_t lo = 0, std::size_t hi = 0) const {
+        if (node == 1) hi = leafBase_ * kBlock;
         ++steps_;
         const Node& n = nodes_[node];
         if (n.covered == 0) return;
-        if (n.covered == hi - lo) {
-            emit(lo, hi);  // a node wholly covered lies within the leaves that exist
+        if (static_cast<std::size_t>(n.covered) == hi - lo) {
+            emit(lo, hi);  // a node wholly covered lies within the intervals that exist
             return;
         }
-        const std::int32_t mid = lo + (hi - lo) / 2;
+        if (hi - lo == kBlock) {
+            for (std::size_t i = lo; i < hi; ++i)
+                if (intervals_[i].count > 0) emit(i, i + 1);
+            return;
+        }
+        const std::size_t mid = lo + (hi - lo) / 2;
         CollectRuns(emit, 2 * node, lo, mid);
         CollectRuns(emit, 2 * node + 1, mid, hi);
     }
 
 private:
-    static std::size_t LeafBase(std::size_t leaves) {
+    static std::size_t LeafBase(std::size_t blocks) {
         std::size_t base = 1;
-        while (base < leaves) base *= 2;
+        while (base < blocks) base *= 2;
         return base;
     }
 
@@ -557,54 +597,99 @@ private:
         std::int32_t covered;
         std::uint32_t until;  // the latest last row counted here, 0 for none
     };
+    struct Interval {
+        std::int32_t count;
+        std::uint32_t until;
+    };
 
-    void Count(std::size_t node, int level, std::int32_t delta, std::uint32_t until, std::size_t* lowest,
-               std::size_t* highest) {
+    // Hands the intervals of [first, last) in a block only partly in it to
+    // onInterval(interval, block node), and the nodes covering the rest
+    // exactly to onNode(node, level), level 0 being the blocks'.
+    template <typename OnInterval, typename OnNode>
+    void Decompose(const Columns& edge, OnInterval onInterval, OnNode onNode) const {
+        const std::size_t first = static_cast<std::size_t>(edge.first), last = static_cast<std::size_t>(edge.last);
+        const std::size_t lo = first / kBlock, hi = (last - 1) / kBlock;
+        std::size_t whole = lo, wholeEnd = hi + 1;  // the blocks wholly in the range
+        if (first % kBlock != 0 || (lo == hi && last % kBlock != 0)) {
+            for (std::size_t i = first; i < std::min(last, (lo + 1) * kBlock); ++i) onInterval(i, leafBase_ + lo);
+            whole = lo + 1;
+        }
+        if (hi >= whole && last % kBlock != 0) {
+            for (std::size_t i = hi * kBlock; i < last; ++i) onInterval(i, leafBase_ + hi);
+            wholeEnd = hi;
+        }
+        std::size_t l = leafBase_ + whole, h = leafBase_ + wholeEnd;
+        for (int level = 0; l < h; l /= 2, h /= 2, ++level) {
+            if (l & 1) onNode(l++, level);
+            if (h & 1) onNode(--h, level);
+        }
+    }
+
+    bool IntervalsOutlast(std::size_t first, std::size_t last, std::uint32_t until) const {
+        for (std::size_t i = first; i < last; ++i) {
+            ++steps_;
+            if (intervals_[i].until < until) return false;
+        }
+        return true;
+    }
+
+    // Returns whether the interval's being covered changed.
+    bool ChangeInterval(std::size_t interval, std::int32_t delta, std::uint32_t until) {
+        ++steps_;
+        Interval& i = intervals_[interval];
+        const bool was = i.count > 0;
+        i.count += delta;
+        i.until = std::max(i.until, until);
+        return was != (i.count > 0);
+    }
+    void Count(std::size_t node, std::int32_t delta, std::uint32_t until) {
         ++steps_;
         nodes_[node].count += delta;
         nodes_[node].until = std::max(nodes_[node].until, until);
-        lowest[level] = std::min(lowest[level], node);
-        highest[level] = std::max(highest[level], node);
     }
-    // Changes a node's count and marks it and its ancestors up to the first
-    // one marked already: a marked node has all of its own marked.
-    void Change(std::size_t node, std::int32_t delta, std::uint32_t until) {
-        nodes_[node].count += delta;
-        nodes_[node].until = std::max(nodes_[node].until, until);
+    // Marks a node and its ancestors up to the first one marked already: a
+    // marked node has all of its own marked.
+    void Mark(std::size_t node) {
         for (; node >= 1 && !changed_[node]; node /= 2) {
             ++steps_;
             changed_[node] = 1;
         }
     }
-    void Recount(std::size_t node, std::int32_t size) {
+    void Recount(std::size_t node, std::size_t size) {
         if (!changed_[node]) return;
         changed_[node] = 0;
-        if (size > 1) {
+        if (size > kBlock) {
             Recount(2 * node, size / 2);
             Recount(2 * node + 1, size / 2);
         }
         Pull(node, size);
     }
 
-    // Each returns whether the node's covered leaves changed.
-    bool Apply(std::size_t node, std::int32_t size, std::int32_t delta, std::uint32_t until) {
-        nodes_[node].count += delta;
-        nodes_[node].until = std::max(nodes_[node].until, until);
+    // Each returns whether the node's covered intervals changed.
+    bool Apply(std::size_t node, std::size_t size, std::int32_t delta, std::uint32_t until) {
+        Count(node, delta, until);
         return Pull(node, size);
     }
-    bool Pull(std::size_t node, std::int32_t size) {
+    bool Pull(std::size_t node, std::size_t size) {
         ++steps_;
         Node& n = nodes_[node];
-        const std::int32_t covered =
-            n.count > 0 ? size : size == 1 ? 0 : nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
+        std::int32_t covered = 0;
+        if (n.count > 0) {
+            covered = static_cast<std::int32_t>(size);
+        } else if (size == kBlock) {
+            const Interval* block = &intervals_[(node - leafBase_) * kBlock];
+            for (std::size_t i = 0; i < kBlock; ++i) covered += block[i].count > 0;
+        } else {
+            covered = nodes_[2 * node].covered + nodes_[2 * node + 1].covered;
+        }
         const bool changed = covered != n.covered;
         n.covered = covered;
         return changed;
     }
 
-    std::size_t leaves_;
-    std::size_t leafBase_;
+    std::size_t leafBase_;  // blocks, a power of two
     ZeroedArray<Node> nodes_;
+    ZeroedArray<Interval> intervals_;
     ZeroedArray<std::uint8_t> changed_;  // to be recounted
     std::uint64_t& steps_;
 };
@@ -824,8 +909,9 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
         const std::int32_t y = rows.ValueAt(static_cast<std::int32_t>(row));
         for (std::size_t i = band; i < out.size(); ++i) out[i].bottom = y;
         band = out.size();
-        tree.CollectRuns([&](std::int32_t first, std::int32_t last) {
-            const std::int32_t left = columns.ValueAt(first), right = columns.ValueAt(last);
+        tree.CollectRuns([&](std::size_t first, std::size_t last) {
+            const std::int32_t left = columns.ValueAt(static_cast<std::int32_t>(first));
+            const std::int32_t right = columns.ValueAt(static_cast<std::int32_t>(last));
             if (out.size() > band && out.back().right == left) {
                 out.back().right = right;
                 return;
