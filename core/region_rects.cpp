@@ -528,9 +528,15 @@ public:
         // Within one block its own intervals are looked at first: a thin
         // rectangle inside a span is mostly answered there.
         if (top == 0 && IntervalsOutlast(first, last, until)) return true;
-        for (std::size_t node = lo >> top; node >= 1; node /= 2) {
-            ++steps_;
-            if (nodes_[node].until >= until) return true;
+        // The smallest node holding the range and its ancestors, looked at
+        // from both ends of that path at once: the longer rectangle's node may
+        // be just above the range's or just below the root.
+        const std::size_t holder = lo >> top;
+        int depth = 0;
+        while ((holder >> depth) > 1) ++depth;
+        for (int up = 0, down = depth; up <= down; ++up, --down) {
+            steps_ += 2;
+            if (nodes_[holder >> up].until >= until || nodes_[holder >> down].until >= until) return true;
         }
         if (top == 0) return false;
         // Below the smallest node holding the range, each edge's nodes: one
@@ -833,7 +839,7 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
             ++count;
         }
     if (count == 0) return {};
-    const EdgeRanks columns(rects, count, extent, false, count);
+    const EdgeRanks columns(rects, count, extent, false, 2 * count);
     const EdgeRanks rows(rects, count, extent, true, 2 * count);
     StartOrder starts(rects, count, rows);
     ZeroedArray<EndingAt> endingAt(rows.Values());
