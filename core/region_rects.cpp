@@ -871,6 +871,10 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
     RegionRects out;
     out.reserve(std::min(limit, count));  // pages are taken as they are written
     std::size_t band = 0;                 // where the band being made begins in out
+    const auto closeBand = [&](std::int32_t y) {
+        for (std::size_t i = band; i < out.size(); ++i) out[i].bottom = y;
+        band = out.size();
+    };
     for (;;) {
         ++counted.steps;
         std::int32_t top = 0;
@@ -907,14 +911,19 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
             });
         }
         const std::int32_t added = tree.Covered();
+        if (startRow == SIZE_MAX && nextEnd == SIZE_MAX) {
+            // Every rectangle still counted ends here: nothing is left to
+            // cover, and the tree is not needed any more.
+            closeBand(rows.ValueAt(static_cast<std::int32_t>(row)));
+            break;
+        }
         tree.AddMany(ending.count, -1, [&](auto add) {
             for (std::uint32_t i = ending.first; i != 0; i = nextEnding[i - 1])
                 add(columns.Of(i - 1, rects[i - 1]), 0);
         });
         if (added == before && tree.Covered() == added) continue;
         const std::int32_t y = rows.ValueAt(static_cast<std::int32_t>(row));
-        for (std::size_t i = band; i < out.size(); ++i) out[i].bottom = y;
-        band = out.size();
+        closeBand(y);
         tree.CollectRuns([&](std::size_t first, std::size_t last) {
             const std::int32_t left = columns.ValueAt(static_cast<std::int32_t>(first));
             const std::int32_t right = columns.ValueAt(static_cast<std::int32_t>(last));
