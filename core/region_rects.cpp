@@ -279,6 +279,17 @@ void SortBy(std::vector<Item>& items, Key key) {
 
 bool CoversAny(const RegionRect& r) { return r.left < r.right && r.top < r.bottom; }
 
+// The bits a value needs: 0 for 0, else one more than its highest set bit's place.
+int BitWidth(std::size_t value) {
+    int width = 0;
+    if (sizeof(std::size_t) > 4 && (value >> 16 >> 16) != 0) {
+        value = value >> 16 >> 16;
+        width = 32;
+    }
+    const std::uint32_t low = static_cast<std::uint32_t>(value);
+    return low == 0 ? width : width + 32 - __builtin_clz(low);
+}
+
 // Set bits, without the library call a compiler makes for a processor
 // that may lack the instruction.
 std::uint32_t CountBits(std::uint32_t v) {
@@ -523,8 +534,7 @@ public:
     bool Outlasted(const Columns& edge, std::uint32_t until) const {
         const std::size_t first = static_cast<std::size_t>(edge.first), last = static_cast<std::size_t>(edge.last);
         const std::size_t lo = leafBase_ + first / kBlock, hi = leafBase_ + (last - 1) / kBlock;  // end blocks
-        int top = 0;
-        while ((lo >> top) != (hi >> top)) ++top;
+        const int top = BitWidth(lo ^ hi);
         // Within one block its own intervals are looked at first: a thin
         // rectangle inside a span is mostly answered there.
         if (top == 0 && IntervalsOutlast(first, last, until)) return true;
@@ -532,8 +542,7 @@ public:
         // from both ends of that path at once: the longer rectangle's node may
         // be just above the range's or just below the root.
         const std::size_t holder = lo >> top;
-        int depth = 0;
-        while ((holder >> depth) > 1) ++depth;
+        const int depth = BitWidth(holder) - 1;
         for (int up = 0, down = depth; up <= down; ++up, --down) {
             steps_ += 2;
             if (nodes_[holder >> up].until >= until || nodes_[holder >> down].until >= until) return true;
