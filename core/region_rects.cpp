@@ -465,17 +465,17 @@ public:
     // `forEach(add)` to add(columns, until). Many (a band's rectangles) share
     // most of the nodes above them: the nodes changed are marked with their
     // ancestors, then recounted once, from the root down into marked nodes
-    // only. So many that they reach a quarter of the blocks (a file's whole
-    // band) recount instead, level by level from the blocks, every node
-    // between the first and the last changed or above one changed: no marks,
-    // and no node past the rectangles' outer ones is touched.
+    // only, so no node away from the rectangles is touched. In a small tree
+    // (it stays in the cache) so many that they reach an eighth of the blocks
+    // recount instead, level by level from the blocks, every node between the
+    // first and the last changed or above one changed, without marks.
     template <typename ForEach>
     void AddMany(std::size_t count, std::int32_t delta, ForEach forEach) {
         if (count < 32) {
             forEach([&](const Columns& edge, std::uint32_t until) { Add(edge, delta, until); });
             return;
         }
-        if (count >= leafBase_ / 8) {
+        if (count >= leafBase_ / 8 && leafBase_ <= 4096) {
             std::size_t lowest[64], highest[64];  // changed at each level
             std::fill(lowest, lowest + 64, SIZE_MAX);
             std::fill(highest, highest + 64, 0);
