@@ -926,10 +926,11 @@ RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats
             closeBand(rows.ValueAt(static_cast<std::int32_t>(row)));
             break;
         }
-        tree.AddMany(ending.count, -1, [&](auto add) {
-            for (std::uint32_t i = ending.first; i != 0; i = nextEnding[i - 1])
-                add(columns.Of(i - 1, rects[i - 1]), 0);
-        });
+        if (ending.count > 0)
+            tree.AddMany(ending.count, -1, [&](auto add) {
+                for (std::uint32_t i = ending.first; i != 0; i = nextEnding[i - 1])
+                    add(columns.Of(i - 1, rects[i - 1]), 0);
+            });
         if (added == before && tree.Covered() == added) continue;
         const std::int32_t y = rows.ValueAt(static_cast<std::int32_t>(row));
         closeBand(y);
