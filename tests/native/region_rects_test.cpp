@@ -30,7 +30,7 @@ TEST(UnionOfRects, UnbandedRectanglesGiveTheBandedFormOfTheirCells) {
                                                {{0, 0, 2, 1}, {0, 1, 2, 2}}, {{0, 0, 2, 2}, {0, 1, 3, 3}},
                                                {{0, 0, 2, 1}, {3, 0, 4, 2}}, {{2, 0, 2, 1}}, {{0, 1, 2, 1}},
                                                RepeatedRects(5, {20, 10, 26, 12}, {-3, -2, -1, -2}), zigzag,
-                                               RepeatedRects(8, {0, 0, 11, 2}, {1, 1, 1, 1})};
+                                               RepeatedRects(20, {0, 0, 21, 2}, {1, 1, 1, 1})};
     for (const RegionRects& rects : unbanded) {
         EXPECT_FALSE(IsBanded(rects)) << rects[0].left << "," << rects[0].bottom;
         EXPECT_EQ(CheckUnion(rects), "");
