@@ -13,5 +13,6 @@ include(${CMAKE_SOURCE_DIR}/cmake/layers.cmake)
 add_executable(pellform_native_tests ${PELLFORM_NATIVE_TESTS})
 target_include_directories(pellform_native_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(pellform_native_tests PRIVATE pellform_core GTest::gtest_main)
-gtest_discover_tests(pellform_native_tests)
+# A union caught in an endless loop fails its test in a minute.
+gtest_discover_tests(pellform_native_tests PROPERTIES TIMEOUT 60)
 

@@ -22,10 +22,15 @@ TEST(BuildRegionRects, RunsIgnoreThePixelsTopByteAndTheStrideSkipsPadding) {
 
 TEST(UnionOfRects, UnbandedRectanglesGiveTheBandedFormOfTheirCells) {
     // A banded list is returned as it is; these are not (touching in a band, out of order and far apart, bands
-    // that should be one, overlapping bands, a ragged band, empty either way) and are united.
+    // that should be one, overlapping bands, a ragged band, empty either way; written from the bottom up, in ten
+    // runs of tops up and down, overlapping across blocks of columns) and are united.
+    RegionRects zigzag;
+    for (int i = 0; i < 20; ++i) zigzag.push_back({i, i % 2 ? 10 + i : i, i + 5, (i % 2 ? 10 + i : i) + 3});
     const std::vector<RegionRects> unbanded = {{{0, 0, 2, 1}, {2, 0, 4, 1}}, {{300, 0, 400, 1}, {0, 0, 2, 1}},
                                                {{0, 0, 2, 1}, {0, 1, 2, 2}}, {{0, 0, 2, 2}, {0, 1, 3, 3}},
-                                               {{0, 0, 2, 1}, {3, 0, 4, 2}}, {{2, 0, 2, 1}}, {{0, 1, 2, 1}}};
+                                               {{0, 0, 2, 1}, {3, 0, 4, 2}}, {{2, 0, 2, 1}}, {{0, 1, 2, 1}},
+                                               RepeatedRects(5, {20, 10, 26, 12}, {-3, -2, -1, -2}), zigzag,
+                                               RepeatedRects(20, {0, 0, 21, 2}, {1, 1, 1, 1})};
     for (const RegionRects& rects : unbanded) {
         EXPECT_FALSE(IsBanded(rects)) << rects[0].left << "," << rects[0].bottom;
         EXPECT_EQ(CheckUnion(rects), "");
