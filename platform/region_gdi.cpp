@@ -24,7 +24,7 @@ HRGN CreateRegionFromBlock(const RegionRect* rects, std::size_t count) {
 }
 
 struct Pending {
-    HRGN region;
+    OwnedRegion region;
     int level;
 };
 
@@ -33,40 +33,32 @@ struct Pending {
 HRGN CreateRegionFromRects(const RegionRects& rects) {
     if (rects.empty()) return CreateRectRgn(0, 0, 0, 0);
     // One entry per level of the counter: with room for every level taken
-    // first, nothing below can throw while regions are held.
+    // first, nothing below allocates while regions are held.
     std::vector<Pending> stack;
     if (!ResultOrFailure(false, [&] {
             stack.reserve(8 * sizeof(std::size_t) + 1);
             return true;
         }))
         return nullptr;
-    bool failed = false;
-    for (std::size_t begin = 0; begin < rects.size() && !failed; begin += kRectsPerBlock) {
-        HRGN block = CreateRegionFromBlock(rects.data() + begin, std::min(kRectsPerBlock, rects.size() - begin));
-        if (!block) {
-            failed = true;
-            break;
-        }
-        stack.push_back({block, 0});
+    // On a failure the owners left on the stack free their regions.
+    for (std::size_t begin = 0; begin < rects.size(); begin += kRectsPerBlock) {
+        OwnedRegion block(CreateRegionFromBlock(rects.data() + begin, std::min(kRectsPerBlock, rects.size() - begin)));
+        if (!block) return nullptr;
+        stack.push_back({std::move(block), 0});
         while (stack.size() >= 2 && stack[stack.size() - 1].level == stack[stack.size() - 2].level) {
-            Pending top = stack.back();
+            const OwnedRegion top = std::move(stack.back().region);
             stack.pop_back();
-            if (CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR) == ERROR) failed = true;
-            DeleteObject(top.region);
+            if (CombineRgn(stack.back().region.get(), stack.back().region.get(), top.get(), RGN_OR) == ERROR)
+                return nullptr;
             ++stack.back().level;
         }
     }
-    while (stack.size() >= 2 && !failed) {
-        Pending top = stack.back();
+    while (stack.size() >= 2) {
+        const OwnedRegion top = std::move(stack.back().region);
         stack.pop_back();
-        if (CombineRgn(stack.back().region, stack.back().region, top.region, RGN_OR) == ERROR) failed = true;
-        DeleteObject(top.region);
+        if (CombineRgn(stack.back().region.get(), stack.back().region.get(), top.get(), RGN_OR) == ERROR) return nullptr;
     }
-    if (failed) {
-        for (const Pending& pending : stack) DeleteObject(pending.region);
-        return nullptr;
-    }
-    return stack.front().region;
+    return stack.front().region.release();
 }
 
 bool FetchRegionRects(HRGN region, RegionRects& rects, RegionHeader* header) {
