@@ -25,8 +25,8 @@ const int kHeaderControls[8] = {IDC_RAW_HEADER_SIZE, IDC_RAW_TYPE,  IDC_RAW_COUN
 // What one open dialog keeps: made by the call that runs it, pointed to by its
 // window's user data.
 struct RawData {
-    HRGN current = nullptr;  // the editor's region, copied into the working copy
-    // What Save and Cancel act on; the edits replace it one by one.
+    // A copy of the editor's region: what Save and Cancel act on; the edits
+    // replace it one by one.
     OwnedRegion workingCopy;
     // The union of the selected rows, shown in the editor in place of the
     // working copy; none when no row is selected.
@@ -111,8 +111,8 @@ void ShowInEditor(HWND hwnd, const RawData& data) {
     ShowRegionsInView(EditorOf(hwnd), data.workingCopy.get(), data.selection.get());
 }
 
+// The view shows the whole working copy again.
 void DiscardSelection(HWND hwnd, RawData& data) {
-    if (!data.selection) return;
     ShowRegionsInView(EditorOf(hwnd), data.workingCopy.get(), nullptr);
     data.selection.reset();
 }
@@ -127,7 +127,6 @@ void RefreshRawData(HWND hwnd, RawData& data) {
     data.refreshing = true;
     data.selectionUnsettled = false;
     DiscardSelection(hwnd, data);
-    ShowInEditor(hwnd, data);
     HWND list = List(hwnd);
     // Every row goes, and its selection and focus with it.
     SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
@@ -162,7 +161,6 @@ void InitRawData(HWND hwnd, RawData* data) {
     }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     InsertColumns(List(hwnd));
-    data->workingCopy = CombinedRegion(data->current, nullptr, RGN_COPY);
     RefreshRawData(hwnd, *data);
 }
 
@@ -279,9 +277,8 @@ void MoveWorkingCopy(HWND hwnd, RawData& data) {
 // The working copy becomes the call's result; without one (it could not be
 // made) the current region stays.
 void SaveWorkingCopy(HWND hwnd, RawData& data) {
-    ShowRegionsInView(EditorOf(hwnd), nullptr, nullptr);
-    data.selection.reset();
     data.saved = std::move(data.workingCopy);
+    DropRegions(hwnd, data);
     EndDialog(hwnd, data.saved ? IDOK : IDCANCEL);
 }
 
@@ -384,7 +381,7 @@ static INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, L
 
 OwnedRegion EditRegionData(HWND editor, HRGN current) {
     RawData data;
-    data.current = current;
+    data.workingCopy = CombinedRegion(current, nullptr, RGN_COPY);
     DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_RAW_DATA), editor, RawDataDlgProc, reinterpret_cast<LPARAM>(&data));
     return std::move(data.saved);
 }
