@@ -350,8 +350,12 @@ bool DecodeTiff(const std::uint8_t* data, std::size_t size, DecodedPicture& pict
 bool DecodeIcon(const std::uint8_t* data, std::size_t size, std::size_t image, DecodedPicture& picture) {
     const std::uint8_t* png = nullptr;
     std::size_t pngSize = 0;
-    if (!DecodeIconImage(data, size, image, picture, png, pngSize)) return false;
-    return !png || DecodePng(png, pngSize, picture);
+    if (!DecodeIconImage(data, size, image, picture, png, pngSize) || (png && !DecodePng(png, pngSize, picture)))
+        return false;
+    // The Windows build's imaging component takes icons only: a cursor is
+    // drawn by the picture object, which gives no alpha.
+    picture.hasAlpha = picture.hasAlpha && data[2] == 1;
+    return true;
 }
 
 }  // namespace
