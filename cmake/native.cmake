@@ -39,5 +39,6 @@ file(GLOB PELLFORM_NATIVE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/nati
 add_executable(pellform_native_tests ${PELLFORM_NATIVE_TESTS})
 target_include_directories(pellform_native_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(pellform_native_tests PRIVATE pellform_core GTest::gtest_main)
+target_compile_definitions(pellform_native_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 # A union caught in an endless loop fails its test in a minute.
 gtest_discover_tests(pellform_native_tests PROPERTIES TIMEOUT 60)

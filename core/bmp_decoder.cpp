@@ -39,7 +39,8 @@ struct Field {
     std::uint32_t Of(std::uint32_t pixel) const {
         if (!length) return 0;
         std::uint32_t value = pixel >> shift & ((length >= 32 ? 0 : 1u << length) - 1);
-        value = length >= 8 ? value >> (length - 8) : value << (8 - length);
+        if (length >= 8) return value >> (length - 8) & 0xFF;
+        value <<= 8 - length;
         return (value | value >> length) & 0xFF;
     }
 };

@@ -462,6 +462,8 @@ def main():
     files["huge.png"] = bytes(huge)
     files["truncated.png"] = files["rgba8.png"][:60]
     files.update(PastLimit())
+    # The core's own decoders are checked against these.
+    files.update({name: data for name, data in Every().items() if name.startswith(("bmp", "icon"))})
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:
             f.write(data)
