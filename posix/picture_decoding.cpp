@@ -67,6 +67,9 @@ void ReadPngBytes(png_structp png, png_bytep out, png_size_t length) {
 
 void IgnorePngWarning(png_structp, png_const_charp) {}
 
+// Quietly back to the setjmp: the tool says what failed in its own words.
+void FailPng(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
 // No C++ object lives in this frame across libpng's long jump; memory is
 // taken once the header's size is known (an exception leaves it normally).
 bool ReadPng(png_structp png, png_infop info, PngSource* source, DecodedPicture* picture,
@@ -95,7 +98,7 @@ bool ReadPng(png_structp png, png_infop info, PngSource* source, DecodedPicture*
 }
 
 bool DecodePng(const std::uint8_t* data, std::size_t size, DecodedPicture& picture) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnorePngWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailPng, IgnorePngWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     PngSource source{data, size, 0};

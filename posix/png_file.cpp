@@ -37,6 +37,9 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void IgnoreWarning(png_structp, png_const_charp) {}
 
+// Quietly back to the setjmp: the tool says what failed in its own words.
+void FailPng(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
 // Rows of RGBA bytes, made by `fill` one at a time; `rgba` has room for one.
 // No C++ object lives in this frame across libpng's long jump.
 bool Encode(png_structp png, png_infop info, EncodedBytes* out, std::uint32_t width, std::uint32_t height,
@@ -81,7 +84,7 @@ bool WritePngFile(const NativePath& path, std::uint32_t width, std::uint32_t hei
     if (width == 0 || height == 0) return false;
     Rows rows{&fillRow, std::vector<std::uint32_t>(width)};
     std::vector<png_byte> rgba(static_cast<std::size_t>(width) * 4);
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, IgnoreWarning);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, FailPng, IgnoreWarning);
     if (!png) return false;
     png_infop info = png_create_info_struct(png);
     EncodedBytes out;
