@@ -59,18 +59,9 @@ bool WriteAll(int descriptor, const std::uint8_t* data, std::size_t size) {
 bool ReadDataFrom(int descriptor, RegionHeader& header, RegionRects& rects) {
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) return false;
-    const std::uint64_t size = static_cast<std::uint64_t>(status.st_size);
-    // As the Windows build reads a file: its size in 32 bits, the header first,
-    // then only the rectangles it claims.
-    if (size >> 32 || size < kRegionHeaderSize) return false;
-    std::uint8_t first[kRegionHeaderSize];
-    if (!ReadAll(descriptor, first, kRegionHeaderSize) || !DecodeRegionHeader(first, header)) return false;
-    const std::uint32_t count = header.nCount;
-    if (count > kMaxRegionRects || std::uint64_t{count} * kRegionRectSize > size - kRegionHeaderSize) return false;
-    std::vector<std::uint8_t> block(first, first + kRegionHeaderSize);
-    block.resize(kRegionHeaderSize + std::size_t{count} * kRegionRectSize);
-    return ReadAll(descriptor, block.data() + kRegionHeaderSize, std::size_t{count} * kRegionRectSize) &&
-           DecodeRegionData(block.data(), block.size(), rects, &header);
+    return ReadRegionBlock(static_cast<std::uint64_t>(status.st_size),
+                           [&](std::uint8_t* data, std::size_t count) { return ReadAll(descriptor, data, count); },
+                           header, rects);
 }
 
 // A name no one can have planted: random, created only if it does not exist.
@@ -118,9 +109,11 @@ bool ReadRegionFile(const NativePath& path, RegionRects& rects) {
 }
 
 bool WriteFileAtomically(const NativePath& path, const void* data, std::size_t size) {
-    // A file its owner made read-only is refused, as on Windows, not replaced.
+    // A read-only file (no write permission for anyone, as Windows and wine
+    // see it) is refused, not replaced.
     struct stat status {};
-    if (stat(path.c_str(), &status) == 0 && (S_ISDIR(status.st_mode) || access(path.c_str(), W_OK) != 0)) return false;
+    if (stat(path.c_str(), &status) == 0 && (S_ISDIR(status.st_mode) || !(status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))))
+        return false;
     std::string tempPath;
     OwnedDescriptor file = CreateTemporaryBeside(path, tempPath);
     if (!file) return false;

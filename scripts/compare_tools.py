@@ -164,6 +164,21 @@ def main():
         for kind in ("masm", "c", "bin"):
             check.Both("export " + kind, lambda side: ["export", region, "--as", kind, "-o", "%s0/export.%s" % (side, kind)])
             check.SameFiles("export file " + kind, "n0/export." + kind, "w0/export." + kind)
+        # The edges: names as typed, what is missing or refused, usage errors.
+        shutil.copy(os.path.join(work, "pictures", "rgba8_png.png"), os.path.join(work, "résumé «x».png"))
+        check.Both("a UTF-8 name", lambda side: ["build", "résumé «x».png", "%s0/résumé.rgn" % side, "--mask", "000000"])
+        check.SameFiles("a UTF-8 name's file", "n0/résumé.rgn", "w0/résumé.rgn")
+        check.Both("no such picture", lambda side: ["build", "pictures/none.png", "%s0/none.rgn" % side])
+        check.Both("no such folder", lambda side: ["build", "--out-dir", "%s-none" % side, "pictures/rgba8_png.png"])
+        for side in "nw":
+            open(os.path.join(work, "%s0/kept.rgn" % side), "w").write("kept")
+            os.chmod(os.path.join(work, "%s0/kept.rgn" % side), 0o444)
+        check.Both("a read-only file", lambda side: ["build", "pictures/rgba8_png.png", "%s0/kept.rgn" % side])
+        check.SameFiles("the old file kept", "n0/kept.rgn", "w0/kept.rgn")
+        check.Both("export to standard output", lambda side: ["export", region, "--as", "c"])
+        check.Both("not region data", lambda side: ["info", "pictures/rgba8_png.png"])
+        check.Both("unknown option", lambda side: ["build", "pictures/rgba8_png.png", "x.rgn", "--shape", "1"])
+        check.Both("mask outside", lambda side: ["build", "pictures/rgba8_png.png", "x.rgn", "--mask-at", "10,7"])
         check.Both("render scaled", lambda side: ["render", region, "-o", "%s0/scaled.png" % side, "--scale", "3"])
         check.SamePixels("render scaled pixels", "n0/scaled.png", "w0/scaled.png")
     finally:
