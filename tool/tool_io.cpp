@@ -71,11 +71,18 @@ std::wstring SystemPath(const std::string& given) {
         reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
     if (!toDos || !toUnix || given.empty()) return WideFromUtf8(given);
     const bool linuxAbsolute = given[0] == '/';
+    // A drive letter or two backslashes start a Windows name; every other
+    // name is a Linux one, in which a backslash is a character like any
+    // other. No Windows name, not even in wine's Unix namespace (which reads
+    // a backslash as a separator), reaches such a file: the name reaches no
+    // file at all rather than another one.
+    const bool windowsName = (given.size() > 1 && given[1] == ':') || given.compare(0, 2, "\\\\") == 0;
+    if (!windowsName && given.find('\\') != std::string::npos) return std::wstring();
     const bool refusedByWindows = given.find_first_of(linuxAbsolute ? "*?\"<>|:" : "*?\"<>|") != std::string::npos;
     if (!linuxAbsolute) {
         // A relative Linux name only Wine's Unix namespace can hold: from the
         // current folder as Linux names it.
-        if (!refusedByWindows || given.find('\\') != std::string::npos) return WideFromUtf8(given);
+        if (windowsName || !refusedByWindows) return WideFromUtf8(given);
         WCHAR folder[MAX_PATH];
         const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
         const WineUnixName unixFolder(length > 0 && length < MAX_PATH ? toUnix(folder) : nullptr);
