@@ -189,17 +189,11 @@ def PastLimit():
 def BentSignatures():
     """Signatures bent the ways a decoder still takes them: a JPEG with a stray
     byte before its first marker (libjpeg skips it) claiming 12,000 x 12,000,
-    and the icon with its directory type 3 (Wine's OLE picture object reads any
-    file starting with two zero bytes as an icon)."""
-    def Segment(marker, body):
-        return bytes([0xFF, marker]) + struct.pack(">H", len(body) + 2) + body
-
-    table = bytes([1] + [0] * 15) + b"\0"  # one code of one bit: symbol 0
-    jpeg = b"\xFF\xD8\0" + Segment(0xDB, b"\0" + bytes([1]) * 64)
-    jpeg += Segment(0xC0, struct.pack(">BHHB", 8, 12000, 12000, 1) + b"\x01\x11\0")
-    jpeg += Segment(0xC4, b"\x00" + table) + Segment(0xC4, b"\x10" + table)
-    jpeg += Segment(0xDA, b"\x01\x01\0\0\x3F\0") + bytes(200) + b"\xFF\xD9"
-    icon = bytearray(Icon([(16, lambda x, y: (90, 90, 90, 255)), (32, lambda x, y: Color(x, y) + (255,))]))
+    and an icon of directory type 3 (Wine's OLE picture object reads any file
+    starting with two zero bytes as an icon)."""
+    frame = struct.pack(">HBHHB", 11, 8, 12000, 12000, 1) + b"\x01\x11\0"
+    jpeg = b"\xFF\xD8\x12\xFF\xC0" + frame + b"\xFF\xD9"
+    icon = bytearray(Icon([(16, lambda x, y: (90, 90, 90, 255))]))
     icon[2] = 3
     return {"stray_byte_huge.jpg": jpeg, "icon_type_3.ico": bytes(icon)}
 

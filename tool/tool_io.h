@@ -28,6 +28,8 @@ void PrepareStandardStreams();
 // cannot reach, is empty (no file has that name); everything else, and every
 // path on Windows itself, is used as it stands.
 std::wstring SystemPath(const std::string& given);
+// Under wine, whether `given` is a Linux name holding a backslash.
+bool WineReachesNoSuchName(const std::string& given);
 // The same as a full path (the picture decoder wants one).
 std::wstring FullSystemPath(const std::string& given);
 bool FileExists(const std::wstring& systemPath);

@@ -73,11 +73,8 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     EXPECT_TRUE(PtInRegion(Doc().hrgnCurrent.get(), x + 1, y));
     // At 800% on a picture taller than 65,536 / 8 rows, the caption's y (negative) picks nothing either.
     ASSERT_TRUE(WriteBmpFile(path, 40, 8200, Patterned));
-    Command(IDM_NEW);
-    LoadPicture(path);
-    Command(IDM_ZOOM_800);
-    SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0);
-    SettleWindow(hwnd);
+    Command(IDM_NEW), LoadPicture(path), Command(IDM_ZOOM_800);
+    SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0), SettleWindow(hwnd);
     PickAt(caption());
     EXPECT_EQ(std::pair(settings_->maskColor, Doc().hrgnCurrent.get()), std::pair(COLORREF{CLR_INVALID}, HRGN{}));
 }
