@@ -377,7 +377,8 @@ bool DecodePictureFile(const NativePath& path, std::uint32_t background, Picture
     case PictureFormat::Png: done = DecodePng(bytes.data(), bytes.size(), decoded); break;
     case PictureFormat::Icon: done = DecodeIcon(bytes.data(), bytes.size(), header.iconImage, decoded); break;
     case PictureFormat::Tiff: done = DecodeTiff(bytes.data(), bytes.size(), decoded); break;
-    case PictureFormat::Unknown: break;
+    case PictureFormat::Metafile:
+    case PictureFormat::Unknown: break;  // no decoder here draws metafiles or sniffs unknown bytes
     }
     if (!done || !PictureSizeAcceptable(decoded.width, decoded.height)) return false;
     picture = ComposePicture(decoded, background);

@@ -436,6 +436,18 @@ def Every():
     return files
 
 
+def BentSignatures():
+    """Signatures bent the ways a decoder still takes them: a JPEG with a stray
+    byte before its first marker (libjpeg skips it) claiming 12,000 x 12,000,
+    and an icon of directory type 3 (Wine's OLE picture object reads any file
+    starting with two zero bytes as an icon)."""
+    frame = struct.pack(">HBHHB", 11, 8, 12000, 12000, 1) + b"\x01\x11\0"
+    jpeg = b"\xFF\xD8\x12\xFF\xC0" + frame + b"\xFF\xD9"
+    icon = bytearray(Icon([(16, lambda x, y: (90, 90, 90, 255))]))
+    icon[2] = 3
+    return {"stray_byte_huge.jpg": jpeg, "icon_type_3.ico": bytes(icon)}
+
+
 def main():
     if len(sys.argv) == 3 and sys.argv[1] == "--every":
         os.makedirs(sys.argv[2], exist_ok=True)
@@ -464,6 +476,7 @@ def main():
     files.update(PastLimit())
     # The core's own decoders are checked against these.
     files.update({name: data for name, data in Every().items() if name.startswith(("bmp", "icon"))})
+    files.update(BentSignatures())
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:
             f.write(data)

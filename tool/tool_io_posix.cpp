@@ -11,6 +11,8 @@ void PrepareStandardStreams() {}
 
 NativePath SystemPath(const std::string& given) { return given; }
 
+bool WineReachesNoSuchName(const std::string&) { return false; }
+
 NativePath FullSystemPath(const std::string& given) { return given; }
 
 bool FileExists(const NativePath& systemPath) {
