@@ -229,15 +229,15 @@ bool IsBanded(const RegionRects& rects) {
 }
 
 RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats* stats) {
-    std::uint64_t steps = 0;
+    UnionStats counted;
     try {
         if (rects.size() > limit) throw RegionTooLarge();
-        steps += rects.size();
-        RegionRects made = IsBanded(rects) ? rects : SweepUnion(rects, limit, steps);
-        if (stats) stats->steps = steps;
+        counted.steps += rects.size();
+        RegionRects made = IsBanded(rects) ? rects : SweepUnion(rects, limit, counted);
+        if (stats) *stats = counted;
         return made;
     } catch (...) {
-        if (stats) stats->steps = steps;
+        if (stats) *stats = counted;
         throw;
     }
 }

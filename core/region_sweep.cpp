@@ -76,47 +76,74 @@ std::uint32_t CountBits(std::uint32_t v) {
 
 // The distinct values of one kind of edge (lefts and rights, or tops and
 // bottoms) of the rectangles that cover anything, and each edge's rank among
-// them, found the cheapest way by how far apart the values lie. Within
-// `offsetsUpTo` of the lowest (a file's rows), a rank is the distance from
-// the lowest value, every value between counting as used. Within 32 values a
-// rectangle, those used are marked in a bit each and a rank is the marks
-// before it. Only wider apart are the edges sorted and their ranks kept for
-// every rectangle. Under Wine every fresh page costs more than the work done
-// on it, so the first two keep nothing a rectangle.
+// them, found the cheapest way by how far apart the values lie (see
+// ChooseMode). By offset, a rank is the distance from the lowest value, every
+// value between counting as used. By marks, the values used are marked in a
+// bit each and a rank is the marks before it. By sort, the edges are sorted
+// and their ranks kept for every rectangle. Under Wine every fresh page costs
+// more than the work done on it, so the first two keep nothing a rectangle.
 class EdgeRanks {
 public:
     EdgeRanks(const RegionRects& rects, std::size_t count, const RegionRect& extent, bool vertical,
               std::size_t offsetsUpTo)
-        : vertical_(vertical), low_(LowOf(extent)) {
-        const std::int32_t low = low_, high = HighOf(extent);
-        const std::uint32_t range = Offset(high);
-        if (range <= offsetsUpTo) {
-            values_ = static_cast<std::size_t>(range) + 1;
-            return;
-        }
-        if (range / 32 <= count) {
-            marked_ = true;
-            used_.resize(range / 32 + 1);
-            for (const RegionRect& r : rects)
-                if (CoversAny(r)) {
-                    Mark(LowOf(r));
-                    Mark(HighOf(r));
-                }
-            before_.resize(used_.size());
-            std::uint32_t marks = 0;
-            for (std::size_t w = 0; w < used_.size(); ++w) {
-                before_[w] = marks;
-                marks += CountBits(used_[w]);
+        : vertical_(vertical), low_(LowOf(extent)), range_(Offset(HighOf(extent))),
+          mode_(ChooseMode(range_, count, offsetsUpTo)) {
+        if (mode_ == SweepMode::kRankByOffset) values_ = static_cast<std::size_t>(range_) + 1;
+        if (mode_ == SweepMode::kRankByMarks) RankByMarks(rects);
+        if (mode_ == SweepMode::kRankBySort) RankBySort(rects, count);
+    }
+
+    // Offsets for values within `offsetsUpTo` of the lowest (a file's rows),
+    // marks for values within 32 a rectangle, else a sort: each costs at most
+    // a few steps a rectangle.
+    static SweepMode ChooseMode(std::uint32_t range, std::size_t count, std::size_t offsetsUpTo) {
+        if (range <= offsetsUpTo) return SweepMode::kRankByOffset;
+        return range / 32 <= count ? SweepMode::kRankByMarks : SweepMode::kRankBySort;
+    }
+    SweepMode Mode() const { return mode_; }
+
+    // The ranks of the edges of the i-th rectangle given, r.
+    Columns Of(std::size_t i, const RegionRect& r) const {
+        if (mode_ == SweepMode::kRankBySort) return ranks_[i];
+        return {RankOf(LowOf(r)), RankOf(HighOf(r))};
+    }
+    // The rank of a value that is one of the edges'.
+    std::int32_t RankOf(std::int32_t value) const {
+        if (mode_ == SweepMode::kRankBySort)
+            return static_cast<std::int32_t>(std::lower_bound(xs_.begin(), xs_.end(), value) - xs_.begin());
+        const std::uint32_t c = Offset(value);
+        if (mode_ == SweepMode::kRankByOffset) return static_cast<std::int32_t>(c);
+        const std::uint32_t below = used_[c / 32] & ((std::uint32_t{1} << (c % 32)) - 1);
+        return static_cast<std::int32_t>(before_[c / 32] + CountBits(below));
+    }
+    std::int32_t ValueAt(std::int32_t rank) const {
+        return mode_ == SweepMode::kRankByOffset ? low_ + rank : xs_[static_cast<std::size_t>(rank)];
+    }
+    std::size_t Values() const { return values_; }
+
+private:
+    void RankByMarks(const RegionRects& rects) {
+        used_.resize(range_ / 32 + 1);
+        for (const RegionRect& r : rects)
+            if (CoversAny(r)) {
+                Mark(LowOf(r));
+                Mark(HighOf(r));
             }
-            xs_.reserve(marks);
-            for (std::size_t w = 0; w < used_.size(); ++w)
-                for (std::uint32_t bits = used_[w]; bits != 0; bits &= bits - 1)
-                    xs_.push_back(low + static_cast<std::int32_t>(32 * w + static_cast<std::size_t>(__builtin_ctz(bits))));
-            values_ = xs_.size();
-            return;
+        before_.resize(used_.size());
+        std::uint32_t marks = 0;
+        for (std::size_t w = 0; w < used_.size(); ++w) {
+            before_[w] = marks;
+            marks += CountBits(used_[w]);
         }
-        // Every edge with where it goes, sorted by value: the rank of its
-        // value among the distinct ones is the edge's.
+        xs_.reserve(marks);
+        for (std::size_t w = 0; w < used_.size(); ++w)
+            for (std::uint32_t bits = used_[w]; bits != 0; bits &= bits - 1)
+                xs_.push_back(low_ + static_cast<std::int32_t>(32 * w + static_cast<std::size_t>(__builtin_ctz(bits))));
+        values_ = xs_.size();
+    }
+    // Every edge with where it goes, sorted by value: the rank of its value
+    // among the distinct ones is the edge's.
+    void RankBySort(const RegionRects& rects, std::size_t count) {
         std::vector<EdgeSlot> slots;
         slots.reserve(2 * count);
         for (std::size_t i = 0; i < rects.size(); ++i)
@@ -133,27 +160,6 @@ public:
         }
         values_ = xs_.size();
     }
-
-    // The ranks of the edges of the i-th rectangle given, r.
-    Columns Of(std::size_t i, const RegionRect& r) const {
-        if (!ranks_.empty()) return ranks_[i];
-        return {RankOf(LowOf(r)), RankOf(HighOf(r))};
-    }
-    // The rank of a value that is one of the edges'.
-    std::int32_t RankOf(std::int32_t value) const {
-        if (!ranks_.empty())
-            return static_cast<std::int32_t>(std::lower_bound(xs_.begin(), xs_.end(), value) - xs_.begin());
-        const std::uint32_t c = Offset(value);
-        if (!marked_) return static_cast<std::int32_t>(c);
-        const std::uint32_t below = used_[c / 32] & ((std::uint32_t{1} << (c % 32)) - 1);
-        return static_cast<std::int32_t>(before_[c / 32] + CountBits(below));
-    }
-    std::int32_t ValueAt(std::int32_t rank) const {
-        return xs_.empty() ? low_ + rank : xs_[static_cast<std::size_t>(rank)];
-    }
-    std::size_t Values() const { return values_; }
-
-private:
     std::int32_t LowOf(const RegionRect& r) const { return vertical_ ? r.top : r.left; }
     std::int32_t HighOf(const RegionRect& r) const { return vertical_ ? r.bottom : r.right; }
     std::uint32_t Offset(std::int32_t value) const {
@@ -163,12 +169,13 @@ private:
 
     bool vertical_;
     std::int32_t low_;
-    bool marked_ = false;
+    std::uint32_t range_;  // from the lowest value to the highest
+    SweepMode mode_;
     std::size_t values_ = 0;
-    std::vector<std::uint32_t> used_;    // a bit per value from the lowest
-    std::vector<std::uint32_t> before_;  // marks in the words before
-    std::vector<std::int32_t> xs_;       // the values by rank, unless offsets
-    std::vector<Columns> ranks_;         // each rectangle's, when sorted
+    std::vector<std::uint32_t> used_;    // by marks: a bit per value from the lowest
+    std::vector<std::uint32_t> before_;  // and the marks in the words before
+    std::vector<std::int32_t> xs_;       // the values by rank, unless by offset
+    std::vector<Columns> ranks_;         // by sort: each rectangle's
 };
 
 // A zeroed array from calloc: a large one is fresh pages, each faulted in only
@@ -237,21 +244,28 @@ public:
         }
     }
 
+    // How `count` rectangles at one row change the tree. Few go one by one.
+    // Many (a band's rectangles) share most of the nodes above them: in a
+    // small tree (it stays in the cache) so many that they reach an eighth of
+    // the blocks recount level by level from the blocks, every node between
+    // the first and the last changed or above one changed, without marks;
+    // otherwise the nodes changed are marked with their ancestors, then
+    // recounted once, from the root down into marked nodes only, so no node
+    // away from the rectangles is touched.
+    SweepMode ChangeMode(std::size_t count) const {
+        if (count < 32) return SweepMode::kChangeOneByOne;
+        return count >= leafBase_ / 8 && leafBase_ <= 4096 ? SweepMode::kChangeByLevels : SweepMode::kChangeByMarks;
+    }
+
     // Adds `delta` for `count` rectangles at one row, each handed by
-    // `forEach(add)` to add(columns, until). Many (a band's rectangles) share
-    // most of the nodes above them: the nodes changed are marked with their
-    // ancestors, then recounted once, from the root down into marked nodes
-    // only, so no node away from the rectangles is touched. In a small tree
-    // (it stays in the cache) so many that they reach an eighth of the blocks
-    // recount instead, level by level from the blocks, every node between the
-    // first and the last changed or above one changed, without marks.
+    // `forEach(add)` to add(columns, until), the way ChangeMode gives.
     template <typename ForEach>
-    void AddMany(std::size_t count, std::int32_t delta, ForEach forEach) {
-        if (count < 32) {
+    void AddMany(SweepMode mode, std::int32_t delta, ForEach forEach) {
+        if (mode == SweepMode::kChangeOneByOne) {
             forEach([&](const Columns& edge, std::uint32_t until) { Add(edge, delta, until); });
             return;
         }
-        if (count >= leafBase_ / 8 && leafBase_ <= 4096) {
+        if (mode == SweepMode::kChangeByLevels) {
             std::size_t lowest[64], highest[64];  // changed at each level
             std::fill(lowest, lowest + 64, SIZE_MAX);
             std::fill(highest, highest + 64, 0);
@@ -497,6 +511,8 @@ struct EndingAt {
 // of rising or of falling tops (a file written from the top or from the
 // bottom, one with rectangles appended): up to 8 such runs are merged as they
 // are read, which takes no memory a rectangle; more are counted out by row.
+// Either way a row's rectangles are taken in a step each, and finding the
+// next row's top takes a step a run.
 class StartOrder {
 public:
     StartOrder(const RegionRects& rects, std::size_t count, const EdgeRanks& rows) : rects_(rects) {
@@ -515,7 +531,8 @@ public:
         }
         for (Run& run : runs_)
             if (run.step < 0) std::swap(run.first, run.last);
-        if (runs_.size() <= 8) return;
+        mode_ = runs_.size() <= 8 ? SweepMode::kStartsFromRuns : SweepMode::kStartsCountedByRow;
+        if (mode_ == SweepMode::kStartsFromRuns) return;
         runs_.clear();
         // Counted by row, then placed: after placing, startAt[row] is where
         // the next row's begin.
@@ -530,10 +547,13 @@ public:
                     static_cast<std::uint32_t>(i);
     }
 
+    SweepMode Mode() const { return mode_; }
+
     // The top of the rectangles to come next; false when none is left.
     bool NextTop(std::int32_t& top) const {
         bool any = false;
-        if (runs_.empty() && at_ < sorted_.size()) {
+        if (mode_ == SweepMode::kStartsCountedByRow) {
+            if (at_ == sorted_.size()) return false;
             top = rects_[sorted_[at_]].top;
             return true;
         }
@@ -547,7 +567,7 @@ public:
 
     // Takes those starting at `top`: [first, last) of their places.
     void TakeAt(std::int32_t top, const std::uint32_t*& first, const std::uint32_t*& last) {
-        if (runs_.empty()) {
+        if (mode_ == SweepMode::kStartsCountedByRow) {
             first = sorted_.data() + at_;
             while (at_ < sorted_.size() && rects_[sorted_[at_]].top == top) ++at_;
             last = sorted_.data() + at_;
@@ -579,10 +599,74 @@ private:
         int step;
     };
     const RegionRects& rects_;
+    SweepMode mode_ = SweepMode::kStartsFromRuns;
     std::vector<Run> runs_;
-    std::vector<std::uint32_t> sorted_;  // when there are too many runs
+    std::vector<std::uint32_t> sorted_;  // counted by row
     std::size_t at_ = 0;
     std::vector<std::uint32_t> taken_;
+};
+
+// Rows marked in a bit each, in levels: a word's bit one level up is set
+// once the word has any set. The first row marked at or after a row is found
+// in at most two words a level, up to the first word with a bit past it, then
+// down its lowest bits: O(log32 rows) steps, however far it lies.
+class RowMarks {
+public:
+    RowMarks(std::size_t rows, std::uint64_t& steps) : words_(WordsFor(rows, levelAt_)), steps_(steps) {}
+
+    void Mark(std::size_t row) {
+        for (int level = 0; level < levels_; ++level, row /= 32) {
+            ++steps_;
+            std::uint32_t& word = words_[levelAt_[level] + row / 32];
+            const std::uint32_t bit = std::uint32_t{1} << (row % 32);
+            if (word & bit) return;  // and so is every level above
+            word |= bit;
+        }
+    }
+
+    // The first row marked at or after `from`; SIZE_MAX for none.
+    std::size_t FirstFrom(std::size_t from) const {
+        int level = 0;
+        std::size_t at = from;
+        for (;;) {
+            ++steps_;
+            if (at / 32 < levelAt_[level + 1] - levelAt_[level]) {
+                const std::uint32_t bits = words_[levelAt_[level] + at / 32] & (~std::uint32_t{0} << (at % 32));
+                if (bits != 0) {
+                    at = at / 32 * 32 + static_cast<std::size_t>(__builtin_ctz(bits));
+                    break;
+                }
+            }
+            if (++level == levels_) return SIZE_MAX;
+            at = at / 32 + 1;
+        }
+        for (; level > 0; --level) {
+            ++steps_;
+            at = 32 * at + static_cast<std::size_t>(__builtin_ctz(words_[levelAt_[level - 1] + at]));
+        }
+        return at;
+    }
+
+private:
+    // Fills where each level begins (the last entry where they end) and gives
+    // the words of them all: a level has a word per 32 bits of the one below,
+    // up to one word.
+    std::size_t WordsFor(std::size_t rows, std::size_t* levelAt) {
+        std::size_t bits = rows, total = 0;
+        levels_ = 0;
+        do {
+            levelAt[levels_++] = total;
+            bits = bits / 32 + 1;
+            total += bits;
+        } while (bits > 1);
+        levelAt[levels_] = total;
+        return total;
+    }
+
+    std::size_t levelAt_[16] = {};
+    int levels_ = 0;
+    ZeroedArray<std::uint32_t> words_;
+    std::uint64_t& steps_;
 };
 
 }  // namespace
@@ -601,7 +685,9 @@ private:
 // per elementary interval and the rows can be counted out; a rectangle
 // starting inside a longer one (see Outlasted) is never counted, and only
 // those counted are listed at their last row, to be taken away there.
-RegionRects SweepUnion(const RegionRects& rects, std::size_t limit, std::uint64_t& steps) {
+RegionRects SweepUnion(const RegionRects& rects, std::size_t limit, UnionStats& stats) {
+    std::uint64_t& steps = stats.steps;
+    const auto took = [&stats](SweepMode mode) { stats.modes |= std::uint32_t{1} << static_cast<int>(mode); };
     RegionRect extent{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     std::size_t count = 0;
     for (const RegionRect& r : rects)
@@ -614,30 +700,22 @@ RegionRects SweepUnion(const RegionRects& rects, std::size_t limit, std::uint64_
     const EdgeRanks columns(rects, count, extent, false, 2 * count);
     const EdgeRanks rows(rects, count, extent, true, 2 * count);
     StartOrder starts(rects, count, rows);
+    took(columns.Mode());
+    took(rows.Mode());
+    took(starts.Mode());
     ZeroedArray<EndingAt> endingAt(rows.Values());
     ZeroedArray<std::uint32_t> nextEnding(rects.size());
-    // The rows where a rectangle counted ends, a bit each, and the first of
-    // them not yet swept: the sweep goes from row to row where anything starts
-    // or ends, whatever lies between.
-    const std::size_t endWords = rows.Values() / 32 + 1;
-    ZeroedArray<std::uint32_t> endRows(endWords);
+    // The rows where a rectangle counted ends, and the first of them not yet
+    // swept: the sweep goes from row to row where anything starts or ends,
+    // whatever lies between.
+    RowMarks endRows(rows.Values(), steps);
     std::size_t nextEnd = SIZE_MAX;
     const auto list = [&](std::uint32_t i, std::uint32_t lastRow) {
         nextEnding[i] = endingAt[lastRow].first;
         endingAt[lastRow].first = i + 1;
         ++endingAt[lastRow].count;
-        endRows[lastRow / 32] |= std::uint32_t{1} << (lastRow % 32);
+        endRows.Mark(lastRow);
         nextEnd = std::min<std::size_t>(nextEnd, lastRow);
-    };
-    const auto findEnd = [&](std::size_t from) {
-        std::size_t word = from / 32;
-        std::uint32_t bits = endRows[word] & (~std::uint32_t{0} << (from % 32));
-        while (bits == 0) {
-            ++steps;
-            if (++word == endWords) return SIZE_MAX;
-            bits = endRows[word];
-        }
-        return 32 * word + static_cast<std::size_t>(__builtin_ctz(bits));
     };
     CoverTree tree(columns.Values() - 1, steps);
     RegionRects out;
@@ -659,11 +737,14 @@ RegionRects SweepUnion(const RegionRects& rects, std::size_t limit, std::uint64_
         EndingAt ending{0, 0};
         if (row == nextEnd) {
             ending = endingAt[row];
-            nextEnd = findEnd(row + 1);
+            nextEnd = endRows.FirstFrom(row + 1);
         }
         const std::int32_t before = tree.Covered();
         // A row's last rows are ranks from 1 up: 0 stays "none" in the tree.
-        if (last - first < 32) {
+        const SweepMode adding = tree.ChangeMode(static_cast<std::size_t>(last - first));
+        if (first != last) took(adding);
+        if (adding == SweepMode::kChangeOneByOne) {
+            // One at a time, a rectangle inside a longer one is left out.
             for (; first != last; ++first) {
                 const RegionRect& r = rects[*first];
                 const Columns edge = columns.Of(*first, r);
@@ -673,7 +754,7 @@ RegionRects SweepUnion(const RegionRects& rects, std::size_t limit, std::uint64_
                 list(*first, lastRow);
             }
         } else {
-            tree.AddMany(static_cast<std::size_t>(last - first), 1, [&](auto add) {
+            tree.AddMany(adding, 1, [&](auto add) {
                 for (; first != last; ++first) {
                     const RegionRect& r = rects[*first];
                     const std::uint32_t lastRow = static_cast<std::uint32_t>(rows.Of(*first, r).last);
@@ -689,11 +770,14 @@ RegionRects SweepUnion(const RegionRects& rects, std::size_t limit, std::uint64_
             closeBand(rows.ValueAt(static_cast<std::int32_t>(row)));
             break;
         }
-        if (ending.count > 0)
-            tree.AddMany(ending.count, -1, [&](auto add) {
+        if (ending.count > 0) {
+            const SweepMode removing = tree.ChangeMode(ending.count);
+            took(removing);
+            tree.AddMany(removing, -1, [&](auto add) {
                 for (std::uint32_t i = ending.first; i != 0; i = nextEnding[i - 1])
                     add(columns.Of(i - 1, rects[i - 1]), 0);
             });
+        }
         if (added == before && tree.Covered() == added) continue;
         const std::int32_t y = rows.ValueAt(static_cast<std::int32_t>(row));
         closeBand(y);
