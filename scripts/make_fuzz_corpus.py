@@ -35,8 +35,10 @@ FILES = {
 
 
 def repeat(count, first, step):
-    """count + 1 rectangles (count below 192): the i-th is first + i * step, field by field."""
-    return struct.pack('<B4h4b', count, *first, *step)
+    """count + 1 rectangles (count + 1 a multiple of 2^e up to 16 x 2^e): the i-th is first + i * step, field by field."""
+    e = max(0, (count + 1).bit_length() - 4)
+    assert (count + 1) % (1 << e) == 0
+    return struct.pack('<B4h4b', 16 * e + (count + 1 >> e) - 1, *first, *step)
 
 
 def union_shapes(count):
@@ -58,8 +60,11 @@ def union_shapes(count):
 # (the largest staircase has 18,528 rectangles). Each file starts with the
 # byte that scales its fields: 0, as they are.
 UNION_FILES = {f'{name}_{count + 1}': b'\0' + data
-               for count in (32, 127, 191) for name, data in union_shapes(count).items()}
+               for count in (31, 127, 191) for name, data in union_shapes(count).items()}
 SCATTERED = [(5, 5, 20, 9), (0, 0, 10, 10), (8, 2, 30, 4), (12, 12, 9, 15), (3, 7, 3, 9), (-7, 0, 21, 40)]
+# And one-pixel cells on every other row, and touching rows.
+UNION_FILES['cells_32'] = b'\0' + repeat(31, (0, 0, 1, 1), (0, 2, 0, 2))
+UNION_FILES['rows_32'] = b'\0' + repeat(31, (0, 0, 1, 1), (0, 1, 0, 1))
 UNION_FILES['scattered'] = b'\0' + b''.join(repeat(0, r, (0, 0, 0, 0)) for r in SCATTERED)
 
 

@@ -20,12 +20,13 @@ inline RegionRects RepeatedRects(int count, RegionRect first, RegionRect step, R
 }
 
 // A byte s, then records of 13 bytes: a count byte c, a first rectangle (four
-// signed 16-bit fields) and a step (four signed bytes) make c + 1 rectangles
-// (from c = 192, (c - 191) x 256), the n-th the first plus n steps, every
-// field times 2^(s % 17) and kept within 32 bits: any rows and columns, many
-// close or touching. A byte left over orders them: as made, reversed, by
-// falling tops or shuffled. At most `most` rectangles.
-inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size, std::size_t most = 1 << 12) {
+// signed 16-bit fields) and a step (four signed bytes) make (c % 16 + 1) x
+// 2^(c / 16) rectangles, the n-th the first plus n steps, every field times
+// 2^(s % 17) and kept within 32 bits: any rows and columns, many close or
+// touching. A byte left over orders them: as made, reversed, by falling tops
+// or shuffled. At most `most` rectangles, each record's `grow` times as many.
+inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size, std::size_t most = 1 << 12,
+                               long long grow = 1) {
     RegionRects rects;
     if (size == 0) return rects;
     const int shift = data[0] % 17;
@@ -37,7 +38,7 @@ inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size, std::
             const long long value = (field(i) + n * static_cast<std::int8_t>(p[9 + i])) * (1LL << shift);
             return static_cast<std::int32_t>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
         };
-        const long long count = p[0] < 192 ? p[0] + 1 : (p[0] - 191) * 256LL;
+        const long long count = ((p[0] % 16 + 1LL) << (p[0] / 16)) * grow;
         for (long long n = 0; n < count && rects.size() < most; ++n)
             rects.push_back({at(0, n), at(1, n), at(2, n), at(3, n)});
     }
@@ -94,22 +95,29 @@ inline bool SameCells(const RegionRects& a, const RegionRects& b) {
 // The bound on a union's steps for n rectangles given and k made.
 inline double StepBound(double n, double k) { return 12 * (n + k + 1) * (std::log2(n + 1) + 4); }
 
-// The steps of the union of `rects` over their bound, and the union in `made`.
-inline double StepRatio(const RegionRects& rects, RegionRects& made, UnionStats& stats) {
-    made = UnionOfRects(rects, kMaxRegionRects, &stats);
-    return static_cast<double>(stats.steps) /
-           StepBound(static_cast<double>(rects.size()), static_cast<double>(made.size()));
+// The steps of the union of `rects` over their bound, and the union in `made`;
+// one refused past the limit is bound as if it had made the limit's.
+inline double StepRatio(const RegionRects& rects, RegionRects& made, UnionStats& stats, bool* refused = nullptr) {
+    std::size_t k = kMaxRegionRects;
+    try {
+        made = UnionOfRects(rects, kMaxRegionRects, &stats);
+        k = made.size();
+    } catch (const RegionTooLarge&) {
+        if (refused) *refused = true;
+    }
+    return static_cast<double>(stats.steps) / StepBound(static_cast<double>(rects.size()), static_cast<double>(k));
 }
 
 // What is wrong with the union of `rects` (fewer than the limit), or nothing:
-// banded, their cells exactly, StepBound steps at most.
+// banded, their cells exactly (or refused), StepBound steps at most.
 inline std::string CheckUnion(const RegionRects& rects, UnionStats* modes = nullptr) {
     UnionStats stats;
     RegionRects made;
-    const double ratio = StepRatio(rects, made, stats);
+    bool refused = false;
+    const double ratio = StepRatio(rects, made, stats, &refused);
     if (modes) *modes = stats;
     char fault[128] = "";
-    if (!IsBanded(made) || !SameCells(made, rects) || ratio > 1)
+    if ((!refused && (!IsBanded(made) || !SameCells(made, rects))) || ratio > 1)
         std::snprintf(fault, sizeof fault, "%zu rectangles into %zu in %llu steps, %.2f of the bound", rects.size(),
                       made.size(), static_cast<unsigned long long>(stats.steps), ratio);
     return fault;
