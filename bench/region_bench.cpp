@@ -523,7 +523,8 @@ void BenchAdversarialUnions(const Settings& s) {
     // bottom: each row once scanned the rows left below it.
     for (int n : {1 << 17, 1 << 20}) {
         const std::string size = " " + std::to_string(n);
-        const RegionRects cells = RepeatedRects(n, {0, 0, 1, 1}, {0, 2, 0, 2}), rows = RepeatedRects(n, {0, 0, 1, 1}, {0, 1, 0, 1});
+        const RegionRects cells = RepeatedRects(n, {0, 0, 1, 1}, {0, 2, 0, 2});
+        const RegionRects rows = RepeatedRects(n, {0, 0, 1, 1}, {0, 1, 0, 1});
         BenchAdversarialUnion("union gapped cells, bottom first" + size, {cells.rbegin(), cells.rend()}, cells, s,
                               "top-first file");
         BenchAdversarialUnion("union touching rows, bottom first" + size, {rows.rbegin(), rows.rend()}, rows, s,

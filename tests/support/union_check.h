@@ -44,8 +44,8 @@ inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size, std::
     }
     const int order = p < end ? end[-1] % 4 : 0;
     if (order == 1) std::reverse(rects.begin(), rects.end());
-    if (order == 2)
-        std::stable_sort(rects.begin(), rects.end(), [](const RegionRect& a, const RegionRect& b) { return a.top > b.top; });
+    const auto fallingTops = [](const RegionRect& a, const RegionRect& b) { return a.top > b.top; };
+    if (order == 2) std::stable_sort(rects.begin(), rects.end(), fallingTops);
     if (order == 3) std::shuffle(rects.begin(), rects.end(), std::minstd_rand(end[-1]));
     return rects;
 }
@@ -56,10 +56,16 @@ inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size, std::
 // starts and takes it away where it ends, and the columns covered by one list
 // and not the other are kept count of.
 inline bool SameCells(const RegionRects& a, const RegionRects& b) {
+    using Change = std::pair<const RegionRect*, int>;  // a rectangle and its list
+    std::vector<Change> given;
     std::vector<std::int32_t> xs, ys;
-    for (const RegionRects* list : {&a, &b})
-        for (const RegionRect& r : *list)
-            if (r.left < r.right && r.top < r.bottom) xs.insert(xs.end(), {r.left, r.right}), ys.insert(ys.end(), {r.top, r.bottom});
+    for (int side = 0; side < 2; ++side)
+        for (const RegionRect& r : side ? b : a)
+            if (r.left < r.right && r.top < r.bottom) {
+                given.push_back({&r, side});
+                xs.insert(xs.end(), {r.left, r.right});
+                ys.insert(ys.end(), {r.top, r.bottom});
+            }
     for (std::vector<std::int32_t>* values : {&xs, &ys}) {
         std::sort(values->begin(), values->end());
         values->erase(std::unique(values->begin(), values->end()), values->end());
@@ -67,29 +73,19 @@ inline bool SameCells(const RegionRects& a, const RegionRects& b) {
     const auto rank = [](const std::vector<std::int32_t>& values, std::int32_t v) {
         return static_cast<std::size_t>(std::lower_bound(values.begin(), values.end(), v) - values.begin());
     };
-    using Changes = std::vector<std::vector<const RegionRect*>>;  // by row: the rectangles starting or ending
-    Changes changes[2] = {Changes(ys.size()), Changes(ys.size())};
-    for (int side = 0; side < 2; ++side)
-        for (const RegionRect& r : side ? b : a)
-            if (r.left < r.right && r.top < r.bottom) {
-                changes[side][rank(ys, r.top)].push_back(&r);
-                changes[side][rank(ys, r.bottom)].push_back(&r);
-            }
+    std::vector<std::vector<Change>> changes(ys.size());  // at the rows where they start or end
+    for (const Change& change : given)
+        for (std::int32_t y : {change.first->top, change.first->bottom}) changes[rank(ys, y)].push_back(change);
     std::vector<int> counts[2] = {std::vector<int>(xs.size()), std::vector<int>(xs.size())};
     long long differing = 0;
-    for (std::size_t y = 0; y < ys.size(); ++y) {
-        for (int side = 0; side < 2; ++side)
-            for (const RegionRect* r : changes[side][y]) {
-                const int delta = r->top == ys[y] ? 1 : -1;
-                for (std::size_t x = rank(xs, r->left), right = rank(xs, r->right); x < right; ++x) {
-                    const bool was = (counts[0][x] > 0) != (counts[1][x] > 0);
-                    counts[side][x] += delta;
-                    differing += ((counts[0][x] > 0) != (counts[1][x] > 0)) - was;
-                }
+    for (std::size_t y = 0; y < ys.size() && differing == 0; ++y)
+        for (const auto& [r, side] : changes[y])
+            for (std::size_t x = rank(xs, r->left), right = rank(xs, r->right); x < right; ++x) {
+                const bool was = (counts[0][x] > 0) != (counts[1][x] > 0);
+                counts[side][x] += r->top == ys[y] ? 1 : -1;
+                differing += ((counts[0][x] > 0) != (counts[1][x] > 0)) - was;
             }
-        if (differing != 0) return false;
-    }
-    return true;
+    return differing == 0;
 }
 
 // The bound on a union's steps for n rectangles given and k made.
