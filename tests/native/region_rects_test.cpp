@@ -22,27 +22,20 @@ TEST(BuildRegionRects, RunsIgnoreThePixelsTopByteAndTheStrideSkipsPadding) {
     EXPECT_EQ(BuildRegionRects(padded, 1, 3, 2, kMask), (RegionRects{{0, 0, 1, 1}, {0, 2, 1, 4}}));
 }
 
-TEST(UnionOfRects, UnbandedRectanglesGiveTheBandedFormOfTheirCells) {
-    // A banded list is returned as it is; these are not (touching in a band, out of order and far apart, a band
-    // starting where one ended, bands that should be one, overlapping bands, a ragged band, empty either way;
-    // written from the bottom up, overlapping across blocks of columns) and are united.
+// A banded list is returned as it is; these are not (touching in a band, out of order and far apart, a band
+// starting where one ended, bands that should be one, overlapping bands, a ragged band, empty either way; written
+// from the bottom up, overlapping across blocks of columns), nor shapes once costing the product of their parts
+// (a tall band of 200 spans cut by thin bands in its first span, or in each span from the last up; nested
+// rectangles) or a scan of the rows left per row (one-pixel cells on every other row from the bottom; touching
+// rows, one far below), nor one for each other way of the sweep. Each union is exact and within the bound, the
+// shape's way taken. A staircase past a limit is refused as soon as it passes it.
+TEST(UnionOfRects, EveryWayOfTheSweepGivesTheUnionWithinTheBound) {
     const std::vector<RegionRects> unbanded = {{{0, 0, 2, 1}, {2, 0, 4, 1}}, {{300, 0, 400, 1}, {0, 0, 2, 1}},
                                                {{2, 1, 4, 2}, {0, 0, 2, 1}}, {{0, 0, 2, 1}, {0, 1, 2, 2}},
                                                {{0, 0, 2, 2}, {0, 1, 3, 3}}, {{0, 0, 2, 1}, {3, 0, 4, 2}},
                                                {{2, 0, 2, 1}}, {{0, 1, 2, 1}},
                                                RepeatedRects(5, {20, 10, 26, 12}, {-3, -2, -1, -2}),
                                                RepeatedRects(20, {0, 0, 21, 2}, {1, 1, 1, 1})};
-    for (const RegionRects& rects : unbanded) {
-        EXPECT_FALSE(IsBanded(rects)) << rects[0].left << "," << rects[0].bottom;
-        EXPECT_EQ(CheckUnion(rects), "");
-    }
-}
-
-// Shapes once costing the product of their parts (a tall band of 200 spans cut by thin bands in its first span,
-// or in each span from the last up; nested rectangles) or a scan of the rows left per row (one-pixel cells on
-// every other row from the bottom; touching rows, one far below), and one for each other way of the sweep: its
-// union exact, within the bound, its way taken. A staircase past a limit is refused as soon as it passes it.
-TEST(UnionOfRects, EveryWayOfTheSweepGivesTheUnionWithinTheBound) {
     const int kMax = INT32_MAX, kMin = INT32_MIN, kRows = 1 << 14;
     const RegionRects band = RepeatedRects(200, {0, 0, 1, 400}, {2, 0, 2, 0});
     RegionRects zigzag;  // in twenty runs of tops
@@ -63,8 +56,10 @@ TEST(UnionOfRects, EveryWayOfTheSweepGivesTheUnionWithinTheBound) {
         {RepeatedRects(40, {0, 0, 50, 1}, {100, 0, 100, 0}, RepeatedRects(2100, {0, 2, 1, 3}, {2, 1, 2, 1})),
          SweepMode::kChangeByMarks},  // more than 4,096 columns, 40 rectangles starting on one row
     };
+    for (const RegionRects& rects : unbanded) EXPECT_EQ(CheckUnion(rects), "") << rects[0].left << "," << rects[0].top;
     for (const auto& shape : shapes) {
         UnionStats stats;
+        EXPECT_FALSE(IsBanded(shape.rects)) << static_cast<int>(shape.mode);
         EXPECT_EQ(CheckUnion(shape.rects, &stats), "") << static_cast<int>(shape.mode);
         EXPECT_TRUE(stats.modes >> static_cast<int>(shape.mode) & 1) << static_cast<int>(shape.mode);
     }

@@ -23,8 +23,8 @@ inline RegionRects RepeatedRects(int count, RegionRect first, RegionRect step, R
 // signed 16-bit fields) and a step (four signed bytes) make (c % 16 + 1) x
 // 2^(c / 16) rectangles, the n-th the first plus n steps, every field times
 // 2^(s % 17) and kept within 32 bits: any rows and columns, many close or
-// touching. A byte left over orders them: as made, reversed, by falling tops
-// or shuffled. At most `most` rectangles, each record's `grow` times as many.
+// touching. A byte left over orders them: as made, reversed or shuffled. At
+// most `most` rectangles, each record's `grow` times as many.
 inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size, std::size_t most = 1 << 12,
                                long long grow = 1) {
     RegionRects rects;
@@ -42,19 +42,15 @@ inline RegionRects DecodeRects(const std::uint8_t* data, std::size_t size, std::
         for (long long n = 0; n < count && rects.size() < most; ++n)
             rects.push_back({at(0, n), at(1, n), at(2, n), at(3, n)});
     }
-    const int order = p < end ? end[-1] % 4 : 0;
-    if (order == 1) std::reverse(rects.begin(), rects.end());
-    const auto fallingTops = [](const RegionRect& a, const RegionRect& b) { return a.top > b.top; };
-    if (order == 2) std::stable_sort(rects.begin(), rects.end(), fallingTops);
-    if (order == 3) std::shuffle(rects.begin(), rects.end(), std::minstd_rand(end[-1]));
+    if (p < end && end[-1] % 3 == 1) std::reverse(rects.begin(), rects.end());
+    if (p < end && end[-1] % 3 == 2) std::shuffle(rects.begin(), rects.end(), std::minstd_rand(end[-1]));
     return rects;
 }
 
 // Whether two lists of rectangles cover the same cells, counted plainly on the
-// grid of the distinct x and y of them both (so any coordinates cost only
-// their number): row by row, each rectangle adds one to its columns where it
-// starts and takes it away where it ends, and the columns covered by one list
-// and not the other are kept count of.
+// grid of the distinct x and y of both (any coordinates cost only their
+// number): row by row, each rectangle adds one to its columns where it starts
+// and takes it away where it ends; columns covered by one list alone are counted.
 inline bool SameCells(const RegionRects& a, const RegionRects& b) {
     using Change = std::pair<const RegionRect*, int>;  // a rectangle and its list
     std::vector<Change> given;
@@ -91,34 +87,29 @@ inline bool SameCells(const RegionRects& a, const RegionRects& b) {
 // The bound on a union's steps for n rectangles given and k made.
 inline double StepBound(double n, double k) { return 12 * (n + k + 1) * (std::log2(n + 1) + 4); }
 
-// The steps of the union of `rects` over their bound, and the union in `made`;
-// one refused past `limit` is bound as if it had made the limit's.
-inline double StepRatio(const RegionRects& rects, RegionRects& made, UnionStats& stats, bool* refused = nullptr,
-                        std::size_t limit = kMaxRegionRects) {
-    std::size_t k = limit;
-    try {
-        made = UnionOfRects(rects, limit, &stats);
-        k = made.size();
-    } catch (const RegionTooLarge&) {
-        if (refused) *refused = true;
-    }
-    return static_cast<double>(stats.steps) / StepBound(static_cast<double>(rects.size()), static_cast<double>(k));
-}
-
-// What is wrong with the union of `rects` (fewer than the limit), or nothing:
-// banded, their cells exactly (or refused), StepBound steps at most.
-inline std::string CheckUnion(const RegionRects& rects, UnionStats* modes = nullptr) {
-    UnionStats stats;
+// What is wrong with the union of `rects`, or nothing: banded, their cells
+// exactly (when `cells`: counting takes seconds past 2^16 made), StepBound
+// steps at most; one refused past `limit` is bound as if it made the limit's.
+inline std::string CheckUnion(const RegionRects& rects, UnionStats* stats = nullptr, double* ratio = nullptr,
+                              std::size_t limit = kMaxRegionRects, bool cells = true) {
+    UnionStats counted;
     RegionRects made;
     bool refused = false;
-    const double ratio = StepRatio(rects, made, stats, &refused);
-    if (modes) *modes = stats;
+    try {
+        made = UnionOfRects(rects, limit, &counted);
+    } catch (const RegionTooLarge&) {
+        refused = true;
+    }
+    const std::size_t k = refused ? limit : made.size();
+    const double steps = static_cast<double>(counted.steps);
+    const double bound = StepBound(static_cast<double>(rects.size()), static_cast<double>(k));
+    if (stats) *stats = counted;
+    if (ratio) *ratio = steps / bound;
     char fault[128] = "";
-    // Cells are counted for unions of up to 2^16 rectangles: a larger one takes
-    // seconds to count, and is made by the same code as the smaller ones.
-    if ((!refused && (!IsBanded(made) || (made.size() <= 1 << 16 && !SameCells(made, rects)))) || ratio > 1)
-        std::snprintf(fault, sizeof fault, "%zu rectangles into %zu in %llu steps, %.2f of the bound", rects.size(),
-                      made.size(), static_cast<unsigned long long>(stats.steps), ratio);
+    if ((!refused && !IsBanded(made)) || (cells && !refused && k <= std::size_t{1} << 16 && !SameCells(made, rects)) ||
+        steps > bound)
+        std::snprintf(fault, sizeof fault, "%zu rectangles into %zu in %.0f steps, %.2f of the bound", rects.size(), k,
+                      steps, steps / bound);
     return fault;
 }
 
