@@ -228,12 +228,44 @@ bool IsBanded(const RegionRects& rects) {
     return true;
 }
 
+namespace {
+
+// The bands of a list in reverse order, each band's rectangles in theirs: a
+// banded list written from the bottom band up comes out banded.
+RegionRects BandsReversed(const RegionRects& rects) {
+    RegionRects out;
+    out.reserve(rects.size());
+    for (std::size_t end = rects.size(); end > 0;) {
+        std::size_t begin = end - 1;
+        while (begin > 0 && rects[begin - 1].top == rects[end - 1].top) --begin;
+        out.insert(out.end(), rects.begin() + static_cast<std::ptrdiff_t>(begin),
+                   rects.begin() + static_cast<std::ptrdiff_t>(end));
+        end = begin;
+    }
+    return out;
+}
+
+// A banded list as given, or given from the bottom band up, is its own union.
+bool TakeBanded(const RegionRects& rects, RegionRects& made, std::uint64_t& steps) {
+    steps += rects.size();
+    if (IsBanded(rects)) {
+        made = rects;
+        return true;
+    }
+    if (rects.front().top <= rects.back().top) return false;
+    steps += 2 * rects.size();
+    made = BandsReversed(rects);
+    return IsBanded(made);
+}
+
+}  // namespace
+
 RegionRects UnionOfRects(const RegionRects& rects, std::size_t limit, UnionStats* stats) {
     UnionStats counted;
     try {
         if (rects.size() > limit) throw RegionTooLarge();
-        counted.steps += rects.size();
-        RegionRects made = IsBanded(rects) ? rects : SweepUnion(rects, limit, counted);
+        RegionRects made;
+        if (!TakeBanded(rects, made, counted.steps)) made = SweepUnion(rects, limit, counted);
         if (stats) *stats = counted;
         return made;
     } catch (...) {

@@ -23,17 +23,19 @@ TEST(BuildRegionRects, RunsIgnoreThePixelsTopByteAndTheStrideSkipsPadding) {
 }
 
 // A banded list is returned as it is; these are not (touching in a band, out of order and far apart, a band
-// starting where one ended, bands that should be one, overlapping bands, a ragged band, empty either way; written
-// from the bottom up, overlapping across blocks of columns), nor shapes once costing the product of their parts
-// (a tall band of 200 spans cut by thin bands in its first span, or in each span from the last up; nested
-// rectangles) or a scan of the rows left per row (one-pixel cells on every other row from the bottom; touching
-// rows, one far below), nor one for each other way of the sweep. Each union is exact and within the bound, the
-// shape's way taken. A staircase past a limit is refused as soon as it passes it.
+// starting where one ended, bands that should be one, overlapping bands, a ragged band, empty either way, bands
+// from the bottom up; written from the bottom up, overlapping across blocks of columns), nor shapes once costing
+// the product of their parts (a tall band of 200 spans cut by thin bands in its first span, or in each span from
+// the last up; nested rectangles) or a scan of the rows left per row (one-pixel cells on every other row from the
+// bottom, one at the top overlapping; touching rows, one far below), nor one for each other way of the sweep.
+// Each union is exact and within the bound, the shape's way taken. A staircase past a limit is refused as soon
+// as it passes it.
 TEST(UnionOfRects, EveryWayOfTheSweepGivesTheUnionWithinTheBound) {
     const std::vector<RegionRects> unbanded = {{{0, 0, 2, 1}, {2, 0, 4, 1}}, {{300, 0, 400, 1}, {0, 0, 2, 1}},
                                                {{2, 1, 4, 2}, {0, 0, 2, 1}}, {{0, 0, 2, 1}, {0, 1, 2, 2}},
                                                {{0, 0, 2, 2}, {0, 1, 3, 3}}, {{0, 0, 2, 1}, {3, 0, 4, 2}},
                                                {{2, 0, 2, 1}}, {{0, 1, 2, 1}},
+                                               {{0, 2, 1, 3}, {2, 2, 3, 3}, {0, 0, 3, 1}},
                                                RepeatedRects(5, {20, 10, 26, 12}, {-3, -2, -1, -2}),
                                                RepeatedRects(20, {0, 0, 21, 2}, {1, 1, 1, 1})};
     const int kMax = INT32_MAX, kMin = INT32_MIN, kRows = 1 << 14;
@@ -47,7 +49,8 @@ TEST(UnionOfRects, EveryWayOfTheSweepGivesTheUnionWithinTheBound) {
         {RepeatedRects(200, {0, 0, 1, 1}, {0, 2, 0, 2}, band), SweepMode::kChangeByLevels},
         {RepeatedRects(200, {398, 398, 399, 399}, {-2, -2, -2, -2}, band), SweepMode::kStartsFromRuns},
         {RepeatedRects(200, {0, 0, 400, 400}, {1, 1, -1, -1}), SweepMode::kChangeOneByOne},
-        {RepeatedRects(kRows, {0, 2 * kRows, 1, 2 * kRows + 1}, {0, -2, 0, -2}), SweepMode::kStartsFromRuns},
+        {RepeatedRects(kRows, {0, 2 * kRows, 1, 2 * kRows + 1}, {0, -2, 0, -2}, {{0, 0, 1, 2}}),
+         SweepMode::kStartsFromRuns},
         {RepeatedRects(kRows - 1, {0, 0, 1, 1}, {0, 1, 0, 1}, {{0, 2 * kRows - 1, 1, 2 * kRows}}),
          SweepMode::kRankByOffset},
         {RepeatedRects(40, {390, 0, 395, 5}, {-10, 0, -10, 0}), SweepMode::kRankByMarks},
