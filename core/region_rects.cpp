@@ -252,7 +252,17 @@ bool TakeBanded(const RegionRects& rects, RegionRects& made, std::uint64_t& step
         made = rects;
         return true;
     }
-    if (rects.front().top <= rects.back().top) return false;
+    // The band written last comes first: when the band before it would not
+    // follow it as a banded list's next band does, no copy is made.
+    std::size_t first = rects.size() - 1;
+    while (first > 0 && rects[first - 1].top == rects[first].top) --first;
+    if (first == 0) return false;
+    std::size_t before = first - 1;
+    while (before > 0 && rects[before - 1].top == rects[first - 1].top) --before;
+    if (rects[first].bottom > rects[first - 1].top ||
+        (rects[first].bottom == rects[first - 1].top && rects[first].left == rects[before].left &&
+         rects[first].right == rects[before].right))
+        return false;
     steps += 2 * rects.size();
     made = BandsReversed(rects);
     return IsBanded(made);
