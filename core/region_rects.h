@@ -80,8 +80,10 @@ bool IsBanded(const RegionRects& rects);
 // What a union did, for tests and benchmarks: its steps (rectangles looked at,
 // tree nodes entered, rows swept, rectangles written) stay within
 // 12 (n + k + 1)(log2(n + 1) + 4) for n rectangles given and k made.
+// `modes` has a bit for each way the sweep took (see SweepMode).
 struct UnionStats {
     std::uint64_t steps = 0;
+    std::uint32_t modes = 0;
 };
 
 // The banded form of the union of any rectangles; empty and inverted ones
