@@ -475,7 +475,9 @@ def main():
     files["truncated.png"] = files["rgba8.png"][:60]
     files.update(PastLimit())
     # The core's own decoders are checked against these.
-    files.update({name: data for name, data in Every().items() if name.startswith(("bmp", "icon"))})
+    checked = ("bmp1.", "bmp4.", "bmp8", "bmp16", "bmp24", "bmp32.", "bmp32_fields", "bmp32_v5", "icon8", "icon32",
+               "icon_png")
+    files.update({name: data for name, data in Every().items() if name.startswith(checked)})
     files.update(BentSignatures())
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:
