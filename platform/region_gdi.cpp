@@ -1,10 +1,12 @@
 #include "platform/region_gdi.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "core/flood_fill.h"
 #include "core/no_throw.h"
 #include "platform/win_handles.h"
 
@@ -78,6 +80,18 @@ bool RegionWithinLimit(HRGN region) {
     return size >= sizeof(RGNDATAHEADER) && (size - sizeof(RGNDATAHEADER)) / sizeof(RECT) <= kMaxRegionRects;
 }
 
+// 32-bit rows of `height` lines, bottom-up when positive as a DIB's are.
+static BITMAPINFO PixelRowsInfo(int width, int height) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 static bool ReadPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
                              RegionRects& rects) {
     if (!picture || width <= 0 || height <= 0) return false;
@@ -89,13 +103,7 @@ static bool ReadPictureRects(HBITMAP picture, int width, int height, COLORREF ma
     const int stripRows = std::max(1, std::min(height, (1 << 16) / width));
     std::unique_ptr<std::uint32_t[]> strip(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(width) * stripRows]);
     if (!strip) return false;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = PixelRowsInfo(width, height);
     RegionRectBuilder builder(width, maskColor, static_cast<std::uint32_t>(std::max(tolerance, 0)));
     for (int top = 0; top < height; top += stripRows) {
         const int rows = std::min(stripRows, height - top);
@@ -121,4 +129,37 @@ HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF mas
     RegionRects rects;
     return BuildPictureRects(picture, width, height, maskColor, tolerance, rects) ? CreateRegionFromRects(rects)
                                                                                   : nullptr;
+}
+
+// A flood goes anywhere in the picture, so all of it is read at once, top row first.
+static bool ReadFloodRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                           const FloodStarts& starts, RegionRects& rects) {
+    if (!picture || width <= 0 || height <= 0 ||
+        static_cast<std::size_t>(width) > SIZE_MAX / sizeof(std::uint32_t) / static_cast<std::size_t>(height))
+        return false;
+    WindowDc screen(nullptr);
+    if (!screen) return false;
+    std::unique_ptr<std::uint32_t[]> pixels(
+        new (std::nothrow) std::uint32_t[static_cast<std::size_t>(width) * static_cast<std::size_t>(height)]);
+    if (!pixels) return false;
+    BITMAPINFO info = PixelRowsInfo(width, -height);
+    if (GetDIBits(screen.get(), picture, 0, static_cast<UINT>(height), pixels.get(), &info, DIB_RGB_COLORS) != height)
+        return false;
+    rects = BuildFloodRegionRects(pixels.get(), width, height, static_cast<std::size_t>(width), maskColor,
+                                  static_cast<std::uint32_t>(std::max(tolerance, 0)), starts);
+    return true;
+}
+
+bool BuildFloodPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                            const FloodStarts& starts, RegionRects& rects) {
+    return ResultOrFailure(false,
+                           [&] { return ReadFloodRects(picture, width, height, maskColor, tolerance, starts, rects); });
+}
+
+HRGN BuildFloodRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                                 const FloodStarts& starts) {
+    RegionRects rects;
+    return BuildFloodPictureRects(picture, width, height, maskColor, tolerance, starts, rects)
+               ? CreateRegionFromRects(rects)
+               : nullptr;
 }
