@@ -204,7 +204,6 @@ TEST(CliTest, ContiguousLeavesOutOnlyTheMaskPixelsJoinedToTheStarts) {
         {"--contiguous --mask FFFFFF --tolerance 5", grey, "--mask FFFFFF --tolerance 5"},
         {"--contiguous", grey, "--mask FAFAFA"},  // the corner's own color from 0,0
         {"--contiguous --mask-at 31,0 --mask-at 16,12 --tolerance 5", white, "--mask FFFFFF --tolerance 5"},
-        {"--mask-at 16,3 --contiguous", white, "--mask 000000"},  // the outline
     };
     for (const auto& [options, picture, exact] : builds) {
         ASSERT_EQ(RunTool("build " + Quoted(picture) + " " + Quoted(out) + " " + exact).status, 0u);
