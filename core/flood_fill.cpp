@@ -1,153 +1,124 @@
 #include "core/flood_fill.h"
 
 #include <algorithm>
-#include <memory>
-
-namespace {
-
-// The runs of mask pixels, numbered in scan order, each pointing to a run it is
-// joined to and the first run of its group pointing to itself. Held in chunks:
-// growing never copies, and four bytes a run is all a picture costs.
-class RunGroups {
-public:
-    static constexpr std::uint32_t kFlooded = 0x80000000u;
-
-    std::uint32_t Count() const { return count_; }
-    std::uint32_t Add() {
-        if (count_ == kFlooded - 1) throw RegionTooLarge();
-        if (count_ % kChunk == 0) chunks_.emplace_back(new std::uint32_t[kChunk]);  // each entry written when its run is added
-        At(count_) = count_;
-        return count_++;
-    }
-    // Joins two groups under the lower first run, so a run never points to a later one.
-    void Join(std::uint32_t a, std::uint32_t b) {
-        a = First(a);
-        b = First(b);
-        if (a < b) At(b) = a;
-        else At(a) = b;
-    }
-    // Every run to its group's first run directly, in one pass in scan order.
-    void Flatten() {
-        for (std::uint32_t run = 0; run < count_; ++run) At(run) = At(At(run));
-    }
-    // After Flatten.
-    void MarkFlooded(std::uint32_t run) { At(At(run) & ~kFlooded) |= kFlooded; }
-    bool IsFlooded(std::uint32_t run) { return (At(At(run) & ~kFlooded) & kFlooded) != 0; }
-
-private:
-    static constexpr std::uint32_t kChunk = 1u << 16;
-    std::uint32_t& At(std::uint32_t run) { return chunks_[run / kChunk][run % kChunk]; }
-    // With halving: each run passed on the way points two steps on.
-    std::uint32_t First(std::uint32_t run) {
-        while (At(run) != run) {
-            At(run) = At(At(run));
-            run = At(run);
-        }
-        return run;
-    }
-
-    std::vector<std::unique_ptr<std::uint32_t[]>> chunks_;
-    std::uint32_t count_ = 0;
-};
-
-// The runs of mask pixels of one row: the gaps between its spans of other
-// pixels, as left, right pairs.
-std::size_t FindMaskRuns(const std::int32_t* spans, std::size_t spanCount, std::int32_t width, std::int32_t* runs) {
-    std::size_t count = 0;
-    std::int32_t start = 0;
-    for (std::size_t i = 0; i < spanCount; i += 2) {
-        if (spans[i] > start) runs[count++] = start, runs[count++] = spans[i];
-        start = spans[i + 1];
-    }
-    if (start < width) runs[count++] = start, runs[count++] = width;
-    return count;
-}
-
-}  // namespace
 
 // A flood that follows the mask pixels from pixel to pixel goes where the
 // picture leads it, down columns as readily as along rows, and on a long
-// winding path nearly every step misses the cache. Here the rows are read in
-// order instead, twice: the first pass joins each run of mask pixels with the
-// runs it touches in the row above, the second leaves out the runs whose group
-// holds a start. A row whose runs are the row above's continues its groups,
-// and the second pass takes its spans from the row above without reading it,
-// so tall shapes cost little more than one scan. Memory is four bytes a run
-// of the other rows, a bit a row and a few rows.
+// winding path nearly every step misses the cache. Here the rows are taken in
+// order, once: each run of mask pixels joins the groups of the runs it touches
+// in the row above (4-connected: their columns overlap), and Finish leaves out
+// the runs whose group holds a start. A row whose spans repeat the row above
+// continues its runs and is not kept again, so tall shapes cost one scan and
+// memory follows the exact mask's rectangles, not the pixels.
+
+namespace {
+
+constexpr std::uint32_t kFlooded = 0x80000000u;
+
+}  // namespace
+
+FloodRegionBuilder::FloodRegionBuilder(std::int32_t width, std::int32_t height, std::uint32_t maskColor,
+                                       std::uint32_t tolerance, const FloodStarts& starts)
+    : width_(std::max(width, 0)),
+      height_(std::max(height, 0)),
+      rects_(width, maskColor, tolerance),
+      border_(starts.border),
+      spans_(static_cast<std::size_t>(width_) + 1),
+      lastSpans_(spans_.size()) {
+    for (const FloodPoint& point : starts.points)
+        if (point.x >= 0 && point.y >= 0 && point.x < width_ && point.y < height_) points_.push_back(point);
+    std::sort(points_.begin(), points_.end(),
+              [](FloodPoint a, FloodPoint b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+}
+
+std::uint32_t FloodRegionBuilder::FirstOfGroup(std::uint32_t run) {
+    while (groups_[run] != run) {
+        groups_[run] = groups_[groups_[run]];  // halving: each run passed points two steps on
+        run = groups_[run];
+    }
+    return run;
+}
+
+void FloodRegionBuilder::AddPixelRow(const std::uint32_t* pixels) {
+    const std::int32_t y = static_cast<std::int32_t>(repeated_.size());
+    const std::size_t spanCount = rects_.FindSpans(pixels, spans_.data());
+    const bool repeats = y > 0 && spanCount == lastSpanCount_ &&
+                         std::equal(spans_.begin(), spans_.begin() + spanCount, lastSpans_.begin());
+    repeated_.push_back(repeats);
+    if (!repeats) {
+        // Such a row starts a band of the exact mask's region: past its limit, so is this.
+        const std::size_t limit = std::min<std::size_t>(kMaxRegionRects + static_cast<std::size_t>(height_), kFlooded / 2);
+        if (runs_.size() / 2 + spanCount / 2 + 1 > limit) throw RegionTooLarge();
+        const std::size_t begin = runs_.size();
+        std::int32_t start = 0;  // the runs are the gaps between the spans
+        for (std::size_t i = 0; i <= spanCount; i += 2) {
+            const std::int32_t end = i < spanCount ? spans_[i] : width_;
+            if (end > start) runs_.push_back(start), runs_.push_back(end);
+            if (i < spanCount) start = spans_[i + 1];
+        }
+        for (std::size_t j = begin; j < runs_.size(); j += 2) groups_.push_back(static_cast<std::uint32_t>(j / 2));
+        // Each overlapping pair is met once, moving past the run that ends first; the later group joins the earlier.
+        for (std::size_t i = lastBegin_, j = begin; i < begin && j < runs_.size();) {
+            if (runs_[i] < runs_[j + 1] && runs_[j] < runs_[i + 1]) {
+                const std::uint32_t a = FirstOfGroup(static_cast<std::uint32_t>(i / 2));
+                const std::uint32_t b = FirstOfGroup(static_cast<std::uint32_t>(j / 2));
+                groups_[std::max(a, b)] = std::min(a, b);
+            }
+            if (runs_[i + 1] <= runs_[j + 1]) i += 2;
+            else j += 2;
+        }
+        lastBegin_ = begin;
+        changedEnds_.push_back(runs_.size());
+        std::swap(spans_, lastSpans_);
+        lastSpanCount_ = spanCount;
+    }
+    // The row's runs, which a repeated row shares with the row above: those a start lies in begin a flood.
+    const std::size_t first = lastBegin_ / 2, end = runs_.size() / 2;
+    const auto start = [&](std::size_t run) { started_.push_back(static_cast<std::uint32_t>(run)); };
+    if (border_ && first < end) {
+        if (y == 0 || y == height_ - 1)
+            for (std::size_t run = first; run < end; ++run) start(run);
+        if (runs_[2 * first] == 0) start(first);
+        if (runs_[2 * end - 1] == width_) start(end - 1);
+    }
+    for (; nextPoint_ < points_.size() && points_[nextPoint_].y == y; ++nextPoint_) {
+        std::size_t low = first, high = end;  // the first run ending past the point
+        while (low < high) {
+            const std::size_t middle = (low + high) / 2;
+            if (runs_[2 * middle + 1] <= points_[nextPoint_].x) low = middle + 1;
+            else high = middle;
+        }
+        if (low < end && runs_[2 * low] <= points_[nextPoint_].x) start(low);
+    }
+}
+
+RegionRects FloodRegionBuilder::Finish() {
+    // A run's group comes before it, so one pass in order points every run to its group's first.
+    for (std::uint32_t& group : groups_) group = groups_[group];
+    for (std::uint32_t run : started_) groups_[groups_[run] & ~kFlooded] |= kFlooded;
+    std::vector<std::int32_t>& edges = spans_;
+    std::size_t edgeCount = 0, run = 0, changed = 0;
+    for (bool repeats : repeated_) {
+        if (!repeats) {  // a repeated row has the spans of the row above
+            edgeCount = 0;
+            std::int32_t start = 0;
+            for (const std::size_t end = changedEnds_[changed++]; run < end; run += 2) {
+                if (!(groups_[groups_[run / 2] & ~kFlooded] & kFlooded)) continue;
+                if (runs_[run] > start) edges[edgeCount++] = start, edges[edgeCount++] = runs_[run];
+                start = runs_[run + 1];
+            }
+            if (start < width_) edges[edgeCount++] = start, edges[edgeCount++] = width_;
+        }
+        rects_.AddSpans(edges.data(), edgeCount);
+    }
+    rects_.AddFullRow();
+    return rects_.Finish();
+}
+
 RegionRects BuildFloodRegionRects(const std::uint32_t* pixels, std::int32_t width, std::int32_t height,
                                   std::size_t stride, std::uint32_t maskColor, std::uint32_t tolerance,
                                   const FloodStarts& starts) {
-    RegionRectBuilder builder(width, maskColor, tolerance);
-    if (width <= 0 || height <= 0) {
-        builder.AddFullRow();
-        return builder.Finish();
-    }
-    const std::size_t room = static_cast<std::size_t>(width) + 2;
-    std::vector<std::int32_t> spans(room), aboveSpans(room), runs(room), above(room), edges(room);
-    std::vector<bool> sameAsAbove(static_cast<std::size_t>(height));
-    const auto findSpans = [&](std::int32_t y, std::vector<std::int32_t>& into) {
-        return builder.FindSpans(pixels + static_cast<std::size_t>(y) * stride, into.data());
-    };
-    std::vector<FloodPoint> points;
-    for (const FloodPoint& point : starts.points)
-        if (point.x >= 0 && point.y >= 0 && point.x < width && point.y < height) points.push_back(point);
-    std::sort(points.begin(), points.end(), [](FloodPoint a, FloodPoint b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
-    auto point = points.begin();
-    RunGroups groups;
-    std::vector<std::uint32_t> started;  // a run of each start
-    std::size_t aboveSpanCount = 0, aboveCount = 0;
-    std::uint32_t aboveFirst = 0;
-    for (std::int32_t y = 0; y < height; ++y) {
-        const std::size_t spanCount = findSpans(y, spans);
-        if (y > 0 && spanCount == aboveSpanCount && std::equal(spans.begin(), spans.begin() + spanCount, aboveSpans.begin())) {
-            sameAsAbove[y] = true;
-        } else {
-            const std::size_t count = FindMaskRuns(spans.data(), spanCount, width, runs.data());
-            const std::uint32_t first = groups.Count();
-            for (std::size_t j = 0; j < count; j += 2) groups.Add();
-            // Runs joined by an edge overlap; each pair is met once, moving past the run that ends first.
-            for (std::size_t i = 0, j = 0; i < aboveCount && j < count;) {
-                if (above[i] < runs[j + 1] && runs[j] < above[i + 1])
-                    groups.Join(aboveFirst + static_cast<std::uint32_t>(i / 2), first + static_cast<std::uint32_t>(j / 2));
-                if (above[i + 1] <= runs[j + 1]) i += 2;
-                else j += 2;
-            }
-            std::swap(above, runs);
-            std::swap(aboveSpans, spans);
-            aboveCount = count;
-            aboveSpanCount = spanCount;
-            aboveFirst = first;
-        }
-        // Now `above` holds this row's runs.
-        for (std::size_t j = 0; j < aboveCount; j += 2) {
-            const std::uint32_t run = aboveFirst + static_cast<std::uint32_t>(j / 2);
-            if (starts.border && (y == 0 || y == height - 1 || above[j] == 0 || above[j + 1] == width))
-                started.push_back(run);
-            for (; point != points.end() && point->y == y && point->x < above[j + 1]; ++point)
-                if (point->x >= above[j]) started.push_back(run);
-        }
-        for (; point != points.end() && point->y == y; ++point) {}
-    }
-    groups.Flatten();
-    for (std::uint32_t run : started) groups.MarkFlooded(run);
-    std::size_t edgeCount = 0;
-    std::uint32_t first = 0;
-    for (std::int32_t y = 0; y < height; ++y) {
-        if (!sameAsAbove[y]) {
-            const std::size_t count =
-                started.empty() ? 0 : FindMaskRuns(spans.data(), findSpans(y, spans), width, runs.data());
-            edgeCount = 0;
-            std::int32_t start = 0;
-            for (std::size_t j = 0; j < count; j += 2) {
-                if (!groups.IsFlooded(first + static_cast<std::uint32_t>(j / 2))) continue;
-                if (runs[j] > start) edges[edgeCount++] = start, edges[edgeCount++] = runs[j];
-                start = runs[j + 1];
-            }
-            if (start < width) edges[edgeCount++] = start, edges[edgeCount++] = width;
-            first += static_cast<std::uint32_t>(count / 2);
-        }
-        builder.AddSpans(edges.data(), edgeCount);
-    }
-    builder.AddFullRow();
+    FloodRegionBuilder builder(width, height, maskColor, tolerance, starts);
+    for (std::int32_t y = 0; y < height; ++y) builder.AddPixelRow(pixels + static_cast<std::size_t>(y) * stride);
     return builder.Finish();
 }
