@@ -191,14 +191,9 @@ TEST(CliTest, ToleranceLeavesOutThePixelsNearTheMaskColor) {
 // White around a one-pixel diagonal outline, white or grey inside, a near-white corner: only the mask pixels
 // joined to a start (or to the border) leave the region, as the exact mask leaves them where no others are.
 TEST(CliTest, ContiguousLeavesOutOnlyTheMaskPixelsJoinedToTheStarts) {
-    const auto ring = [](int inside) {
-        return [inside](int x, int y) -> COLORREF {
-            const int d = std::abs(x - 16) + std::abs(y - 12);
-            return d == 9 ? 0 : d < 9 ? RGB(inside, inside, inside) : x < 3 && y < 3 ? RGB(250, 250, 250) : RGB(255, 255, 255);
-        };
-    };
     const std::string white = TemporaryPath("white.bmp"), grey = TemporaryPath("grey.bmp"), out = TemporaryPath("c.rgn");
-    ASSERT_TRUE(WriteBmpFile(white, 32, 24, ring(255)) && WriteBmpFile(grey, 32, 24, ring(128)));
+    ASSERT_TRUE(WriteBmpFile(white, 32, 24, Diamond(RGB(255, 255, 255), true)) &&
+                WriteBmpFile(grey, 32, 24, Diamond(RGB(128, 128, 128), true)));
     const std::tuple<const char*, std::string, const char*> builds[] = {
         {"--contiguous --mask-at 3,0 --tolerance 5", grey, "--mask FFFFFF --tolerance 5"},
         {"--contiguous --mask FFFFFF --tolerance 5", grey, "--mask FFFFFF --tolerance 5"},

@@ -122,17 +122,11 @@ TEST_F(ColorsTest, AToleranceRebuildsThePlainRegionAtOnce) {
 // White around a one-pixel diagonal outline and inside it. Each step's region is the plain one of the white
 // picture (both whites left out) or of the picture grey inside (white or grey left out).
 TEST_F(ColorsTest, AContiguousMaskFollowsTheShapeFromThePickedPixelsOrTheBorder) {
-    const auto ring = [](int inside) {
-        return [inside](int x, int y) -> COLORREF {
-            const int d = std::abs(x - 16) + std::abs(y - 12);
-            return d == 9 ? 0 : d < 9 ? RGB(inside, inside, inside) : RGB(255, 255, 255);
-        };
-    };
-    const std::string path = TemporaryPath("ring.bmp");
-    ASSERT_TRUE(WriteBmpFile(path, 32, 24, ring(255)));
-    HBITMAP pictures[] = {MakeBitmap(32, 24, ring(255)), MakeBitmap(32, 24, ring(128))};
-    LoadPicture(path);
     const COLORREF white = RGB(255, 255, 255), grey = RGB(128, 128, 128);
+    const std::string path = TemporaryPath("diamond.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, 32, 24, Diamond(white)));
+    HBITMAP pictures[] = {MakeBitmap(32, 24, Diamond(white)), MakeBitmap(32, 24, Diamond(grey))};
+    LoadPicture(path);
     const std::tuple<std::function<void()>, int, COLORREF> steps[] = {
         {[&] { PickAt({0, 0}); }, 0, white},
         {[&] { Command(IDM_CONTIGUOUS_MASK); }, 1, white},                  // rebuilt from the pick
