@@ -39,8 +39,9 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     };
     // Colors and names outlive the window, the picture and region do not. (The leak cycle ends with New, so
     // only here is Exit seen deleting them.)
-    auto exit = [&] {
+    auto exit = [&](bool quit) {  // by Exit, or by a quit posted to its thread from outside
         const HGDIOBJ bitmap = Doc().hbmImage.get(), region = Doc().hrgnCurrent.get();
+        if (quit) PostThreadMessageA(editorWindow_.threadId, WM_QUIT, 0, 0), WaitForThreadEnd(editorWindow_.threadId);
         CloseEditor(editorWindow_);
         EXPECT_EQ(std::pair(GetObjectType(bitmap), GetObjectType(region)), std::pair(0ul, 0ul)) << "Exit deletes them";
         editorWindow_ = OpenEditor();
@@ -52,13 +53,18 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     const struct { const char* step; std::function<void()> action; const char* offered; } steps[] = {
         {"fresh", [] {}, "-------m"},
         {"picture", [&] { LoadPicture(picture); }, "--xxx--m"},
-        {"region", [&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), AnswerToleranceDialog({"7"}), Command(IDM_CONTIGUOUS_MASK); },
+        {"region",
+         [&] {
+             AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), AnswerToleranceDialog({"7"});
+             Command(IDM_CONTIGUOUS_MASK);
+         },
          "-xxxxxxmc"},
         {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Command(IDM_VIEW_TRANSPARENCY); }, "xxxxxxxtc"},
         {"background", [&] { AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
          "xxxxxxxtc"},
-        {"a next editor", exit, "-------mc"},
+        {"a next editor", [&] { exit(false); }, "-------mc"},
         {"region there, named", [&] { withRegion(), Command(IDM_VIEW_HIDE); }, "xxxxxxxhc"},
+        {"a next editor after a quit", [&] { exit(true), Command(IDM_VIEW_HIDE); }, "-------hc"},
         {"New", [&] { Command(IDM_NEW), remembered(false); }, "-------h"},
         {"region file alone", [&] { ChooseFile(IDM_OPEN, "Open", file), Idle(); }, "xx---x-h"},
     };

@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <stdexcept>
 
 constexpr int kMaxZoom = 16;
 
@@ -84,7 +85,11 @@ struct EditorDocument {
     HRGN shownSelection = nullptr;
 };
 
-// The open editor window's document; only while that window exists.
+// The open editor window's document. With no window there is none: this
+// throws NoEditorWindow, which ends the command at its procedure's edge.
+struct NoEditorWindow : std::logic_error {
+    NoEditorWindow() : std::logic_error("no editor window") {}
+};
 EditorDocument& Document();
 
 // The one value the host thread shares with the editor thread: written by the
