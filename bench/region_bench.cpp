@@ -1,7 +1,7 @@
 // Measures the region engine against what users would use instead: the plain
 // per-pixel algorithm, the classic code of Win32 skinning libraries, and
 // ExtCreateRegion for opening files.
-//   region_bench.exe PATH-TO-PROBE-DLL [quick] [diff | unions]   (diff, unions: only those lines)
+//   region_bench.exe PATH-TO-PROBE-DLL [quick] [diff | unions | contiguous]   (only those lines)
 #include <windows.h>
 
 #include <algorithm>
@@ -297,6 +297,61 @@ void BenchTolerance(const char* name, const std::function<COLORREF(int, int)>& c
     bench::TargetRow(title + " with tolerance / without", measured, "<= 1.5x", ratio > 0 && 1 / ratio <= 1.5);
 }
 
+// One-pixel corridors up and down, every wall open at one end: the longest
+// path a flood can take and the most runs it can meet; all its mask pixels are joined.
+std::function<COLORREF(int, int)> Serpentine(int side) {
+    return [side](int x, int y) { return x % 2 == 0 || y == (x / 2 % 2 ? 0 : side - 1) ? kMask : RGB(10, 10, 10); };
+}
+
+// The contiguous mask from the first mask pixel against the exact mask of the
+// same color, each the whole way from bitmap to region. Where all mask pixels
+// are joined (`joined`) both must give the same bytes.
+void BenchContiguous(const char* name, int width, int height, const std::function<COLORREF(int, int)>& colors,
+                     bool joined, const Settings& s) {
+    Picture picture(width, height, colors);
+    FloodStarts start;
+    for (int at = 0; start.points.empty() && at < width * height; ++at)
+        if (colors(at % width, at / width) == kMask) start.points.push_back({at % width, at / width});
+    HBITMAP bitmap = picture.Rows(height);
+    const auto side = [&](bool flood) -> bench::Work {
+        return [&, flood](std::size_t, double& ms) {
+            const double begin = NowMs();
+            HRGN region = flood ? probe->buildFloodRegion(bitmap, width, height, kMask, 0, start)
+                                : probe->buildRegionFromPicture(bitmap, width, height, kMask);
+            ms = NowMs() - begin;
+            return Consume(region);
+        };
+    };
+    // The sides take turns, so a busy moment of the machine falls on both;
+    // pictures timed in milliseconds get more runs.
+    bench::Timing flood, exact;
+    flood.part = flood.whole = exact.part = exact.whole = static_cast<std::size_t>(height);
+    const int runs = width * height > 2000000 ? s.runs : 5 * s.runs;
+    for (int run = 0; run < runs; ++run)
+        for (bench::Timing* timing : {&flood, &exact}) {
+            double ms = 0;
+            timing->output = side(timing == &flood)(timing->part, ms);
+            timing->ms.push_back(ms);
+        }
+    const double ratio = flood.MedianMs() / exact.MedianMs();
+    const bool same = flood.output == exact.output;
+    std::printf("region %s, contiguous from (%d, %d) vs exact, %d runs each, %s:\n    contiguous %s\n    exact %s\n"
+                "    ratio %.2f\n",
+                name, start.points[0].x, start.points[0].y, runs,
+                same ? "same region" : joined ? "OUTPUTS DIFFER" : "regions differ as they should",
+                bench::Describe(flood).c_str(), bench::Describe(exact).c_str(), ratio);
+    char measured[32];
+    std::snprintf(measured, sizeof measured, "%.2fx", ratio);
+    bench::TargetRow(std::string("region ") + name + " contiguous / exact", measured, "<= 1.5x", ratio <= 1.5);
+}
+
+void BenchContiguousLines(const Settings& s) {
+    BenchContiguous("1000x1000 noise 30%", 1000, 1000, Noise(30), false, s);
+    BenchContiguous("1000x1000 shapes", 1000, 1000, Shapes(1000, 1000), false, s);
+    BenchContiguous("1200x900 skin", 1200, 900, Skin(1200, 900), false, s);
+    BenchContiguous("4000x4000 serpentine", 4000, 4000, Serpentine(4000), true, s);
+}
+
 void BenchCostPerPixel(const std::vector<int>& sides, const Settings& s) {
     double lowest = 0, highest = 0;
     for (int side : sides) {
@@ -556,10 +611,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: region_bench PROBE-DLL [quick]\n");
         return 2;
     }
-    bool quick = false, unionsOnly = false;
+    bool quick = false, unionsOnly = false, contiguousOnly = false;
     for (int i = 2; i < argc; ++i) {
         quick = quick || std::strcmp(argv[i], "quick") == 0;
         unionsOnly = unionsOnly || std::strcmp(argv[i], "unions") == 0;
+        contiguousOnly = contiguousOnly || std::strcmp(argv[i], "contiguous") == 0;
     }
     HMODULE module = LoadLibraryA(argv[1]);
     if (!module || !(probe = FindProbe(module))) {
@@ -572,6 +628,10 @@ int main(int argc, char** argv) {
     if (unionsOnly) {  // the lines whose files go through a union
         bench::RatioRow("open 50,000 unsorted rectangles vs ExtCreateRegion", BenchOpening(50000, true, s), 300);
         BenchAdversarialUnions(s);
+        return 0;
+    }
+    if (contiguousOnly) {
+        BenchContiguousLines(s);
         return 0;
     }
     BenchDiff(s);
@@ -587,6 +647,7 @@ int main(int argc, char** argv) {
     }
     BenchTolerance("1000x1000 noise 30%", Noise(30), s);
     BenchTolerance("1000x1000 shapes", Shapes(1000, 1000), s);
+    BenchContiguousLines(s);
     {
         Picture skin(1200, 900, Skin(1200, 900));
         std::printf("skin: a generated 1200x900 player skin, no antialiasing: a body with rounded corners, a round knob "

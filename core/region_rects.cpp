@@ -50,49 +50,54 @@ std::uint32_t CountEachOfEight(const std::uint32_t* pixels, Differs differs) {
 
 }  // namespace
 
-RegionRectBuilder::RegionRectBuilder(std::int32_t width, std::uint32_t maskColor, std::uint32_t tolerance)
-    : width_(width),
-      // A COLORREF's red is its low byte, a DIB pixel's blue is.
-      maskPixel_((maskColor & 0xFF) << 16 | (maskColor & 0xFF00) | (maskColor >> 16 & 0xFF)),
-      maskMatches_((maskColor >> 24) == 0),
-      tolerance_(std::min<std::uint32_t>(tolerance, 255)),
-      lowPixel_(0),
-      highPixel_(0),
-      edges_(static_cast<std::size_t>(width > 0 ? width : 0) + 1) {
+MaskColorRange::MaskColorRange(std::uint32_t maskColor, std::uint32_t tolerance)
+    // A COLORREF's red is its low byte, a DIB pixel's blue is.
+    : pixel((maskColor & 0xFF) << 16 | (maskColor & 0xFF00) | (maskColor >> 16 & 0xFF)),
+      active((maskColor >> 24) == 0),
+      low(0),
+      high(0),
+      range(0) {
+    tolerance = std::min<std::uint32_t>(tolerance, 255);
     for (int shift = 0; shift < 24; shift += 8) {
-        const std::uint32_t value = maskPixel_ >> shift & 0xFF;
-        lowPixel_ |= (value > tolerance_ ? value - tolerance_ : 0) << shift;
-        highPixel_ |= std::min<std::uint32_t>(value + tolerance_, 255) << shift;
+        const std::uint32_t value = pixel >> shift & 0xFF;
+        low |= (value > tolerance ? value - tolerance : 0) << shift;
+        high |= std::min<std::uint32_t>(value + tolerance, 255) << shift;
     }
+    range = high - low;  // no byte borrows: each high byte is at least its low byte
 }
 
+RegionRectBuilder::RegionRectBuilder(std::int32_t width, std::uint32_t maskColor, std::uint32_t tolerance)
+    : width_(width),
+      tolerance_(std::min<std::uint32_t>(tolerance, 255)),
+      mask_(maskColor, tolerance),
+      edges_(static_cast<std::size_t>(width > 0 ? width : 0) + 1) {}
+
 void RegionRectBuilder::AddPixelRow(const std::uint32_t* pixels) {
-    if (!maskMatches_) {
-        AddFullRow();
-        return;
+    AddSpans(edges_.data(), FindSpans(pixels, edges_.data()));
+}
+
+std::size_t RegionRectBuilder::FindSpans(const std::uint32_t* pixels, std::int32_t* edges) const {
+    if (width_ <= 0) return 0;
+    if (!mask_.active) {
+        edges[0] = 0;
+        edges[1] = width_;
+        return 2;
     }
     std::size_t count = 0;
     if (tolerance_ == 0) {
-        const std::uint32_t mask = maskPixel_;
+        const std::uint32_t mask = mask_.pixel;
         const auto differs = [mask](std::uint32_t pixel) -> std::uint32_t { return (pixel & 0xFFFFFF) != mask; };
         count = FindSpanEdges(
-            pixels, width_, edges_.data(), [&](const std::uint32_t* eight) { return CountEachOfEight(eight, differs); },
+            pixels, width_, edges, [&](const std::uint32_t* eight) { return CountEachOfEight(eight, differs); },
             differs);
     } else {
-        // Each channel one unsigned comparison: a value below the low end
-        // wraps around to far above the range.
-        const std::uint32_t b = lowPixel_ & 0xFF, g = lowPixel_ >> 8 & 0xFF, r = lowPixel_ >> 16;
-        const std::uint32_t rangeB = (highPixel_ & 0xFF) - b, rangeG = (highPixel_ >> 8 & 0xFF) - g,
-                            rangeR = (highPixel_ >> 16) - r;
-        const auto differs = [=](std::uint32_t pixel) -> std::uint32_t {
-            return ((pixel & 0xFF) - b > rangeB) | ((pixel >> 8 & 0xFF) - g > rangeG) |
-                   ((pixel >> 16 & 0xFF) - r > rangeR);
-        };
+        const MaskColorRange mask = mask_;
+        const auto differs = [mask](std::uint32_t pixel) -> std::uint32_t { return !mask.Matches(pixel); };
 #ifdef __SSE2__
         // Four pixels at a time: a byte below its low end or above its high
         // end leaves a non-zero difference after saturating subtraction.
-        const __m128i low = _mm_set1_epi32(static_cast<int>(lowPixel_));
-        const __m128i high = _mm_set1_epi32(static_cast<int>(highPixel_));
+        const __m128i low = _mm_set1_epi32(static_cast<int>(mask_.low));
+        const __m128i high = _mm_set1_epi32(static_cast<int>(mask_.high));
         const __m128i colorBytes = _mm_set1_epi32(0xFFFFFF);
         const auto matching = [&](const std::uint32_t* four) {
             const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(four));
@@ -107,9 +112,9 @@ void RegionRectBuilder::AddPixelRow(const std::uint32_t* pixels) {
 #else
         const auto countDiffering = [&](const std::uint32_t* eight) { return CountEachOfEight(eight, differs); };
 #endif
-        count = FindSpanEdges(pixels, width_, edges_.data(), countDiffering, differs);
+        count = FindSpanEdges(pixels, width_, edges, countDiffering, differs);
     }
-    AddSpans(edges_.data(), count);
+    return count;
 }
 
 void RegionRectBuilder::AddFullRow() {

@@ -31,6 +31,8 @@ OPTIONS = [
     ["--alpha-threshold", "1"],
     ["--alpha-threshold", "0", "--background", "00FF00"],
     ["--background", "123456"],
+    ["--mask-at", "0,0", "--mask-at", "5,4", "--contiguous"],
+    ["--mask", "F0F0F0", "--contiguous", "--tolerance", "5"],
 ]
 
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/flood_fill.h"
 #include "core/no_throw.h"
 #include "core/picture_pixels.h"
 #include "core/region_data.h"
@@ -42,6 +43,9 @@ const char kUsage[] =
     "  --mask RRGGBB        the mask color\n"
     "  --tolerance N        with --mask or --mask-at: pixels whose red, green and blue each\n"
     "                       differ from the mask's by at most N (0-255) count as the mask\n"
+    "  --contiguous         only the mask pixels joined by their edges to the --mask-at\n"
+    "                       pixel leave the region (--mask-at may be repeated: the first\n"
+    "                       gives the color), or with --mask those joined to the border\n"
     "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask color\n"
     "  --background RRGGBB  the color behind transparent pixels (default F0F0F0, the\n"
     "                       standard button face, so every machine gives the same bytes)\n"
@@ -128,8 +132,8 @@ struct BuildOptions {
     bool maskAtGiven = false;
     std::uint32_t mask = 0;
     std::uint32_t background = kDefaultBackground;
-    int maskX = 0;
-    int maskY = 0;
+    bool contiguous = false;
+    std::vector<FloodPoint> maskAt;  // none: the top-left pixel
     int alphaThreshold = -1;
     int tolerance = -1;
     std::string outDir;
@@ -144,13 +148,19 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
             options.paths.push_back(word);
             continue;
         }
+        if (word == "--contiguous") {
+            options.contiguous = true;
+            continue;
+        }
         if (i + 1 >= argc) return problem = "missing value after " + word, false;
         const char* value = argv[++i];
         if (word == "--mask") {
             if (!ParseColor(value, options.mask)) return problem = "--mask wants RRGGBB in hex", false;
             options.maskGiven = true;
         } else if (word == "--mask-at") {
-            if (!ParsePoint(value, options.maskX, options.maskY)) return problem = "--mask-at wants X,Y", false;
+            FloodPoint point{};
+            if (!ParsePoint(value, point.x, point.y)) return problem = "--mask-at wants X,Y", false;
+            options.maskAt.push_back(point);
             options.maskAtGiven = true;
         } else if (word == "--alpha-threshold") {
             if (!ParseThreshold(value, options.alphaThreshold))
@@ -173,6 +183,11 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
         return problem = "give one of --mask, --mask-at and --alpha-threshold", false;
     if (options.tolerance >= 0 && !options.maskGiven && !options.maskAtGiven)
         return problem = "--tolerance goes with --mask or --mask-at", false;
+    if (options.contiguous && options.alphaThreshold >= 0)
+        return problem = "--contiguous goes with --mask or --mask-at, not --alpha-threshold", false;
+    if (options.maskAt.size() > 1 && !options.contiguous)
+        return problem = "--mask-at is given more than once only with --contiguous", false;
+    if (options.maskAt.empty()) options.maskAt.push_back({0, 0});
     return true;
 }
 
@@ -191,21 +206,28 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
         return Complain(picturePath, "could not be decoded as a picture"), false;
     std::uint32_t mask = options.mask;
     const bool byAlpha = options.alphaThreshold >= 0;
+    FloodStarts starts;
+    starts.border = options.maskGiven;
     if (!options.maskGiven && !byAlpha) {
-        if (options.maskX >= pixels.width || options.maskY >= pixels.height)
-            return Complain(picturePath, "--mask-at lies outside the " + std::to_string(pixels.width) + " x " +
-                                             std::to_string(pixels.height) + " picture"),
-                   false;
-        mask = pixels.ColorAt(options.maskX, options.maskY);
+        for (const FloodPoint& point : options.maskAt)
+            if (point.x >= pixels.width || point.y >= pixels.height)
+                return Complain(picturePath, "--mask-at lies outside the " + std::to_string(pixels.width) + " x " +
+                                                 std::to_string(pixels.height) + " picture"),
+                       false;
+        mask = pixels.ColorAt(options.maskAt[0].x, options.maskAt[0].y);
+        starts.points = options.maskAt;
     }
     RegionRects rects;
+    const auto tolerance = static_cast<std::uint32_t>(std::max(options.tolerance, 0));
+    const auto width = static_cast<std::size_t>(pixels.width);
     // No memory, or a picture noisier than a region may be: no rectangles.
     const bool made = ResultOrFailure(false, [&] {
         rects = byAlpha ? BuildAlphaRegionRects(pixels.alpha.empty() ? nullptr : pixels.alpha.data(), pixels.width,
                                                 pixels.height, static_cast<std::uint32_t>(options.alphaThreshold))
-                        : BuildRegionRects(pixels.colors.data(), pixels.width, pixels.height,
-                                           static_cast<std::size_t>(pixels.width), mask,
-                                           static_cast<std::uint32_t>(std::max(options.tolerance, 0)));
+                : options.contiguous ? BuildFloodRegionRects(pixels.colors.data(), pixels.width, pixels.height, width,
+                                                             mask, tolerance, starts)
+                                     : BuildRegionRects(pixels.colors.data(), pixels.width, pixels.height, width,
+                                                        mask, tolerance);
         return true;
     });
     if (!made) return Complain(picturePath, "the region could not be built"), false;

@@ -43,8 +43,8 @@ static bool ReadPictureColor(HWND hwnd, int x, int y, COLORREF& color) {
     return color != CLR_INVALID;
 }
 
-void PickColorAt(HWND hwnd, LPARAM clientPoint) {
-    const EditorDocument& document = Document();
+void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint) {
+    EditorDocument& document = Document();
     if (GetCapture() != hwnd) return;
     bool picked = false;
     POINT cursor{};
@@ -60,10 +60,18 @@ void PickColorAt(HWND hwnd, LPARAM clientPoint) {
         const int x = (point.x + GetScrollPos(hwnd, SB_HORZ)) / document.zoom;
         const int y = (point.y + GetScrollPos(hwnd, SB_VERT)) / document.zoom;
         COLORREF color = 0;
-        if (ReadPictureColor(hwnd, x, y, color)) {
-            settings.maskColor = color;
-            picked = true;
-        }
+        const bool adding = (keys & MK_SHIFT) && settings.contiguousMask && settings.maskColor != CLR_INVALID;
+        const MaskColorRange mask(settings.maskColor, static_cast<std::uint32_t>(settings.maskTolerance));
+        // Without memory for the point, nothing is picked.
+        if (ReadPictureColor(hwnd, x, y, color) &&
+            (!adding || mask.Matches(GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color))))
+            picked = ResultOrFailure(false, [&] {
+                FloodStarts starts = adding ? document.maskStarts : FloodStarts{};
+                starts.points.push_back({x, y});
+                document.maskStarts = std::move(starts);
+                if (!adding) settings.maskColor = color;
+                return true;
+            });
     }
     ReleaseCapture();
     if (picked) ApplyMaskColor(hwnd);
@@ -132,7 +140,9 @@ bool RunColorDialog(CHOOSECOLORA& dialog) {
 
 void DoEnterMaskRgbCommand(HWND hwnd) {
     if (!Document().hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
-    if (RunColorDialog(settings.ccMask)) ApplyMaskColor(hwnd);
+    if (!RunColorDialog(settings.ccMask)) return;
+    Document().maskStarts = FloodStarts{{}, true};
+    ApplyMaskColor(hwnd);
 }
 
 void DoMaskToleranceCommand(HWND hwnd) {
@@ -140,6 +150,13 @@ void DoMaskToleranceCommand(HWND hwnd) {
     ToleranceInput input{settings.maskTolerance};
     if (!AskMaskTolerance(hwnd, input) || input.tolerance == settings.maskTolerance) return;
     settings.maskTolerance = input.tolerance;
+    if (settings.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
+}
+
+void DoContiguousMaskCommand(HWND hwnd) {
+    if (!Document().hbmImage) return;  // grayed without a picture, as "Mask tolerance..."
+    settings.contiguousMask = !settings.contiguousMask;
+    UpdateMenuStates(hwnd);
     if (settings.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
 }
 

@@ -37,10 +37,12 @@ void UpdateMenuStates(HWND hwnd) {
         {IDM_PICK_MASK, picture},
         {IDM_ENTER_MASK_RGB, picture},
         {IDM_MASK_TOLERANCE, picture},
+        {IDM_CONTIGUOUS_MASK, picture},
         {IDM_VIEW_RAW_DATA, region},
         {IDM_PREVIEW, picture && document.hrgnCurrent},
     };
     for (const auto& item : items) EnableMenuItem(menu, item.id, MF_BYCOMMAND | (item.enabled ? MF_ENABLED : MF_GRAYED));
+    CheckMenuItem(menu, IDM_CONTIGUOUS_MASK, MF_BYCOMMAND | (settings.contiguousMask ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(document.viewMode), MF_BYCOMMAND);
     UpdateZoomMenu(menu);
 }
@@ -72,6 +74,8 @@ void DoNewCommand(HWND hwnd) {
     settings.imageFileName[0] = '\0';
     settings.maskColor = CLR_INVALID;
     settings.maskTolerance = 0;
+    settings.contiguousMask = false;
+    Document().maskStarts = FloodStarts{{}, true};
     settings.backgroundColor = CLR_INVALID;
     Document().zoom = 1;
     UpdateEditorTitle(hwnd);

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "core/flood_fill.h"
 #include "platform/win_handles.h"
 
 #include <atomic>
@@ -31,6 +32,9 @@ struct EditorSettings {
     // How far each of red, green and blue may be from the mask color's for a
     // pixel to count as the mask color; 0 is the exact color alone.
     int maskTolerance = 0;
+    // "Contiguous mask": only the mask pixels joined to where the mask was
+    // picked (or to the border, for an entered color) leave the region.
+    bool contiguousMask = false;
     COLORREF backgroundColor = CLR_INVALID;
     COLORREF customColors[16]{};
     char regionFileName[MAX_PATH]{};
@@ -71,6 +75,9 @@ struct EditorDocument {
     OwnedBitmap hbmImage;
     BITMAP imageInfo{};
     OwnedRegion hrgnCurrent;
+    // Where the last mask input floods from: the picked pixels, or the border
+    // for an entered color (and for a color this window did not pick).
+    FloodStarts maskStarts{{}, true};
     // What the raw data dialog over this window has the view draw in place of
     // the current region: its working copy and, when rows are selected, their
     // union. Both are the dialog's own; it clears them before they go.

@@ -116,6 +116,7 @@ static bool IsRefusedUnderQuestion(WPARAM command) {
     case IDM_PICK_MASK:
     case IDM_ENTER_MASK_RGB:
     case IDM_MASK_TOLERANCE:
+    case IDM_CONTIGUOUS_MASK:
     case IDM_BACKGROUND_COLOR:
     case IDM_VIEW_RAW_DATA: return Document().pendingQuestions > 0;
     default: return false;
@@ -139,6 +140,7 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_PICK_MASK: StartPickMode(hwnd); break;
     case IDM_ENTER_MASK_RGB: DoEnterMaskRgbCommand(hwnd); break;
     case IDM_MASK_TOLERANCE: DoMaskToleranceCommand(hwnd); break;
+    case IDM_CONTIGUOUS_MASK: DoContiguousMaskCommand(hwnd); break;
     case IDM_BACKGROUND_COLOR: DoBackgroundColorCommand(hwnd); break;
     case IDM_VIEW_HIDE: ChooseViewMode(hwnd, Overlay::None); break;
     case IDM_VIEW_MASK: ChooseViewMode(hwnd, Overlay::Mask); break;
@@ -172,7 +174,7 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
     case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
     case WM_LBUTTONDOWN:
-        PickColorAt(hwnd, lParam);
+        PickColorAt(hwnd, wParam, lParam);
         UpdateMenuStates(hwnd);
         return FALSE;
     case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;

@@ -77,6 +77,7 @@ void LoadImageIntoEditor(HWND hwnd, const char* name) {
     if (!IsWindow(hwnd)) return;
 
     document.hbmImage = std::move(picture);
+    document.maskStarts = FloodStarts{{}, true};  // a pixel picked before was one of the old picture
     GetObjectA(document.hbmImage.get(), sizeof document.imageInfo, &document.imageInfo);
     if (document.imageInfo.bmHeight < 0) document.imageInfo.bmHeight = -document.imageInfo.bmHeight;
 

@@ -8,6 +8,10 @@ static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files
 
 HRGN BuildRegionFromImage() {
     const EditorDocument& document = Document();
+    if (settings.contiguousMask)
+        return BuildFloodRegionFromPicture(document.hbmImage.get(), document.imageInfo.bmWidth,
+                                           document.imageInfo.bmHeight, settings.maskColor, settings.maskTolerance,
+                                           document.maskStarts);
     return BuildRegionFromPicture(document.hbmImage.get(), document.imageInfo.bmWidth, document.imageInfo.bmHeight,
                                   settings.maskColor, settings.maskTolerance);
 }

@@ -38,6 +38,7 @@ static HRGN BuildRegionExactly(HBITMAP p, int w, int h, COLORREF mask) { return 
 extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&settings, Document, LoadPictureFile, LoadPictureResource, LoadImageIntoEditor,
                                  BuildRegionExactly, CreateRegionFromRects, LoadPictureFileWithAlpha,
-                                 FailAllocationsAfter, SaveRegionFile, OpenRegionFile, BuildRegionFromPicture};
+                                 FailAllocationsAfter, SaveRegionFile, OpenRegionFile, BuildRegionFromPicture,
+                                 BuildFloodRegionFromPicture};
     return &api;
 }
