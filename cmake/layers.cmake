@@ -24,6 +24,12 @@ pellform_layer_files(PELLFORM_UI ui)
 list(APPEND PELLFORM_UI_HEADERS res/resource_ids.h)
 pellform_layer_files(PELLFORM_ADDIN addin)
 pellform_layer_files(PELLFORM_TOOL tool)
+# The tool's names and console: one file for Windows, one for POSIX systems.
+if(WIN32)
+    list(FILTER PELLFORM_TOOL_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
+else()
+    list(FILTER PELLFORM_TOOL_SOURCES EXCLUDE REGEX "^tool/tool_io\\.cpp$")
+endif()
 
 # Makes build/layers/NAME, a view of the tree that holds links to the headers given.
 function(pellform_layer_view name)

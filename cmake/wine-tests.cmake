@@ -80,6 +80,7 @@ add_executable(pellform_portable_tests ${PELLFORM_PORTABLE_TEST_SOURCES})
 target_include_directories(pellform_portable_tests PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_options(pellform_portable_tests PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform_portable_tests PRIVATE gtest_main pellform_core)
+target_compile_definitions(pellform_portable_tests PRIVATE PELLFORM_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
 gtest_discover_tests(pellform_portable_tests
     TEST_PREFIX portable.
     DISCOVERY_MODE PRE_TEST

@@ -81,3 +81,16 @@ bool DecodeRegionData(const std::uint8_t* data, std::size_t size, RegionRects& r
     if (header) *header = fields;
     return true;
 }
+
+bool ReadRegionBlock(std::uint64_t fileSize, const std::function<bool(std::uint8_t*, std::size_t)>& read,
+                     RegionHeader& header, RegionRects& rects) {
+    if (fileSize >> 32 || fileSize < kRegionHeaderSize) return false;
+    std::uint8_t first[kRegionHeaderSize];
+    if (!read(first, kRegionHeaderSize) || !DecodeRegionHeader(first, header)) return false;
+    const std::uint32_t count = header.nCount;
+    if (count > kMaxRegionRects || std::uint64_t{count} * kRegionRectSize > fileSize - kRegionHeaderSize) return false;
+    std::vector<std::uint8_t> block(first, first + kRegionHeaderSize);
+    block.resize(kRegionHeaderSize + std::size_t{count} * kRegionRectSize);
+    return read(block.data() + kRegionHeaderSize, std::size_t{count} * kRegionRectSize) &&
+           DecodeRegionData(block.data(), block.size(), rects, &header);
+}

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/region_rects.h"
@@ -44,5 +45,14 @@ bool DecodeRegionHeader(const std::uint8_t* data, RegionHeader& header);
 // ignored, as the platform does. False for anything else; `rects` is then empty.
 // Throws std::bad_alloc when memory runs out.
 bool DecodeRegionData(const std::uint8_t* data, std::size_t size, RegionRects& rects, RegionHeader* header = nullptr);
+
+// A region file of `fileSize` bytes, read in order through `read` (which fills
+// exactly the count asked, or fails): the header first, then only the
+// rectangles it claims, so a file of any size costs no more memory than those,
+// and those no more than kMaxRegionRects. Bytes after them are not part of the
+// region. False when a size is out of range, a read fails or the data is not
+// region data. Throws std::bad_alloc.
+bool ReadRegionBlock(std::uint64_t fileSize, const std::function<bool(std::uint8_t*, std::size_t)>& read,
+                     RegionHeader& header, RegionRects& rects);
 
 #endif

@@ -58,25 +58,15 @@ HBITMAP ComposeOnBackground(IWICBitmapSource* source, UINT width, UINT height, b
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    const unsigned backRed = GetRValue(background), backGreen = GetGValue(background), backBlue = GetBValue(background);
-    const auto blend = premultiplied ? BlendPremultipliedChannel : BlendChannel;
     for (UINT top = 0; top < height; top += stripRows) {
         const UINT rows = std::min(stripRows, height - top);
         const WICRect rect = {0, static_cast<INT>(top), static_cast<INT>(width), static_cast<INT>(rows)};
         if (FAILED(source->CopyPixels(&rect, width * 4, width * rows * 4, reinterpret_cast<BYTE*>(decoded.get()))))
             return nullptr;
-        for (UINT row = 0; row < rows; ++row) {
-            const std::uint32_t* in = decoded.get() + static_cast<size_t>(row) * width;
-            std::uint32_t* out = composed.get() + static_cast<size_t>(rows - 1 - row) * width;
-            BYTE* alphaRow = alphaValues ? alphaValues.get() + static_cast<size_t>(top + row) * width : nullptr;
-            for (UINT x = 0; x < width; ++x) {
-                const std::uint32_t pixel = in[x];
-                const unsigned a = pixel >> 24, red = pixel >> 16 & 0xFF, green = pixel >> 8 & 0xFF, blue = pixel & 0xFF;
-                if (alphaRow) alphaRow[x] = static_cast<BYTE>(a);
-                out[x] = std::uint32_t{blend(red, backRed, a)} << 16 | std::uint32_t{blend(green, backGreen, a)} << 8 |
-                         blend(blue, backBlue, a);
-            }
-        }
+        for (UINT row = 0; row < rows; ++row)
+            ComposePixelRow(decoded.get() + static_cast<size_t>(row) * width, width, premultiplied, background,
+                            composed.get() + static_cast<size_t>(rows - 1 - row) * width,
+                            alphaValues ? alphaValues.get() + static_cast<size_t>(top + row) * width : nullptr);
         if (SetDIBits(screen.get(), bitmap.get(), height - top - rows, rows, composed.get(), &info, DIB_RGB_COLORS) !=
             static_cast<int>(rows))
             return nullptr;

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+#include "core/picture_pixels.h"
+
 // The straight alpha of every pixel of a decoded picture, top row first.
 // Empty (no values) when the decoder that made the picture gives no alpha.
 struct AlphaPlane {
@@ -28,19 +30,5 @@ struct AlphaPlane {
 // the pixel limit; `alpha`, when given, receives the picture's alpha (left
 // empty on failure).
 HBITMAP DecodePictureWithWic(IStream* stream, UINT frame, COLORREF background, AlphaPlane* alpha);
-
-// A color channel of a pixel with straight alpha `alpha` over the background's
-// channel: (color x alpha + background x (255 - alpha)) / 255 rounded to the
-// nearest integer (255 is odd, so there are no halves). Alpha 0 gives the
-// background exactly and alpha 255 the color exactly.
-inline BYTE BlendChannel(unsigned color, unsigned background, unsigned alpha) {
-    return static_cast<BYTE>((color * alpha + background * (255 - alpha) + 127) / 255);
-}
-
-// The same for a premultiplied channel: the color is already scaled by alpha.
-inline BYTE BlendPremultipliedChannel(unsigned color, unsigned background, unsigned alpha) {
-    const unsigned sum = color + (background * (255 - alpha) + 127) / 255;
-    return static_cast<BYTE>(sum > 255 ? 255 : sum);
-}
 
 #endif

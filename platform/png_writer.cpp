@@ -64,3 +64,7 @@ bool WritePngFile(const wchar_t* path, UINT width, UINT height, const PngRowFill
     return locked.get() &&
            WriteFileAtomically(path, locked.get(), static_cast<size_t>(status.cbSize.QuadPart), tempPath);
 }
+
+bool WritePngFile(const NativePath& path, std::uint32_t width, std::uint32_t height, const PngRowFiller& fillRow) {
+    return WritePngFile(path.c_str(), width, height, fillRow);
+}

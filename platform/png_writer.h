@@ -8,9 +8,8 @@
 #include <cstdint>
 #include <functional>
 
-// Fills one row, top row first: `width` pixels 0xAARRGGBB (BGRA in memory),
-// straight alpha.
-using PngRowFiller = std::function<void(UINT y, std::uint32_t* row)>;
+#include "platform/png_file.h"
+
 
 // Encodes width x height pixels, asked for a strip at a time so memory beyond
 // the encoded file stays small, then replaces `path` atomically. False on any

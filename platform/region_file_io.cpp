@@ -23,18 +23,10 @@ static bool ReadAll(HANDLE file, std::uint8_t* data, DWORD size) {
 static bool ReadDataFrom(HANDLE file, RegionHeader& header, RegionRects& rects) {
     DWORD high = 0;
     const DWORD size = GetFileSize(file, &high);
-    if (size == INVALID_FILE_SIZE || high != 0 || size < kRegionHeaderSize) return false;
-    // The header says how much is worth reading: a file of any size costs no
-    // more memory than the rectangles it claims, and those no more than the
-    // limit. Bytes after the rectangles are not part of the region.
-    std::uint8_t first[kRegionHeaderSize];
-    if (!ReadAll(file, first, kRegionHeaderSize) || !DecodeRegionHeader(first, header)) return false;
-    const std::uint32_t count = header.nCount;
-    if (count > kMaxRegionRects || std::uint64_t{count} * kRegionRectSize > size - kRegionHeaderSize) return false;
-    std::vector<std::uint8_t> block(first, first + kRegionHeaderSize);
-    block.resize(kRegionHeaderSize + std::size_t{count} * kRegionRectSize);
-    return ReadAll(file, block.data() + kRegionHeaderSize, count * kRegionRectSize) &&
-           DecodeRegionData(block.data(), block.size(), rects, &header);
+    if (size == INVALID_FILE_SIZE) return false;
+    return ReadRegionBlock(std::uint64_t{high} << 32 | size,
+                           [&](std::uint8_t* data, std::size_t count) { return ReadAll(file, data, static_cast<DWORD>(count)); },
+                           header, rects);
 }
 
 // A path in the platform's code page as the wide APIs take it; empty when it

@@ -1,4 +1,4 @@
-// pellform.exe's entry: the command line as UTF-8, and the last guard.
+// The tool's entry: the command line as UTF-8, and the last guard.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -7,6 +7,7 @@
 #include "tool/pellform_cli.h"
 #include "tool/tool_io.h"
 
+#ifdef _WIN32
 // The arguments come as UTF-16 (the shell's UTF-8 under wine, any name on
 // Windows) and every command reads them as UTF-8.
 int wmain(int argc, wchar_t** wideArgv) {
@@ -24,3 +25,14 @@ int wmain(int argc, wchar_t** wideArgv) {
             return 1;
         });
 }
+#else
+// The arguments are the bytes typed, which every command takes as they are.
+int main(int argc, char** argv) {
+    PrepareStandardStreams();
+    return ResultOrRecovery([&] { return RunTool(argc, argv); },
+                            [] {
+                                std::fputs("pellform: out of memory\n", stderr);
+                                return 1;
+                            });
+}
+#endif

@@ -1,11 +1,7 @@
 // pellform.exe: the add-in's region engine for build pipelines.
 // Exit status: 0 done, 1 failed (one line on stderr per failure), 2 usage error.
-#include <windows.h>
-
-#include <fcntl.h>
-#include <io.h>
-
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -13,15 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "core/flood_fill.h"
 #include "core/no_throw.h"
-#include "platform/win_handles.h"
-#include "platform/picture_loading.h"
+#include "core/picture_pixels.h"
 #include "core/region_data.h"
 #include "core/region_export.h"
-#include "platform/region_file_io.h"
-#include "platform/region_gdi.h"
 #include "core/region_rects.h"
 #include "core/version.h"
+#include "platform/picture_decoding.h"
+#include "platform/tool_files.h"
 #include "tool/pellform_cli.h"
 #include "tool/render_diff.h"
 #include "tool/tool_io.h"
@@ -58,7 +54,10 @@ const char kUsage[] =
 // What transparent pixels are composed over unless told: the platform's
 // standard button face, fixed, as a build pipeline wants the same region from
 // the same picture on every machine whatever its desktop theme.
-const COLORREF kDefaultBackground = RGB(0xF0, 0xF0, 0xF0);
+constexpr std::uint32_t Rgb(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    return red | green << 8 | blue << 16;
+}
+const std::uint32_t kDefaultBackground = Rgb(0xF0, 0xF0, 0xF0);
 
 int UsageError(const std::string& problem) {
     PrintText(stderr, "pellform: %s\n%s", problem.c_str(), kUsage);
@@ -98,12 +97,12 @@ int Failure(const std::string& path, const std::string& problem) {
 }
 
 // "RRGGBB" in hex as a COLORREF.
-bool ParseColor(const char* text, COLORREF& color) {
+bool ParseColor(const char* text, std::uint32_t& color) {
     if (std::strlen(text) != 6) return false;
     char* end = nullptr;
     const unsigned long value = std::strtoul(text, &end, 16);
     if (*end != '\0') return false;
-    color = RGB(value >> 16 & 0xFF, value >> 8 & 0xFF, value & 0xFF);
+    color = Rgb(value >> 16 & 0xFF, value >> 8 & 0xFF, value & 0xFF);
     return true;
 }
 
@@ -119,12 +118,6 @@ bool ParsePoint(const char* text, int& x, int& y) {
     return true;
 }
 
-COLORREF PixelOf(HBITMAP picture, int x, int y) {
-    OwnedMemoryDc memory(CreateCompatibleDC(nullptr));
-    Selection selected(memory.get(), picture);
-    return selected ? GetPixel(memory.get(), x, y) : CLR_INVALID;
-}
-
 // 0 to 255 in decimal.
 bool ParseThreshold(const char* text, int& threshold) {
     char* end = nullptr;
@@ -137,8 +130,8 @@ bool ParseThreshold(const char* text, int& threshold) {
 struct BuildOptions {
     bool maskGiven = false;
     bool maskAtGiven = false;
-    COLORREF mask = 0;
-    COLORREF background = kDefaultBackground;
+    std::uint32_t mask = 0;
+    std::uint32_t background = kDefaultBackground;
     bool contiguous = false;
     std::vector<FloodPoint> maskAt;  // none: the top-left pixel
     int alphaThreshold = -1;
@@ -175,8 +168,10 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
         } else if (word == "--tolerance") {
             if (!ParseThreshold(value, options.tolerance)) return problem = "--tolerance wants a number from 0 to 255", false;
         } else if (word == "--background") {
-            if (std::strcmp(value, "system") == 0) options.background = GetSysColor(COLOR_BTNFACE);
-            else if (!ParseColor(value, options.background))
+            if (std::strcmp(value, "system") == 0) {
+                if (!SystemButtonFace(options.background))
+                    return problem = "--background system: this system has no button face; give RRGGBB", false;
+            } else if (!ParseColor(value, options.background))
                 return problem = "--background wants RRGGBB in hex or system", false;
         } else if (word == "--out-dir") {
             options.outDir = value;
@@ -204,44 +199,39 @@ struct BuiltRegion {
 // Builds one picture's region into `outPath`; false after saying why on stderr.
 bool BuildOne(const std::string& picturePath, const std::string& outPath, const BuildOptions& options,
               BuiltRegion& built) {
-    const std::wstring picture = FullSystemPath(picturePath);
+    const NativePath picture = FullSystemPath(picturePath);
     if (!FileExists(picture)) return Complain(picturePath, "no such file"), false;
-    AlphaPlane alpha;
-    OwnedBitmap bitmap(LoadPictureFileWithAlpha(picture.c_str(), options.background, &alpha));
-    if (!bitmap) return Complain(picturePath, "could not be decoded as a picture"), false;
-    BITMAP size{};
-    GetObjectA(bitmap.get(), sizeof size, &size);
-    if (alpha.values && (alpha.width != size.bmWidth || alpha.height != size.bmHeight))
-        return Complain(picturePath, "the picture's alpha does not match its size"), false;
-    COLORREF mask = options.mask;
+    PicturePixels pixels;
+    if (!DecodePictureFile(picture, options.background, pixels))
+        return Complain(picturePath, "could not be decoded as a picture"), false;
+    std::uint32_t mask = options.mask;
     const bool byAlpha = options.alphaThreshold >= 0;
     FloodStarts starts;
     starts.border = options.maskGiven;
     if (!options.maskGiven && !byAlpha) {
         for (const FloodPoint& point : options.maskAt)
-            if (point.x >= size.bmWidth || point.y >= size.bmHeight)
-                return Complain(picturePath, "--mask-at lies outside the " + std::to_string(size.bmWidth) + " x " +
-                                                 std::to_string(size.bmHeight) + " picture"),
+            if (point.x >= pixels.width || point.y >= pixels.height)
+                return Complain(picturePath, "--mask-at lies outside the " + std::to_string(pixels.width) + " x " +
+                                                 std::to_string(pixels.height) + " picture"),
                        false;
-        mask = PixelOf(bitmap.get(), options.maskAt[0].x, options.maskAt[0].y);
-        if (mask == CLR_INVALID) return Complain(picturePath, "the pixel under --mask-at could not be read"), false;
+        mask = pixels.ColorAt(options.maskAt[0].x, options.maskAt[0].y);
         starts.points = options.maskAt;
     }
     RegionRects rects;
-    const int tolerance = std::max(options.tolerance, 0);
-    const bool made =
-        byAlpha ? ResultOrFailure(false, [&] {
-            rects = BuildAlphaRegionRects(alpha.values.get(), size.bmWidth, size.bmHeight,
-                                          static_cast<std::uint32_t>(options.alphaThreshold));
-            return true;
-        })
-        : options.contiguous
-            ? BuildFloodPictureRects(bitmap.get(), size.bmWidth, size.bmHeight, mask, tolerance, starts, rects)
-            : BuildPictureRects(bitmap.get(), size.bmWidth, size.bmHeight, mask, tolerance, rects);
+    const auto tolerance = static_cast<std::uint32_t>(std::max(options.tolerance, 0));
+    const auto width = static_cast<std::size_t>(pixels.width);
+    // No memory, or a picture noisier than a region may be: no rectangles.
+    const bool made = ResultOrFailure(false, [&] {
+        rects = byAlpha ? BuildAlphaRegionRects(pixels.alpha.empty() ? nullptr : pixels.alpha.data(), pixels.width,
+                                                pixels.height, static_cast<std::uint32_t>(options.alphaThreshold))
+                : options.contiguous ? BuildFloodRegionRects(pixels.colors.data(), pixels.width, pixels.height, width,
+                                                             mask, tolerance, starts)
+                                     : BuildRegionRects(pixels.colors.data(), pixels.width, pixels.height, width,
+                                                        mask, tolerance);
+        return true;
+    });
     if (!made) return Complain(picturePath, "the region could not be built"), false;
-    wchar_t tempPath[MAX_PATH] = L"";
-    if (!WriteRegionFile(SystemPath(outPath).c_str(), rects, tempPath))
-        return Complain(outPath, "could not be written"), false;
+    if (!WriteRegionFile(SystemPath(outPath), rects)) return Complain(outPath, "could not be written"), false;
     built.rectCount = rects.size();
     built.bounds = BoundsOf(rects);
     return true;
@@ -260,8 +250,6 @@ std::string OutputPathFor(const std::string& outDir, const std::string& picture)
     return path + name + ".rgn";
 }
 
-bool IsTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
-
 // Many pictures into one folder: a line for each, a failure does not stop the rest.
 int BuildMany(const BuildOptions& options) {
     if (options.paths.empty()) return UsageError("build --out-dir needs at least one picture");
@@ -278,9 +266,9 @@ int BuildMany(const BuildOptions& options) {
                 const std::string outPath = OutputPathFor(options.outDir, picture);
                 bool duplicate = false;
                 for (const std::string& done : written)
-                    duplicate = duplicate || _stricmp(done.c_str(), outPath.c_str()) == 0;
+                    duplicate = duplicate || SameFileName(done, outPath);
                 BuiltRegion built;
-                const DWORD start = GetTickCount();
+                const auto start = std::chrono::steady_clock::now();
                 if (duplicate) {
                     Complain(picture, "another picture of the same name was written to " + outPath);
                     return false;
@@ -288,8 +276,9 @@ int BuildMany(const BuildOptions& options) {
                 if (!BuildOne(picture, outPath, options, built)) return false;
                 ClearProgress();
                 written.push_back(outPath);
-                PrintText(stdout, "%s: %s, %lu ms\n", outPath.c_str(), Summary(built).c_str(),
-                          static_cast<unsigned long>(GetTickCount() - start));
+                const auto took = std::chrono::steady_clock::now() - start;
+                PrintText(stdout, "%s: %s, %lld ms\n", outPath.c_str(), Summary(built).c_str(),
+                          static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
                 std::fflush(stdout);
                 return true;
             },
@@ -319,10 +308,10 @@ int Build(int argc, char** argv) {
 int Info(int argc, char** argv) {
     if (argc != 3) return UsageError("info needs one region file");
     const std::string path = argv[2];
-    const std::wstring systemPath = SystemPath(path);
+    const NativePath systemPath = SystemPath(path);
     if (!FileExists(systemPath)) return Failure(path, "no such file");
     RegionRects rects;
-    if (!ReadRegionFile(systemPath.c_str(), rects)) return Failure(path, "not region data");
+    if (!ReadRegionFile(systemPath, rects)) return Failure(path, "not region data");
     const RegionRect bounds = BoundsOf(rects);
     std::printf("Size of header: %u\n", kRegionHeaderSize);
     std::printf("Type of region: 1\n");
@@ -351,11 +340,11 @@ int Export(int argc, char** argv) {
     }
     if (input.empty()) return UsageError("export needs a region file");
     if (format != "masm" && format != "c" && format != "bin") return UsageError("--as wants masm, c or bin");
-    const std::wstring systemInput = SystemPath(input);
+    const NativePath systemInput = SystemPath(input);
     if (!FileExists(systemInput)) return Failure(input, "no such file");
     RegionHeader header;
     RegionRects rects;
-    if (!ReadRegionData(systemInput.c_str(), header, rects)) return Failure(input, "not region data");
+    if (!ReadRegionData(systemInput, header, rects)) return Failure(input, "not region data");
     // The name follows the output file when there is one, so a header's name matches its file.
     const std::string name = MakeExportName(output.empty() ? input : output);
     const std::string source = FileNameOf(input);
@@ -369,12 +358,11 @@ int Export(int argc, char** argv) {
         text.assign(block.begin(), block.end());
     }
     if (output.empty()) {
-        _setmode(_fileno(stdout), _O_BINARY);  // the bytes exactly, whatever the platform's line ends
+        SetBinaryMode(stdout);
         return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() ? 0 : Failure("stdout", "write failed");
     }
     // As the editor saves: a failure keeps the old file.
-    wchar_t tempPath[MAX_PATH] = L"";
-    if (!WriteFileAtomically(SystemPath(output).c_str(), text.data(), text.size(), tempPath))
+    if (!WriteFileAtomically(SystemPath(output), text.data(), text.size()))
         return Failure(output, "could not be written");
     return 0;
 }

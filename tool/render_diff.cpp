@@ -11,10 +11,9 @@
 #include "core/region_compare.h"
 #include "core/region_export.h"
 #include "core/region_rects.h"
-#include "platform/picture_loading.h"
-#include "platform/png_writer.h"
-#include "platform/region_file_io.h"
-#include "platform/win_handles.h"
+#include "platform/picture_decoding.h"
+#include "platform/png_file.h"
+#include "platform/tool_files.h"
 
 namespace {
 
@@ -25,9 +24,9 @@ constexpr std::uint32_t kOnlyInA = 0xFFFF0000, kOnlyInB = 0xFF0000FF, kInBoth = 
 constexpr int kMaxScale = 16;
 
 bool ReadRegion(const ToolPath& path, RegionRects& rects, const ToolFiles& files) {
-    const std::wstring systemPath = files.systemPath(path);
+    const NativePath systemPath = files.systemPath(path);
     if (!files.fileExists(systemPath)) return files.complain(path, "no such file"), false;
-    if (!ReadRegionFile(systemPath.c_str(), rects)) return files.complain(path, "not region data"), false;
+    if (!ReadRegionFile(systemPath, rects)) return files.complain(path, "not region data"), false;
     return true;
 }
 
@@ -65,12 +64,12 @@ bool WriteScaledPng(const ToolPath& path, std::int32_t width, std::int32_t heigh
                     const std::function<void(std::int32_t, std::uint32_t*)>& sourceRow, const ToolFiles& files) {
     std::vector<std::uint32_t> source(static_cast<size_t>(width));
     std::int32_t current = -1;
-    const UINT scaledWidth = static_cast<UINT>(width) * scale;
-    return WritePngFile(files.systemPath(path).c_str(), scaledWidth, static_cast<UINT>(height) * scale,
-                        [&](UINT y, std::uint32_t* row) {
+    const std::uint32_t scaledWidth = static_cast<std::uint32_t>(width) * scale;
+    return WritePngFile(files.systemPath(path), scaledWidth, static_cast<std::uint32_t>(height) * scale,
+                        [&](std::uint32_t y, std::uint32_t* row) {
                             const std::int32_t sourceY = static_cast<std::int32_t>(y / scale);
                             if (sourceY != current) sourceRow(current = sourceY, source.data());
-                            for (UINT x = 0; x < scaledWidth; ++x) row[x] = source[x / scale];
+                            for (std::uint32_t x = 0; x < scaledWidth; ++x) row[x] = source[x / scale];
                         });
 }
 
@@ -78,37 +77,24 @@ bool WriteScaledPng(const ToolPath& path, std::int32_t width, std::int32_t heigh
 class PictureRows {
 public:
     bool Load(const ToolPath& path, const ToolFiles& files) {
-        const std::wstring systemPath = files.fullSystemPath(path);
+        const NativePath systemPath = files.fullSystemPath(path);
         if (!files.fileExists(systemPath)) return files.complain(path, "no such file"), false;
-        bitmap_.reset(LoadPictureFileWithAlpha(systemPath.c_str(), files.background, nullptr));
-        BITMAP size{};
-        if (!bitmap_ || !GetObjectA(bitmap_.get(), sizeof size, &size))
+        if (!DecodePictureFile(systemPath, files.background, picture_))
             return files.complain(path, "could not be decoded as a picture"), false;
-        width_ = size.bmWidth;
-        height_ = size.bmHeight;
-        return true;
+        return loaded_ = true;
     }
-    bool Loaded() const { return bitmap_.get() != nullptr; }
+    bool Loaded() const { return loaded_; }
     // The row's pixels, opaque, up to the picture's width; false below the picture.
-    bool ReadRow(std::int32_t y, std::int32_t width, std::uint32_t* row) {
-        if (y >= height_) return false;
-        if (pixels_.empty()) pixels_.resize(static_cast<size_t>(width_));
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width_, height_, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        // Bottom-up: scan lines count from the bottom.
-        if (GetDIBits(screen_.get(), bitmap_.get(), static_cast<UINT>(height_ - 1 - y), 1, pixels_.data(), &info,
-                      DIB_RGB_COLORS) != 1)
-            std::fill(pixels_.begin(), pixels_.end(), 0);
-        for (std::int32_t x = 0; x < std::min(width, width_); ++x) row[x] = pixels_[x] | kInside;
+    bool ReadRow(std::int32_t y, std::int32_t width, std::uint32_t* row) const {
+        if (y >= picture_.height) return false;
+        const std::uint32_t* pixels = picture_.colors.data() + static_cast<size_t>(y) * picture_.width;
+        for (std::int32_t x = 0; x < std::min(width, picture_.width); ++x) row[x] = pixels[x] | kInside;
         return true;
     }
-    std::int32_t Width() const { return width_; }
 
 private:
-    OwnedBitmap bitmap_;
-    WindowDc screen_{nullptr};
-    std::int32_t width_ = 0, height_ = 0;
-    std::vector<std::uint32_t> pixels_;
+    PicturePixels picture_;
+    bool loaded_ = false;
 };
 
 bool ParseScale(const std::string& text, int& scale) {

@@ -3,11 +3,12 @@
 #ifndef PELLFORM_RENDER_DIFF_H
 #define PELLFORM_RENDER_DIFF_H
 
-#include <windows.h>
-
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "platform/native_path.h"
 
 // A file name as the command line gives it.
 using ToolPath = std::string;
@@ -15,12 +16,12 @@ using ToolPath = std::string;
 // The command line's own ways of naming and reporting files, so these commands
 // take and print names exactly as the others do.
 struct ToolFiles {
-    std::function<std::wstring(const ToolPath&)> systemPath;      // the path the Windows side opens
-    std::function<bool(const std::wstring&)> fileExists;           // of a system path
-    std::function<std::wstring(const ToolPath&)> fullSystemPath;  // the same in full, for the picture decoder
+    std::function<NativePath(const ToolPath&)> systemPath;      // the path the system opens
+    std::function<bool(const NativePath&)> fileExists;           // of a system path
+    std::function<NativePath(const ToolPath&)> fullSystemPath;  // the same in full, for the picture decoder
     std::function<void(const ToolPath&, const std::string&)> complain;  // one line on stderr
     std::function<int(const std::string&)> usageError;      // the problem and the usage; gives 2
-    COLORREF background;                                    // what build composes pictures over
+    std::uint32_t background;                               // what build composes pictures over (a COLORREF)
 };
 
 // The words after the command's name. Exit status as the tool's: 0 done,

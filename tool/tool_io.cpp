@@ -1,5 +1,7 @@
 #include "tool/tool_io.h"
 
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 
@@ -156,4 +158,17 @@ void PrintText(FILE* stream, const char* format, ...) {
         return;
     }
     std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+bool SameFileName(const std::string& first, const std::string& second) {
+    return _stricmp(first.c_str(), second.c_str()) == 0;
+}
+
+bool IsTerminal(FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+void SetBinaryMode(FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
+
+bool SystemButtonFace(std::uint32_t& color) {
+    color = GetSysColor(COLOR_BTNFACE);
+    return true;
 }

@@ -1,15 +1,18 @@
-// File names as the user gave them, for every command of the tool. Arguments
-// arrive as UTF-16 (wmain) and are kept as UTF-8 strings, so messages print a
-// name exactly as typed; the Windows side opens them through the wide APIs.
+// File names as the user gave them, for every command of the tool, and the
+// console. On Windows arguments arrive as UTF-16 (wmain) and are kept as UTF-8
+// strings, so messages print a name exactly as typed, and the Windows side
+// opens them through the wide APIs; elsewhere a name is its bytes throughout.
 #ifndef PELLFORM_TOOL_IO_H
 #define PELLFORM_TOOL_IO_H
 
-#include <windows.h>
-
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/native_path.h"
+
+#ifdef _WIN32
 std::string Utf8FromWide(const wchar_t* text);
 std::wstring WideFromUtf8(const std::string& text);
 // The arguments of wmain as UTF-8, in order.
@@ -18,6 +21,7 @@ std::vector<std::string> ArgumentsAsUtf8(int argc, wchar_t** argv);
 // Under wine the tool speaks to a Linux shell: Linux paths work as typed and
 // lines end in LF, as the shell's other tools write them.
 bool RunsUnderWine();
+#endif
 // Standard output and error as the caller reads them (LF line ends under wine).
 void PrepareStandardStreams();
 
@@ -26,14 +30,22 @@ void PrepareStandardStreams();
 // namespace when it holds characters no Windows name may ('*', '"', ...), as
 // is such a relative Linux name; a Linux name holding a backslash, which wine
 // cannot reach, is empty (no file has that name); everything else, and every
-// path on Windows itself, is used as it stands.
-std::wstring SystemPath(const std::string& given);
-// Under wine, whether `given` is a Linux name holding a backslash.
+// path on Windows itself, is used as it stands. Natively a name is its bytes.
+NativePath SystemPath(const std::string& given);
+// Under wine, whether `given` is a Linux name holding a backslash (never
+// natively, where a backslash is a character like any other).
 bool WineReachesNoSuchName(const std::string& given);
 // The same as a full path (the picture decoder wants one).
-std::wstring FullSystemPath(const std::string& given);
-bool FileExists(const std::wstring& systemPath);
-bool FolderExists(const std::wstring& systemPath);
+NativePath FullSystemPath(const std::string& given);
+bool FileExists(const NativePath& systemPath);
+bool FolderExists(const NativePath& systemPath);
+// Whether two output names are one file: without regard to case on Windows.
+bool SameFileName(const std::string& first, const std::string& second);
+bool IsTerminal(FILE* stream);
+// The stream takes bytes exactly, whatever the platform's line ends.
+void SetBinaryMode(FILE* stream);
+// The running system's button face as a COLORREF; false where there is none.
+bool SystemButtonFace(std::uint32_t& color);
 
 // printf into `stream`, the text taken as UTF-8: its bytes as they are (a Linux
 // terminal, a pipe or a file reads UTF-8), or UTF-16 to a Windows console,
