@@ -9,17 +9,17 @@ constexpr std::size_t kStepOverhead = sizeof(EditStep) + 64;
 
 const std::string kNoName;
 
-bool SameBytes(const std::shared_ptr<const RegionBytes>& a, const std::shared_ptr<const RegionBytes>& b) {
+bool SameBytes(const std::shared_ptr<const RegionBlock>& a, const std::shared_ptr<const RegionBlock>& b) {
     return a && b && (a == b || *a == *b);
 }
 
-std::size_t SizeOf(const std::shared_ptr<const RegionBytes>& region) { return region ? region->size() : 0; }
+std::size_t SizeOf(const std::shared_ptr<const RegionBlock>& region) { return region ? region->size() : 0; }
 
 }  // namespace
 
 bool RegionInputs::operator==(const RegionInputs& other) const {
     return maskColor == other.maskColor && tolerance == other.tolerance && backgroundColor == other.backgroundColor &&
-           regionOffered == other.regionOffered && regionFileName == other.regionFileName;
+           regionOffered == other.regionOffered && regionFileName == other.regionFileName && nameShown == other.nameShown;
 }
 
 EditHistory::EditHistory(std::size_t byteBudget, std::size_t stepLimit) noexcept

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-using RegionBytes = std::vector<std::uint8_t>;
+using RegionBlock = std::vector<std::uint8_t>;
 
 // What made a region besides its rectangles, as far as a step restores it.
 struct RegionInputs {
@@ -19,13 +19,14 @@ struct RegionInputs {
     // Whether the editor offers the commands that need a region made there.
     bool regionOffered = false;
     std::string regionFileName;
+    bool nameShown = false;
     bool operator==(const RegionInputs& other) const;
 };
 
 // One side of a step. A null region is no region at all; equal neighbours
 // share their bytes.
 struct EditState {
-    std::shared_ptr<const RegionBytes> region;
+    std::shared_ptr<const RegionBlock> region;
     RegionInputs inputs;
 };
 
@@ -36,6 +37,13 @@ struct EditStep {
     // Whether undoing it also restores the region file name (an Open).
     bool restoresName = false;
 };
+
+// The editors' bounds. A 32-bit host shares its 2 GB of address space with the
+// IDE and every other add-in, and a region of the most rectangles a file may
+// hold takes 16 MB of region data: 64 MB keeps its before and after twice
+// over while staying a small part of what the host can spare.
+constexpr std::size_t kHistoryBudget = std::size_t{64} << 20;
+constexpr std::size_t kHistorySteps = 100;
 
 // Steps past `stepLimit`, or whose bytes together pass `byteBudget`, are
 // dropped oldest first. Nothing here throws: a step that cannot be kept

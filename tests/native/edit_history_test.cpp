@@ -6,11 +6,11 @@
 
 namespace {
 
-std::shared_ptr<const RegionBytes> Bytes(std::size_t size, std::uint8_t fill) {
-    return std::make_shared<const RegionBytes>(size, fill);
+std::shared_ptr<const RegionBlock> Bytes(std::size_t size, std::uint8_t fill) {
+    return std::make_shared<const RegionBlock>(size, fill);
 }
 
-EditStep Step(const char* name, std::shared_ptr<const RegionBytes> before, std::shared_ptr<const RegionBytes> after) {
+EditStep Step(const char* name, std::shared_ptr<const RegionBlock> before, std::shared_ptr<const RegionBlock> after) {
     EditStep step;
     step.name = name;
     step.before.region = std::move(before);
@@ -46,7 +46,7 @@ TEST(EditHistoryTest, StepsPastTheBudgetOrTheCountGoOldestFirstAndAStepPastTheBu
         auto last = Bytes(region, 0);
         for (int i = 1; i <= steps; ++i) {
             auto next = Bytes(region, static_cast<std::uint8_t>(i));
-            history.Record(Step(std::to_string(i).c_str(), std::make_shared<const RegionBytes>(*last), next));
+            history.Record(Step(std::to_string(i).c_str(), std::make_shared<const RegionBlock>(*last), next));
             last = next;
         }
     };
@@ -78,10 +78,10 @@ TEST(EditHistoryTest, StepsPastTheBudgetOrTheCountGoOldestFirstAndAStepPastTheBu
 TEST(EditHistoryTest, TheLargestRegionComesBackByteForByte) {
     RegionRects rects;
     for (std::int32_t i = 0; i < (1 << 20); ++i) rects.push_back({(i % 1024) * 2, i / 1024, (i % 1024) * 2 + 1, i / 1024 + 1});
-    auto before = std::make_shared<const RegionBytes>(EncodeRegionData(rects));
+    auto before = std::make_shared<const RegionBlock>(EncodeRegionData(rects));
     rects.resize(1);
     EditHistory history(64u << 20, 100);
-    ASSERT_TRUE(history.Record(Step("Raw data edits", before, std::make_shared<const RegionBytes>(EncodeRegionData(rects)))));
+    ASSERT_TRUE(history.Record(Step("Raw data edits", before, std::make_shared<const RegionBlock>(EncodeRegionData(rects)))));
     const EditStep* undone = history.Undo();
     ASSERT_EQ(undone->before.region->size(), 32u + 16u * (1u << 20));
     RegionRects restored;

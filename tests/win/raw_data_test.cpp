@@ -153,7 +153,7 @@ TEST_F(RawDataTest, EditsPastTheRectangleLimitAreRefusedAndSuchARegionIsNeverSav
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_); }));
     Idle();  // the saved working copy is the editor's once the dialog has returned it
     OnEditorThread([&] {  // what no edit can make: Save refuses it before any file is made
-        lstrcpyA(settings_->regionFileName, TemporaryPath("stairs.rgn").c_str()), Doc().regionFileShown = true;
+        Doc().inputs.regionFileName = TemporaryPath("stairs.rgn"), Doc().inputs.nameShown = true;
         CombineRgn(Doc().hrgnCurrent.get(), Doc().hrgnCurrent.get(), past, RGN_XOR);
     });
     PostMessageA(editorWindow_.hwnd, WM_COMMAND, IDM_SAVE, 0);

@@ -9,6 +9,7 @@
 #include "ui/editor/image_loading.h"
 #include "ui/editor/region_files.h"
 #include "ui/editor/tolerance_dialog.h"
+#include "res/resource_ids.h"
 
 static const char kAppearanceKey[] = "Control Panel\\Appearance";
 static const char kCustomColorsValue[] = "CustomColors";
@@ -45,20 +46,17 @@ void PickColorAt(HWND hwnd, LPARAM clientPoint) {
     const EditorDocument& document = Document();
     if (GetCapture() != hwnd) return;
     bool picked = false;
+    COLORREF color = 0;
     POINT cursor{};
     // A click on the caption or the menu bar also ends pick mode, picking nothing.
     if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd) {
         // The picture pixel whose square is under the cursor.
         const int x = (LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ)) / document.zoom;
         const int y = (HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT)) / document.zoom;
-        COLORREF color = 0;
-        if (ReadPictureColor(hwnd, x, y, color)) {
-            settings.maskColor = color;
-            picked = true;
-        }
+        picked = ReadPictureColor(hwnd, x, y, color);
     }
     ReleaseCapture();
-    if (picked) ApplyMaskColor(hwnd);
+    if (picked) ApplyMaskColor(IDM_PICK_MASK, color, document.inputs.tolerance);
     else InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -68,19 +66,21 @@ void CancelPickMode(HWND hwnd) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void ApplyMaskColor(HWND hwnd) {
-    EditorDocument& document = Document();
+// Builds the region of `maskColor` with `tolerance`; the step of `command`.
+// When it cannot be built the colors are still taken and the region stays.
+void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance) {
     BeginBusy();
-    HRGN region = BuildRegionFromImage();
+    OwnedRegion region(BuildRegionFromImage(maskColor, tolerance));
     EndBusy();
-    if (!region) {
-        ShowError(kInternalErrorText);
-    } else {
-        document.hrgnCurrent.reset(region);
-        document.regionCommandsOffered = true;
-        UpdateMenuStates(hwnd);
+    if (region) {
+        ApplyBuiltRegion(command, std::move(region), maskColor, tolerance);
+        return;
     }
-    InvalidateRect(hwnd, nullptr, TRUE);
+    EditorDocument& document = Document();
+    document.inputs.maskColor = maskColor;
+    document.inputs.tolerance = tolerance;
+    ++document.revision;
+    ShowError(kInternalErrorText);
 }
 
 // Reads the shared custom colors. A shorter value replaces only the colors it
@@ -103,14 +103,13 @@ static void ReadCustomColors(HKEY key) {
                 size < sizeof settings.customColors ? size : sizeof settings.customColors);
 }
 
-bool RunColorDialog(CHOOSECOLORA& dialog) {
+bool RunColorDialog(CHOOSECOLORA& dialog, COLORREF& result) {
     HKEY opened = nullptr;
     OwnedKey key(RegCreateKeyExA(HKEY_CURRENT_USER, kAppearanceKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                                  nullptr, &opened, nullptr) == ERROR_SUCCESS
                      ? opened
                      : nullptr);
     if (key) ReadCustomColors(key.get());
-    COLORREF& result = &dialog == &settings.ccMask ? settings.maskColor : settings.backgroundColor;
     dialog.rgbResult = result;
     const bool confirmed = ChooseColorA(&dialog) != FALSE;
     if (confirmed) {
@@ -122,23 +121,36 @@ bool RunColorDialog(CHOOSECOLORA& dialog) {
     return confirmed;
 }
 
-void DoEnterMaskRgbCommand(HWND hwnd) {
-    if (!Document().hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
-    if (RunColorDialog(settings.ccMask)) ApplyMaskColor(hwnd);
+void DoEnterMaskRgbCommand(HWND) {
+    const EditorDocument& document = Document();
+    if (!document.hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
+    COLORREF color = document.inputs.maskColor;
+    if (RunColorDialog(settings.ccMask, color)) ApplyMaskColor(IDM_ENTER_MASK_RGB, color, document.inputs.tolerance);
 }
 
 void DoMaskToleranceCommand(HWND hwnd) {
-    if (!Document().hbmImage) return;  // grayed without a picture, as "Enter mask RGB..."
-    ToleranceInput input{settings.maskTolerance};
-    if (!AskMaskTolerance(hwnd, input) || input.tolerance == settings.maskTolerance) return;
-    settings.maskTolerance = input.tolerance;
-    if (settings.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
+    EditorDocument& document = Document();
+    if (!document.hbmImage) return;  // grayed without a picture, as "Enter mask RGB..."
+    ToleranceInput input{document.inputs.tolerance};
+    if (!AskMaskTolerance(hwnd, input) || input.tolerance == document.inputs.tolerance) return;
+    if (document.inputs.maskColor != CLR_INVALID) {
+        ApplyMaskColor(IDM_MASK_TOLERANCE, document.inputs.maskColor, input.tolerance);
+    } else {
+        // No region to rebuild: the tolerance alone is the step.
+        RegionInputs inputs = document.inputs;
+        inputs.tolerance = input.tolerance;
+        ChangeInputs(IDM_MASK_TOLERANCE, inputs);
+    }
 }
 
 void DoBackgroundColorCommand(HWND hwnd) {
-    const bool confirmed = RunColorDialog(settings.ccBackground);
+    COLORREF color = Document().inputs.backgroundColor;
+    const bool confirmed = RunColorDialog(settings.ccBackground, color);
+    if (confirmed) ChangeBackground(color);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_ERASENOW);
-    if (!confirmed || !settings.imageFileName[0]) return;
-    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd))
-        LoadImageIntoEditor(hwnd, settings.imageFileName);
+    if (!confirmed || Document().imageFileName.empty()) return;
+    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) {
+        const std::string name = Document().imageFileName;
+        LoadImageIntoEditor(hwnd, name.c_str());
+    }
 }

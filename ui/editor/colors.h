@@ -11,10 +11,11 @@ void InitializeColorDialog(CHOOSECOLORA& dialog);
 void StartPickMode(HWND hwnd);
 void PickColorAt(HWND hwnd, LPARAM clientPoint);
 void CancelPickMode(HWND hwnd);
-// Builds the region for the mask color and makes it current.
-void ApplyMaskColor(HWND hwnd);
-// Runs a color dialog with the custom colors from the registry; true when confirmed.
-bool RunColorDialog(CHOOSECOLORA& dialog);
+// Builds the region for the mask color and makes it current: the step of `command`.
+void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance);
+// Runs a color dialog opening on `color` with the custom colors from the
+// registry; true when confirmed, `color` then the one chosen.
+bool RunColorDialog(CHOOSECOLORA& dialog, COLORREF& color);
 void DoEnterMaskRgbCommand(HWND hwnd);
 // "Mask tolerance...": a new tolerance rebuilds the region from the mask color.
 void DoMaskToleranceCommand(HWND hwnd);
