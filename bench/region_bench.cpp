@@ -16,6 +16,7 @@
 
 #include "bench/bench_common.h"
 #include "bench/scattered_rects.h"
+#include "core/edit_history.h"
 #include "core/region_compare.h"
 #include "core/region_data.h"
 #include "core/region_rects.h"
@@ -518,6 +519,55 @@ void BenchAdversarialUnions(const Settings& s) {
 
 }  // namespace
 
+// A step's side as the editor keeps it: the region's data as GetRegionData gives it.
+static std::shared_ptr<const RegionBlock> CaptureRegion(HRGN region) {
+    auto bytes = std::make_shared<RegionBlock>(GetRegionData(region, 0, nullptr));
+    GetRegionData(region, static_cast<DWORD>(bytes->size()), reinterpret_cast<RGNDATA*>(bytes->data()));
+    return bytes;
+}
+
+// Undo and Redo as the editor runs them: the step's data back into a region.
+static void BenchUndo(const Settings& s) {
+    HRGN large = probe->createRegionFromRects(ScatteredRects(std::size_t{1} << 20));
+    HRGN small = CreateRectRgn(0, 0, 10, 10);
+    EditHistory history(kHistoryBudget, kHistorySteps);
+    history.Record({"Raw data edits", {CaptureRegion(large), {}}, {CaptureRegion(small), {}}});
+    std::vector<double> ms;
+    bool same = true;
+    for (int run = 0; run < s.runs; ++run) {
+        const double start = NowMs();
+        const EditStep* step = history.Undo();
+        RegionRects rects;
+        DecodeRegionData(step->before.region->data(), step->before.region->size(), rects);
+        HRGN restored = probe->createRegionFromRects(rects);
+        history.Redo();
+        ms.push_back(NowMs() - start);
+        same = same && *CaptureRegion(restored) == *step->before.region;
+        DeleteObject(restored);
+    }
+    char measured[48];
+    std::snprintf(measured, sizeof measured, "%.0f ms%s", bench::Median(ms), same ? "" : " WRONG");
+    bench::TargetRow("undo and redo of 2^20 rectangles, median", measured, "< 100 ms", same && bench::Median(ms) < 100);
+    // Memory: 50 steps, each a new 50,000-rectangle region.
+    EditHistory held(kHistoryBudget, kHistorySteps);
+    auto last = CaptureRegion(small);
+    for (int i = 0; i < 50; ++i) {
+        RegionRects rects = ScatteredRects(50000);
+        for (RegionRect& r : rects) r.left += i, r.right += i;
+        HRGN next = probe->createRegionFromRects(rects);
+        auto after = CaptureRegion(next);
+        DeleteObject(next);
+        held.Record({"Pick mask color", {last, {}}, {after, {}}});
+        last = after;
+    }
+    std::snprintf(measured, sizeof measured, "%.1f MB in %zu steps", static_cast<double>(held.HeldBytes()) / (1 << 20),
+                  held.StepCount());
+    bench::TargetRow("memory held by 50 steps of 50,000 rectangles", measured, "<= 64 MB",
+                     held.HeldBytes() <= kHistoryBudget);
+    DeleteObject(large);
+    DeleteObject(small);
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr, "usage: region_bench PROBE-DLL [quick]\n");
@@ -541,6 +591,7 @@ int main(int argc, char** argv) {
         BenchAdversarialUnions(s);
         return 0;
     }
+    BenchUndo(s);
     BenchDiff(s);
     if (argc > 3 && std::strcmp(argv[3], "diff") == 0) return 0;
 
