@@ -17,11 +17,6 @@ std::size_t SizeOf(const std::shared_ptr<const RegionBlock>& region) { return re
 
 }  // namespace
 
-bool RegionInputs::operator==(const RegionInputs& other) const {
-    return maskColor == other.maskColor && tolerance == other.tolerance && backgroundColor == other.backgroundColor &&
-           regionOffered == other.regionOffered && regionFileName == other.regionFileName && nameShown == other.nameShown;
-}
-
 EditHistory::EditHistory(std::size_t byteBudget, std::size_t stepLimit) noexcept
     : budget_(byteBudget), limit_(stepLimit) {}
 

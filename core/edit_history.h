@@ -20,7 +20,6 @@ struct RegionInputs {
     bool regionOffered = false;
     std::string regionFileName;
     bool nameShown = false;
-    bool operator==(const RegionInputs& other) const;
 };
 
 // One side of a step. A null region is no region at all; equal neighbours

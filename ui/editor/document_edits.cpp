@@ -55,7 +55,7 @@ bool Restore(const EditState& state, bool restoresName) {
         inputs.nameShown = document.inputs.nameShown;
     }
     if (!ResultOrFailure(false, [&] {
-            document.inputs = std::move(inputs);
+            document.inputs = inputs;  // a copy keeps the names' room
             return true;
         }))
         return false;
@@ -115,9 +115,10 @@ void NameRegionFile(const char* name) {
     document.inputs.nameShown = true;
 }
 
-void TakePicture(OwnedBitmap picture, const char* name) {
+void NameImageFile(const char* name) { Document().imageFileName = name; }
+
+void TakePicture(OwnedBitmap picture) {
     EditorDocument& document = Document();
-    document.imageFileName = name;
     document.hbmImage = std::move(picture);
     GetObjectA(document.hbmImage.get(), sizeof document.imageInfo, &document.imageInfo);
     if (document.imageInfo.bmHeight < 0) document.imageInfo.bmHeight = -document.imageInfo.bmHeight;
@@ -132,7 +133,8 @@ void ResetDocument() {
     EditorDocument& document = Document();
     document.hrgnCurrent.reset();
     document.hbmImage.reset();
-    document.inputs = RegionInputs();
+    const RegionInputs empty;
+    document.inputs = empty;
     document.imageFileName.clear();
     document.history.Clear();
     document.zoom = 1;

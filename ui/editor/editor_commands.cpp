@@ -3,6 +3,7 @@
 // one point where the window shows the document after a command.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -85,14 +86,14 @@ UINT ViewModeCommand(Overlay mode) {
 }
 
 // "Undo Pick mask color\tCtrl+Z", or "Undo\tCtrl+Z" with nothing to take back.
+// Nothing here allocates: the window is refreshed after a command that ran out of memory too.
 void NameStepItem(HMENU menu, UINT id, const char* verb, const std::string& step, const char* key) {
-    std::string text = verb;
-    if (!step.empty()) text += " " + step;
-    text += key;
+    char text[96];
+    std::snprintf(text, sizeof text, "%s%s%s%s", verb, step.empty() ? "" : " ", step.c_str(), key);
     MENUITEMINFOA item{};
     item.cbSize = sizeof item;
     item.fMask = MIIM_STRING;
-    item.dwTypeData = const_cast<char*>(text.c_str());
+    item.dwTypeData = text;
     SetMenuItemInfoA(menu, id, FALSE, &item);
 }
 

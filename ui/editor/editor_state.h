@@ -98,7 +98,8 @@ void TakeOpenedRegion(OwnedRegion region, const char* name);
 void ForgetRegionFile();  // a failed open: the old region stays, unnamed, its commands withdrawn
 void ReplaceRegion(UINT command, OwnedRegion region);
 void NameRegionFile(const char* name);  // Save and Save as
-void TakePicture(OwnedBitmap picture, const char* name);
+void NameImageFile(const char* name);  // once its picture was decoded
+void TakePicture(OwnedBitmap picture);
 void ForgetImageFile();
 void ResetDocument();  // New
 // Restore the state before the newest step, or after the next; false when

@@ -38,6 +38,9 @@ static void SetSmallIcon(HWND hwnd, HICON icon) {
 // A window starts from what the last one left: its colors and names.
 static void SeedDocument() {
     EditorDocument& document = Document();
+    // Room for any path, so naming a file never needs memory.
+    document.inputs.regionFileName.reserve(MAX_PATH);
+    document.imageFileName.reserve(MAX_PATH);
     document.inputs.maskColor = settings.maskColor;
     document.inputs.tolerance = settings.maskTolerance;
     document.inputs.backgroundColor = settings.backgroundColor;
@@ -122,6 +125,7 @@ static void OnCommand(HWND hwnd, WPARAM wParam) {
     const WPARAM command = HIWORD(wParam) == 1 && HasKeys(LOWORD(wParam)) ? LOWORD(wParam) : wParam;
     if (IsRefusedUnderQuestion(static_cast<UINT>(command))) {
         MessageBeep(MB_ICONWARNING);
+        RefreshEditorWindow(hwnd);
         return;
     }
     switch (command) {

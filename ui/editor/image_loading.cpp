@@ -74,7 +74,7 @@ void LoadImageIntoEditor(HWND hwnd, const char* name) {
         InvalidateRect(hwnd, nullptr, TRUE);
         return;
     }
-    const std::string loaded = name;  // `name` may be the document's own
+    if (name != document.imageFileName.c_str()) NameImageFile(name);
     BITMAP description{};
     GetObjectA(picture.get(), sizeof description, &description);
     OwnedRegion clipped = OfferToClipRegion(description.bmWidth, description.bmHeight);
@@ -82,7 +82,7 @@ void LoadImageIntoEditor(HWND hwnd, const char* name) {
     // a picture taken in now would outlive it in the state of the next editor.
     if (!IsWindow(hwnd)) return;
     if (clipped) ReplaceRegion(IDM_LOAD_IMAGE, std::move(clipped));
-    TakePicture(std::move(picture), loaded.c_str());
+    TakePicture(std::move(picture));
 
     SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
     SetScrollPos(hwnd, SB_VERT, 0, TRUE);
