@@ -18,6 +18,7 @@ namespace {
 // history is emptied, since an older step would now undo two changes at once.
 void ChangeDocument(UINT command, OwnedRegion region, const RegionInputs& inputs, bool restoresName = false) {
     EditorDocument& document = Document();
+    std::shared_ptr<const RegionBlock> replaced;
     const bool kept = ResultOrFailure(false, [&] {
         EditStep step;
         step.name = StepNameOf(command);
@@ -27,9 +28,12 @@ void ChangeDocument(UINT command, OwnedRegion region, const RegionInputs& inputs
         if (!CaptureRegion(document.hrgnCurrent.get(), step.before.region) ||
             !CaptureRegion(region.get(), step.after.region))
             return false;
+        replaced = step.before.region;
         return document.history.Record(std::move(step));
     });
     if (!kept) document.history.Clear();
+    document.spareData = kept ? replaced : nullptr;
+    document.spareRegion = kept ? std::move(document.hrgnCurrent) : OwnedRegion();
     document.hrgnCurrent = std::move(region);
     document.inputs = inputs;
     ++document.revision;
@@ -43,12 +47,16 @@ OwnedRegion CopyOfCurrent() {
     return copy;
 }
 
-// Makes one side of a step the document's; the region file name only for a
-// step that named the region (an Open): a name Save gave stays.
-bool Restore(const EditState& state, bool restoresName) {
+// Makes one side of a step the document's, `current` the side it leaves; the
+// region file name only for a step that named the region (an Open): a name
+// Save gave stays.
+bool Restore(const EditState& state, const EditState& current, bool restoresName) {
     EditorDocument& document = Document();
     OwnedRegion region;
-    if (!RebuildRegion(state.region, region)) return false;
+    const bool spare = state.region && document.spareRegion && document.spareData &&
+                       (document.spareData == state.region || *document.spareData == *state.region);
+    if (spare) region = std::move(document.spareRegion);
+    else if (!RebuildRegion(state.region, region)) return false;
     RegionInputs inputs = state.inputs;
     if (!restoresName) {
         inputs.regionFileName = document.inputs.regionFileName;
@@ -59,6 +67,8 @@ bool Restore(const EditState& state, bool restoresName) {
             return true;
         }))
         return false;
+    document.spareRegion = std::move(document.hrgnCurrent);
+    document.spareData = current.region;
     document.hrgnCurrent = std::move(region);
     ++document.revision;
     return true;
@@ -137,6 +147,8 @@ void ResetDocument() {
     document.inputs = empty;
     document.imageFileName.clear();
     document.history.Clear();
+    document.spareRegion.reset();
+    document.spareData.reset();
     document.zoom = 1;
     ++document.revision;
 }
@@ -145,7 +157,7 @@ bool UndoStep() {
     EditorDocument& document = Document();
     const EditStep* step = document.history.Undo();
     if (!step) return false;
-    if (Restore(step->before, step->restoresName)) return true;
+    if (Restore(step->before, step->after, step->restoresName)) return true;
     document.history.Redo();
     return false;
 }
@@ -154,7 +166,7 @@ bool RedoStep() {
     EditorDocument& document = Document();
     const EditStep* step = document.history.Redo();
     if (!step) return false;
-    if (Restore(step->after, step->restoresName)) return true;
+    if (Restore(step->after, step->before, step->restoresName)) return true;
     document.history.Undo();
     return false;
 }

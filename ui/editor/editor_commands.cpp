@@ -169,6 +169,7 @@ void RefreshEditorWindow(HWND hwnd) {
 void ReleaseEditorDocument() {
     EditorDocument& document = Document();
     document.hrgnCurrent.reset();
+    document.spareRegion.reset();
     document.hbmImage.reset();
 }
 

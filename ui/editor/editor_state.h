@@ -56,6 +56,11 @@ struct EditorDocument {
     RegionInputs inputs;
     std::string imageFileName;
     EditHistory history{kHistoryBudget, kHistorySteps};
+    // The region the last change, Undo or Redo replaced, with its data: taking
+    // it back is then a swap, where rebuilding a large region from its data
+    // under wine takes the better part of a second. Never changed in place.
+    OwnedRegion spareRegion;
+    std::shared_ptr<const RegionBlock> spareData;
     // Counts every change the view must show; the window repaints when it moved.
     unsigned revision = 0;
     unsigned shownRevision = 0;

@@ -29,6 +29,8 @@ struct ProbeApi {
     void (*saveRegionFile)(HWND hwnd);
     void (*openRegionFile)(HWND hwnd, const char* name);
     HRGN (*buildRegionWithTolerance)(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance);
+    // Makes `region` the editor's as a saved raw data session does: a step.
+    void (*replaceRegion)(HRGN region);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();
