@@ -45,6 +45,13 @@ target_link_options(pellform_win_tests PRIVATE ${PELLFORM_LINK_STATIC})
 target_link_libraries(pellform_win_tests PRIVATE gtest_main pellform_host pellform_platform pellform_test_support)
 add_dependencies(pellform_win_tests Pellform_WA Pellform_WA_probe PellformHost pellform)
 
+# A program with no code of ours: whether this machine runs 32-bit code at all
+# (a kernel with its 32-bit emulation off faults any WoW64 process).
+if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    file(WRITE ${CMAKE_BINARY_DIR}/runs_32bit.c "int main(void) { return 0; }\n")
+    add_executable(runs_32bit ${CMAKE_BINARY_DIR}/runs_32bit.c)
+endif()
+
 add_test(NAME wine_prefix_setup COMMAND ${CMAKE_BINARY_DIR}/wine-run --prefix start)
 add_test(NAME wine_prefix_cleanup COMMAND ${CMAKE_BINARY_DIR}/wine-run --prefix stop)
 set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)

@@ -118,7 +118,7 @@ PictureHeader CheckBmp(const Bytes& bytes) {
             !bytes.Read(24, 2, false, bitCount))
             return Result(PictureFormat::Bmp, (sizes.Fail(HeaderVerdict::Malformed), sizes));
         w = width, h = height;
-    } else if (headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124) {
+    } else if (headerSize >= 40) {  // any later header starts as the 40-byte one, as GDI reads it
         if (!bytes.Read(18, 4, false, width) || !bytes.Read(22, 4, false, height) ||
             !bytes.Read(28, 2, false, bitCount) || !bytes.Read(30, 4, false, compression))
             return Result(PictureFormat::Bmp, (sizes.Fail(HeaderVerdict::Malformed), sizes));
@@ -148,21 +148,24 @@ bool IsFrameHeader(std::uint32_t marker) {
     return (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) || marker == 0xDE;
 }
 
-// Every frame header, found by walking the segments and stepping over the
-// coded data after each scan header. A height of 0 (given later by a DNL
-// segment) is refused.
+// Every frame header, found by walking the segments as libjpeg reads them:
+// before each marker it skips any bytes but 0xFF, fill bytes, and a 0xFF
+// followed by 0. That same walk steps over a scan's coded data (stuffed zeros,
+// restarts). A height of 0 (given later by a DNL segment) is refused.
 PictureHeader CheckJpeg(const Bytes& bytes) {
     Sizes sizes;
     std::uint64_t at = 2;
-    for (std::uint32_t value = 0; bytes.Has(at, 1);) {
-        if (!bytes.Byte(at, value) || value != 0xFF)
-            return Result(PictureFormat::Jpeg, (sizes.Fail(HeaderVerdict::Malformed), sizes));
-        while (bytes.Byte(at, value) && value == 0xFF) ++at;  // fill bytes
-        std::uint32_t marker = 0;
-        if (!bytes.Byte(at++, marker) || marker == 0xD9) break;
+    for (std::uint32_t value = 0, marker = 0;;) {
+        bool found = false;
+        while (!found && bytes.Has(at, 1)) {
+            while (bytes.Byte(at, value) && value != 0xFF) ++at;
+            while (bytes.Byte(at, value) && value == 0xFF) ++at;
+            found = bytes.Byte(at++, marker) && marker != 0;
+        }
+        if (!found || marker == 0xD9) break;
         if ((marker >= 0xD0 && marker <= 0xD8) || marker == 0x01) continue;  // no length
         std::uint32_t length = 0;
-        if (marker == 0 || !bytes.Read(at, 2, true, length) || length < 2 || !bytes.Has(at, length))
+        if (!bytes.Read(at, 2, true, length) || length < 2 || !bytes.Has(at, length))
             return Result(PictureFormat::Jpeg, (sizes.Fail(HeaderVerdict::Malformed), sizes));
         if (IsFrameHeader(marker)) {
             std::uint32_t height = 0, width = 0;
@@ -170,20 +173,9 @@ PictureHeader CheckJpeg(const Bytes& bytes) {
                 !sizes.Add(width, height))
                 return Result(PictureFormat::Jpeg, (sizes.Fail(HeaderVerdict::Malformed), sizes));
         }
+        if (marker == 0xDA && !sizes.any)
+            return Result(PictureFormat::Jpeg, (sizes.Fail(HeaderVerdict::Malformed), sizes));
         at += length;
-        if (marker != 0xDA) continue;
-        if (!sizes.any) return Result(PictureFormat::Jpeg, (sizes.Fail(HeaderVerdict::Malformed), sizes));
-        // Coded data: a 0xFF is a marker unless a zero (stuffing) or a restart follows.
-        for (std::uint32_t next = 0; bytes.Byte(at, value); ++at) {
-            if (value != 0xFF) continue;
-            if (!bytes.Byte(at + 1, next))
-                at = bytes.size();
-            else if (next == 0 || (next >= 0xD0 && next <= 0xD7))
-                ++at;
-            else
-                break;
-            if (at == bytes.size()) break;
-        }
     }
     return Result(PictureFormat::Jpeg, sizes);
 }
@@ -289,13 +281,21 @@ bool PictureSizeAcceptable(std::int64_t width, std::int64_t height) {
 
 PictureHeader CheckPictureHeader(const std::uint8_t* data, std::size_t size) {
     const Bytes bytes(data, data ? size : 0);
-    if (bytes.Matches(0, "GIF87a", 6) || bytes.Matches(0, "GIF89a", 6)) return CheckGif(bytes);
+    // The OLE picture object and libgif take any version after "GIF".
+    if (bytes.Matches(0, "GIF", 3)) return CheckGif(bytes);
     if (bytes.Matches(0, "BM", 2)) return CheckBmp(bytes);
-    if (bytes.Matches(0, "\xFF\xD8\xFF", 3)) return CheckJpeg(bytes);
+    if (bytes.Matches(0, "\xFF\xD8", 2)) return CheckJpeg(bytes);
     if (bytes.Matches(0, kPngSignature, sizeof kPngSignature)) return CheckPng(bytes);
     // Cursors have the icon's directory; decoders that take them read it alike.
     if (bytes.Matches(0, "\0\0\1\0", 4) || bytes.Matches(0, "\0\0\2\0", 4)) return CheckIcon(bytes);
     if (bytes.Matches(0, "II*\0", 4)) return CheckTiff(bytes, false);
     if (bytes.Matches(0, "MM\0*", 4)) return CheckTiff(bytes, true);
-    return PictureHeader{};
+    PictureHeader header;
+    // A placeable metafile's key (the OLE picture object looks at its first
+    // two bytes), or an enhanced metafile's header record and signature.
+    std::uint32_t record = 0;
+    const bool enhanced = bytes.Read(0, 4, false, record) && record == 1 && bytes.Matches(40, " EMF", 4);
+    if (bytes.Matches(0, "\xD7\xCD", 2) || enhanced)
+        header.format = PictureFormat::Metafile;
+    return header;
 }

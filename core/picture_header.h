@@ -22,9 +22,10 @@ constexpr std::uint64_t kMaxPictureFileBytes = std::uint64_t{1} << 27;
 // Both sides positive and within the limit.
 bool PictureSizeAcceptable(std::int64_t width, std::int64_t height);
 
-enum class PictureFormat { Unknown, Gif, Bmp, Jpeg, Png, Icon, Tiff };
-// Unchecked: a format this checker does not know (metafiles, anything else);
-// its drawn size is bounded when it is drawn.
+// A metafile holds drawing commands, no pixels: its size is bounded when it
+// is drawn. Unknown bytes go to no decoder that sniffs formats for itself.
+enum class PictureFormat { Unknown, Metafile, Gif, Bmp, Jpeg, Png, Icon, Tiff };
+// Unchecked: a metafile or unknown bytes.
 enum class HeaderVerdict { Unchecked, Accepted, TooLarge, Malformed };
 
 struct PictureHeader {
@@ -37,7 +38,9 @@ struct PictureHeader {
     std::size_t iconImage = 0;
 };
 
-// Recognises the format by its signature and reads every size its headers
+// Recognises the format by its signature, as loosely as the decoders that
+// sniff it do (a JPEG is FF D8 and any bytes libjpeg skips before its
+// markers, a GIF any version of "GIF"), and reads every size its headers
 // give (each GIF frame, each JPEG frame header, each icon image), every read
 // bounds-checked; the cost is linear in `size`.
 PictureHeader CheckPictureHeader(const std::uint8_t* data, std::size_t size);

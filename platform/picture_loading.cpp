@@ -36,8 +36,8 @@ HBITMAP DrawOnBackground(IPicture* picture, COLORREF background) {
     const Extent extent = ReadExtent(picture);
     const int width = HimetricToPixelsHalfEven(extent.width, GetDeviceCaps(memory.get(), LOGPIXELSX));
     const int height = HimetricToPixelsHalfEven(extent.height, GetDeviceCaps(memory.get(), LOGPIXELSY));
-    // Metafiles and formats no header check knows are bounded here, by the
-    // size they would be drawn at, before any bitmap is made.
+    // Metafiles are bounded here, by the size they would be drawn at, before
+    // any bitmap is made.
     if (!PictureSizeAcceptable(width, height)) return nullptr;
 
     BITMAPINFOHEADER header{};
@@ -138,9 +138,13 @@ HBITMAP LoadPictureFileWithAlpha(const wchar_t* path, COLORREF background, Alpha
     // before the imaging component was used at all; what it cannot decode gets
     // a second chance there. PNG, TIFF and icons go to the imaging component
     // first, so they decode the same whether or not the OLE object knows them.
+    // Bytes no check knows never meet the OLE object, which would sniff them
+    // as a format of its own unchecked: the imaging component alone may take
+    // them, through a frame whose size it checks before any pixel.
     const bool imagingFirst = header.format == PictureFormat::Png || header.format == PictureFormat::Tiff ||
                               header.format == PictureFormat::Icon;
     const UINT frame = header.format == PictureFormat::Icon ? static_cast<UINT>(header.iconImage) : 0;
+    if (header.format == PictureFormat::Unknown) return DecodePictureWithWic(stream.get(), 0, background, alpha);
     if (imagingFirst) {
         if (HBITMAP bitmap = DecodePictureWithWic(stream.get(), frame, background, alpha)) return bitmap;
     }
@@ -172,8 +176,10 @@ private:
 
 HBITMAP LoadPictureMemory(const void* data, DWORD size) {
     LastErrorKeeper lastError;
-    const HeaderVerdict verdict = CheckPictureHeader(static_cast<const std::uint8_t*>(data), size).verdict;
-    if (verdict == HeaderVerdict::TooLarge || verdict == HeaderVerdict::Malformed) {
+    const PictureHeader header = CheckPictureHeader(static_cast<const std::uint8_t*>(data), size);
+    // This route has only the OLE picture object, which takes no unknown bytes.
+    if (header.verdict == HeaderVerdict::TooLarge || header.verdict == HeaderVerdict::Malformed ||
+        header.format == PictureFormat::Unknown) {
         SetLastError(ERROR_INVALID_PARAMETER);  // as for bytes that do not decode
         lastError.Keep();
         return nullptr;

@@ -14,8 +14,9 @@
 // transparent pixels take that color; partly transparent pixels of pictures
 // the imaging component decodes are blended with it (BlendChannel). The file is
 // read once and the decoders get those bytes only after every size in their
-// headers passed CheckPictureHeader. 0 on any failure, and for a picture past
-// the pixel limit.
+// headers passed CheckPictureHeader; bytes it does not recognise go to the
+// imaging component alone. 0 on any failure, and for a picture past the pixel
+// limit.
 HBITMAP LoadPictureFile(const char* path, COLORREF background);
 // The same, and the picture's alpha when the imaging component decoded it
 // (left empty for the OLE picture object, which gives none).

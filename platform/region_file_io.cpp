@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/no_throw.h"
@@ -77,39 +78,70 @@ static bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {
 
 // The folder part of `path` as a full path, so the temporary file lies on the
 // target's own volume.
-static bool GetFolderOf(const wchar_t* path, wchar_t* folder) {
+static bool GetFolderOf(const wchar_t* path, std::wstring& folder) {
+    const DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
+    if (needed == 0) return false;
+    folder.assign(needed, L'\0');
     wchar_t* name = nullptr;
-    const DWORD length = GetFullPathNameW(path, MAX_PATH, folder, &name);
-    if (length == 0 || length >= MAX_PATH || !name) return false;
-    *name = L'\0';
+    const DWORD length = GetFullPathNameW(path, needed, &folder[0], &name);
+    if (length == 0 || length >= needed || !name) return false;
+    folder.resize(static_cast<size_t>(name - folder.data()));
     return true;
 }
 
-static bool WriteAndFlush(const wchar_t* path, const void* data, size_t size) {
-    OwnedFile file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr));
-    if (!file || size > MAXDWORD) return false;
-    return WriteAll(file.get(), static_cast<const BYTE*>(data), static_cast<DWORD>(size)) &&
-           FlushFileBuffers(file.get());
+// Temporary name `number` in `folder`: "PF" and six hex digits, no longer than
+// a short target's own name, so a folder a plain write reaches holds it too
+// (GetTempFileName refuses folders past MAX_PATH - 14 characters). A name
+// past MAX_PATH is given in the long form the wide calls take.
+static std::wstring TemporaryName(const std::wstring& folder, unsigned number) {
+    std::wstring path = folder + L"PF";
+    for (int shift = 20; shift >= 0; shift -= 4) path += L"0123456789ABCDEF"[number >> shift & 15];
+    if (path.size() < MAX_PATH || path.compare(0, 4, L"\\\\?\\") == 0) return path;
+    return path.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC" + path.substr(1) : L"\\\\?\\" + path;
+}
+
+// A new temporary file beside the target, made by the writer itself: each
+// name is created only if nothing has it yet (CREATE_NEW), so neither another
+// writer's file nor a link planted under the name is ever opened; on a
+// collision the next name is tried.
+static OwnedFile CreateTemporaryFile(const wchar_t* target, std::wstring& temporary) {
+    std::wstring folder;
+    if (!GetFolderOf(target, folder)) return OwnedFile();
+    for (unsigned number = 0; number < 0x10000; ++number) {
+        temporary = TemporaryName(folder, number);
+        OwnedFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_WRITE_THROUGH,
+                                   nullptr));
+        if (file) return file;
+        const DWORD error = GetLastError();
+        // A folder of that name answers "access denied".
+        const bool folderThere =
+            error == ERROR_ACCESS_DENIED && GetFileAttributesW(temporary.c_str()) != INVALID_FILE_ATTRIBUTES;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && !folderThere) break;
+    }
+    temporary.clear();
+    return OwnedFile();
 }
 
 bool WriteFileAtomically(const wchar_t* path, const void* data, size_t size, wchar_t* tempPath) {
+    tempPath[0] = L'\0';
     // The rename below would refuse to replace a read-only file (Windows and
     // wine alike); refusing first spares writing a file only to delete it.
     const DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-    wchar_t folder[MAX_PATH] = L"";
-    if (!GetFolderOf(path, folder) || !GetTempFileNameW(folder, L"PF", 0, tempPath)) {
-        tempPath[0] = L'\0';
+    if (size > MAXDWORD || (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)))
         return false;
-    }
+    std::wstring temporary;
+    OwnedFile file;
+    if (!ResultOrFailure(false, [&] { return static_cast<bool>(file = CreateTemporaryFile(path, temporary)); }))
+        return false;
+    if (temporary.size() < MAX_PATH) lstrcpynW(tempPath, temporary.c_str(), MAX_PATH);
     // The target is replaced by a rename within its own volume, and only by a
     // complete file on the disk: it is never deleted first nor copied over, so
-    // any failure leaves the old file as it was. The temporary file is made
-    // anew by GetTempFileName, so a link planted under some fixed name is
-    // never followed.
-    if (!WriteAndFlush(tempPath, data, size) ||
-        !MoveFileExW(tempPath, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileW(tempPath);
+    // any failure leaves the old file as it was.
+    const bool written = WriteAll(file.get(), static_cast<const BYTE*>(data), static_cast<DWORD>(size)) &&
+                         FlushFileBuffers(file.get());
+    file.reset();
+    if (!written || !MoveFileExW(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
         return false;
     }
     return true;

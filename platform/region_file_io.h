@@ -20,10 +20,10 @@ bool ReadRegionData(const wchar_t* path, RegionHeader& header, RegionRects& rect
 bool ReadRegionFile(const wchar_t* path, RegionRects& rects);
 bool ReadRegionFile(const char* path, RegionRects& rects);
 // The one way a file is replaced: `size` bytes go to a temporary file ("PF"
-// prefix, in the target's own folder, its path left in `tempPath`, at least
-// 260 characters) that replaces `path` by a rename only once it is complete
-// and flushed; the old file stays as it was on any failure, and the temporary
-// file is removed.
+// prefix, a name made here in the target's own folder, its path left in
+// `tempPath` of 260 characters when it fits) that replaces `path` by a rename
+// only once it is complete and flushed; the old file stays as it was on any
+// failure, and the temporary file is removed.
 bool WriteFileAtomically(const wchar_t* path, const void* data, size_t size, wchar_t* tempPath);
 // The data block of banded rectangles written so; never more than kMaxRegionRects.
 bool WriteRegionFile(const wchar_t* path, const RegionRects& rects, wchar_t* tempPath);

@@ -186,6 +186,18 @@ def PastLimit():
     return {"second_frame_huge.gif": gif, "png_claims_40000.ico": icon, "short_rows.bmp": bmp, "wide.wmf": wmf}
 
 
+def BentSignatures():
+    """Signatures bent the ways a decoder still takes them: a JPEG with a stray
+    byte before its first marker (libjpeg skips it) claiming 12,000 x 12,000,
+    and an icon of directory type 3 (Wine's OLE picture object reads any file
+    starting with two zero bytes as an icon)."""
+    frame = struct.pack(">HBHHB", 11, 8, 12000, 12000, 1) + b"\x01\x11\0"
+    jpeg = b"\xFF\xD8\x12\xFF\xC0" + frame + b"\xFF\xD9"
+    icon = bytearray(Icon([(16, lambda x, y: (90, 90, 90, 255))]))
+    icon[2] = 3
+    return {"stray_byte_huge.jpg": jpeg, "icon_type_3.ico": bytes(icon)}
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     rgb = lambda x, y: Color(x, y)
@@ -206,6 +218,7 @@ def main():
     files["huge.png"] = bytes(huge)
     files["truncated.png"] = files["rgba8.png"][:60]
     files.update(PastLimit())
+    files.update(BentSignatures())
     for name, data in files.items():
         with open(os.path.join(OUT, name), "wb") as f:
             f.write(data)

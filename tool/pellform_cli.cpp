@@ -83,7 +83,10 @@ void ShowProgress(size_t done, size_t total, const std::string& picture) {
 // One line on stderr: the path as the user typed it, then what went wrong.
 void Complain(const std::string& path, const std::string& problem) {
     ClearProgress();
-    PrintText(stderr, "pellform: %s: %s\n", path.c_str(), problem.c_str());
+    // Whatever failed with such a name, this is why.
+    const char* why = WineReachesNoSuchName(path) ? "wine reaches no file whose Linux name holds a backslash"
+                                                  : problem.c_str();
+    PrintText(stderr, "pellform: %s: %s\n", path.c_str(), why);
 }
 
 int Failure(const std::string& path, const std::string& problem) {

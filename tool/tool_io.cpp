@@ -60,6 +60,19 @@ static std::wstring WineUnixPath(std::string linuxPath) {
     return L"\\\\?\\unix" + WideFromUtf8(linuxPath);
 }
 
+// A drive letter or two backslashes start a Windows name; under wine every
+// other name is a Linux one.
+static bool IsWindowsName(const std::string& given) {
+    return (given.size() > 1 && given[1] == ':') || given.compare(0, 2, "\\\\") == 0;
+}
+
+// In a Linux name a backslash is a character like any other. No Windows name,
+// not even in wine's Unix namespace (which reads a backslash as a separator),
+// reaches such a file.
+bool WineReachesNoSuchName(const std::string& given) {
+    return RunsUnderWine() && !IsWindowsName(given) && given.find('\\') != std::string::npos;
+}
+
 std::wstring SystemPath(const std::string& given) {
     // Only wine has these calls; they read a name as the Linux side spells it.
     using DosNameFunction = LPWSTR(CDECL*)(LPCSTR);
@@ -71,11 +84,14 @@ std::wstring SystemPath(const std::string& given) {
         reinterpret_cast<void*>(GetProcAddress(kernel, "wine_get_unix_file_name")));
     if (!toDos || !toUnix || given.empty()) return WideFromUtf8(given);
     const bool linuxAbsolute = given[0] == '/';
+    // The name reaches no file at all rather than another one.
+    if (WineReachesNoSuchName(given)) return std::wstring();
+    const bool windowsName = IsWindowsName(given);
     const bool refusedByWindows = given.find_first_of(linuxAbsolute ? "*?\"<>|:" : "*?\"<>|") != std::string::npos;
     if (!linuxAbsolute) {
         // A relative Linux name only Wine's Unix namespace can hold: from the
         // current folder as Linux names it.
-        if (!refusedByWindows || given.find('\\') != std::string::npos) return WideFromUtf8(given);
+        if (windowsName || !refusedByWindows) return WideFromUtf8(given);
         WCHAR folder[MAX_PATH];
         const DWORD length = GetCurrentDirectoryW(MAX_PATH, folder);
         const WineUnixName unixFolder(length > 0 && length < MAX_PATH ? toUnix(folder) : nullptr);

@@ -24,9 +24,12 @@ void PrepareStandardStreams();
 // The path the Windows side opens. A Linux absolute path is translated by
 // wine's own call (from the UTF-8 the shell passed), or named in wine's Unix
 // namespace when it holds characters no Windows name may ('*', '"', ...), as
-// is such a relative Linux name; everything else, and every path on Windows
-// itself, is used as it stands.
+// is such a relative Linux name; a Linux name holding a backslash, which wine
+// cannot reach, is empty (no file has that name); everything else, and every
+// path on Windows itself, is used as it stands.
 std::wstring SystemPath(const std::string& given);
+// Under wine, whether `given` is a Linux name holding a backslash.
+bool WineReachesNoSuchName(const std::string& given);
 // The same as a full path (the picture decoder wants one).
 std::wstring FullSystemPath(const std::string& given);
 bool FileExists(const std::wstring& systemPath);

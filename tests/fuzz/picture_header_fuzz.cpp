@@ -8,7 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PictureHeader header = CheckPictureHeader(data, size);
     if ((header.verdict == HeaderVerdict::Accepted) != PictureSizeAcceptable(header.width, header.height) ||
         (header.iconImage != 0 && header.format != PictureFormat::Icon) ||
-        (header.format == PictureFormat::Unknown) != (header.verdict == HeaderVerdict::Unchecked))
+        (header.format == PictureFormat::Unknown || header.format == PictureFormat::Metafile) !=
+            (header.verdict == HeaderVerdict::Unchecked))
         std::abort();
     return 0;
 }

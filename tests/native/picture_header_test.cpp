@@ -66,8 +66,8 @@ const auto kAccepted = HeaderVerdict::Accepted, kTooLarge = HeaderVerdict::TooLa
            kMalformed = HeaderVerdict::Malformed;
 
 // Each format in range, past the limit (on a side, or in pixels with both sides in range), and lying or cut short.
-// Of an icon only the largest image is decoded, of equal ones the later. Unknown bytes (a metafile, say) are left
-// to the bound on their drawn size.
+// Of an icon only the largest image is decoded, of equal ones the later. A metafile is left to the bound on its
+// drawn size; unknown bytes meet no decoder that sniffs them.
 TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
     const std::string gif = Gif({40, 30}, {{40, 30}});
     const std::string jpeg = std::string("\xFF\xD8", 2) + Segment(0xE0, "JFIF") + Frame({640, 480}) + kScan;
@@ -76,6 +76,7 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         {"gif", gif, kAccepted, 40, 30},
         {"gif without trailer, cut in its data", gif.substr(0, gif.size() - 3), kAccepted, 40, 30},
         {"gif screen past the limit", Gif({40000, 30}, {{40, 30}}), kTooLarge},
+        {"gif of another version past the limit", Gif({40000, 30}, {{40, 30}}).replace(3, 3, "90a"), kTooLarge},
         {"gif second frame past the limit", Gif({40, 30}, {{40, 30}, {8192, 4096}}), kTooLarge},
         {"gif descriptor cut", gif.substr(0, gif.size() - 12), kMalformed},
         {"gif without frames", Gif({40, 30}, {}), kMalformed},
@@ -83,6 +84,7 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         {"bmp bottom-up", Bmp(3, 2, 24, 0, 24), kAccepted, 3, 2},
         {"bmp top-down", Bmp(4096, -4096, 1, 0, 512 * 4096), kAccepted, 4096, 4096},
         {"bmp top-down past the limit", Bmp(4097, -4096, 1, 0, 516 * 4096), kTooLarge},
+        {"bmp of a longer header past the limit", Bmp(4097, -4096, 1, 0, 516 * 4096).replace(14, 4, Le(64, 4)), kTooLarge},
         {"bmp that does not hold its rows", Bmp(3, 2, 24, 0, 23), kMalformed},
         {"bmp run lengths", Bmp(30000, 500, 8, 1, 2), kAccepted, 30000, 500},
         {"bmp run lengths of the wrong depth", Bmp(30, 5, 24, 1, 2), kMalformed},
@@ -91,10 +93,18 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         {"bmp header cut", Bmp(3, 2, 24, 0, 16).substr(0, 30), kMalformed},
         {"jpeg", jpeg, kAccepted, 640, 480},
         {"jpeg second frame past the limit", jpeg + Frame({40000, 40000}) + kScan, kTooLarge},
+        // libjpeg skips stray bytes, and a 0xFF before 0, where it looks for a marker.
+        {"jpeg after a stray byte past the limit", std::string("\xFF\xD8\0", 3) + Frame({12000, 12000}), kTooLarge},
+        {"jpeg with stray bytes", std::string("\xFF\xD8\x12\xFF\0\x34", 6) + Frame({640, 480}) + kScan, kAccepted, 640, 480},
         {"jpeg frame of height 0", std::string("\xFF\xD8", 2) + Frame({640, 0}) + kScan, kMalformed},
         {"jpeg scan before a frame", std::string("\xFF\xD8", 2) + kScan + Frame({640, 480}), kMalformed},
         {"jpeg segment past the end", jpeg.substr(0, 20), kMalformed},
         {"png", Png({10, 7}), kAccepted, 10, 7},
+        // A side of exactly 32,768, and one pixel more (2^24 pixels: the bmp top-down above).
+        {"png 32768 wide", Png({32768, 512}), kAccepted, 32768, 512},
+        {"png 32768 high", Png({512, 32768}), kAccepted, 512, 32768},
+        {"png 32769 wide", Png({32769, 1}), kTooLarge},
+        {"png 32769 high", Png({1, 32769}), kTooLarge},
         {"png past the limit", Png({4097, 4096}), kTooLarge},
         {"png with another chunk first", Png({10, 7}).replace(12, 4, "tEXt"), kMalformed},
         {"png cut in its header", Png({10, 7}).substr(0, 26), kMalformed},
@@ -108,7 +118,8 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         {"tiff big-endian long past the limit", Tiff(true, {70000, 2}, 4), kTooLarge},
         {"tiff of another type", Tiff(false, {300, 200}, 5), kMalformed},
         {"tiff directory past the end", Tiff(false, {300, 200}, 3).substr(0, 30), kMalformed},
-        {"unknown", "\xD7\xCD\xC6\x9A", HeaderVerdict::Unchecked},
+        {"metafile", "\xD7\xCD\xC6\x9A", HeaderVerdict::Unchecked},
+        {"icon of another type", Icon({Png({40000, 40000})}, 0, 3), HeaderVerdict::Unchecked},
     };
     for (const auto& c : cases) {
         const PictureHeader header =
@@ -116,6 +127,7 @@ TEST(PictureHeader, EverySizeAFileClaimsIsCheckedAgainstOneLimit) {
         EXPECT_EQ(header.verdict, c.verdict) << c.name;
         EXPECT_EQ(std::pair(header.width, header.height), std::pair(c.width, c.height)) << c.name;
         EXPECT_EQ(header.iconImage, c.image) << c.name;
+        EXPECT_EQ(header.format == PictureFormat::Metafile, c.name == std::string("metafile")) << c.name;
     }
 }
 

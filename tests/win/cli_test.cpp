@@ -97,20 +97,27 @@ TEST(CliTest, BuildWritesTheRegionOfThePictureAloneAndInABatch) {
     EXPECT_EQ(run.status, 0u) << run.err;
     EXPECT_EQ(ReadFileBytes(out), EncodeRegionData({{0, 10, 40, 31}}));  // all but the blue band at the top
     EXPECT_EQ(run.out.rfind(out + ": 1 rectangle, bounding box (0, 10, 40, 31)", 0), 0u) << run.out;
-    // Into one folder, the mask at 0,0 by default: four failures (one past the pixel limit) among two successes.
+    // Into one folder, the mask at 0,0 by default: six failures (three past the pixel limit, one a side of 32,769)
+    // among three successes (one a side of exactly 32,768).
     const std::string folder = TemporaryPath("batch");
     CreateDirectoryA(folder.c_str(), nullptr);
     std::string pictures = gif;
-    for (const char* name :
-         {"missing.gif", "not_a_picture.gif", "stripes.png", "transparent.bmp", "wic\\png_claims_40000.ico"})
+    for (const char* name : {"missing.gif", "not_a_picture.gif", "stripes.png", "transparent.bmp",
+                             "wic\\png_claims_40000.ico", "wic\\stray_byte_huge.jpg"})
         pictures += " " + Quoted(TestDataPath(name));
+    for (int side : {32768, 32769}) {
+        const std::string wide = TemporaryPath(("side" + std::to_string(side) + ".bmp").c_str());
+        ASSERT_TRUE(WriteBmpFile(wide, side, 1, [](int, int) { return RGB(9, 9, 9); }));
+        pictures += " " + Quoted(wide);
+    }
     const ToolRun batch = RunTool("build --out-dir " + Quoted(folder) + " " + pictures);
     EXPECT_EQ(batch.status, 1u);
     EXPECT_EQ(ReadFileBytes(folder + "\\transparent.rgn"), EncodeRegionData({{0, 10, 40, 31}}));
-    EXPECT_EQ(Lines(batch.out), 2) << batch.out;
+    EXPECT_EQ(Lines(batch.out), 3) << batch.out;
     for (const char* line : {"missing.gif: no such file", "not_a_picture.gif: could not be decoded",
                              "transparent.bmp: another picture of the same name",
-                             "png_claims_40000.ico: could not be decoded", "4 of 6 pictures failed"})
+                             "png_claims_40000.ico: could not be decoded", "stray_byte_huge.jpg: could not be decoded",
+                             "side32769.bmp: could not be decoded", "6 of 9 pictures failed"})
         EXPECT_NE(batch.err.find(line), std::string::npos) << batch.err;
 }
 
@@ -131,6 +138,13 @@ TEST(CliTest, NamesOutsideTheCodePageWorkByFullAndRelativePath) {
             for (const char* made : {".rgn", ".inc"}) DeleteFileW(Wide(file + made).c_str());
         }
     }
+    // In a Linux name a backslash is a character, which no wine path reaches: a\b.rgn is neither written nor read.
+    const std::string inside = TemporaryPath("a\\b.rgn"), rgn = Quoted(WriteRegion("x.rgn", {{0, 0, 1, 1}}));
+    CreateDirectoryA(TemporaryPath("a").c_str(), nullptr);
+    EXPECT_EQ(RunTool("export " + rgn + " --as bin -o a\\b.rgn", TemporaryPath("")).status, 1u);
+    EXPECT_EQ(GetFileAttributesA(inside.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(WriteFileBytes(inside, EncodeRegionData({{0, 0, 1, 1}})));
+    EXPECT_EQ(RunTool("info a\\b.rgn", TemporaryPath("")).err, "pellform: a\\b.rgn: wine reaches no file whose Linux name holds a backslash\n");
 }
 
 // A build pipeline gets the same bytes on every machine: the default background

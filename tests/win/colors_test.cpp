@@ -33,13 +33,15 @@ protected:
 TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingElsewhere) {
     HWND hwnd = editorWindow_.hwnd;
     LoadPicture(TestDataPath("transparent.gif"));  // 40 x 30 in a window at least 280 wide
-    RECT window{};
-    GetWindowRect(hwnd, &window);
-    POINT caption = {window.left + 60, window.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
-    ScreenToClient(hwnd, &caption);
+    auto caption = [&] {  // in client coordinates: above the view
+        RECT window{};
+        GetWindowRect(hwnd, &window);
+        POINT point = {window.left + 60, window.top + GetSystemMetrics(SM_CYCAPTION) / 2 + 2};
+        return ScreenToClient(hwnd, &point), point;
+    };
     // A right click, a click beside the picture and one on the caption pick nothing.
     for (const auto& [point, button] : {std::pair<POINT, DWORD>{{5, 5}, MOUSEEVENTF_RIGHTDOWN},
-                                        {{200, 10}, MOUSEEVENTF_LEFTDOWN}, {caption, MOUSEEVENTF_LEFTDOWN}})
+                                        {{200, 10}, MOUSEEVENTF_LEFTDOWN}, {caption(), MOUSEEVENTF_LEFTDOWN}})
         PickAt(point, button);
     EXPECT_EQ(settings_->maskColor, 0xFFFFFFFFu);
     EXPECT_EQ(Doc().hrgnCurrent.get(), nullptr);
@@ -69,6 +71,12 @@ TEST_F(ColorsTest, PickingTakesThePixelUnderTheCursorOnAScrolledViewAndNothingEl
     EXPECT_EQ(settings_->maskColor, Patterned(x, y));
     EXPECT_FALSE(PtInRegion(Doc().hrgnCurrent.get(), x, y));
     EXPECT_TRUE(PtInRegion(Doc().hrgnCurrent.get(), x + 1, y));
+    // At 800% on a picture taller than 65,536 / 8 rows, the caption's y (negative) picks nothing either.
+    ASSERT_TRUE(WriteBmpFile(path, 40, 8200, Patterned));
+    Command(IDM_NEW), LoadPicture(path), Command(IDM_ZOOM_800);
+    SendMessageA(hwnd, WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 0), 0), SettleWindow(hwnd);
+    PickAt(caption());
+    EXPECT_EQ(std::pair(settings_->maskColor, Doc().hrgnCurrent.get()), std::pair(COLORREF{CLR_INVALID}, HRGN{}));
 }
 
 TEST_F(ColorsTest, APictureWithAlphaIsComposedOverTheBackgroundAndReloadedOnlyWhenTheUserSays) {

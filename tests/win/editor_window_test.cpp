@@ -38,8 +38,9 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     };
     // Colors and names outlive the window, the picture and region do not. (The leak cycle ends with New, so
     // only here is Exit seen deleting them.)
-    auto exit = [&] {
+    auto exit = [&](bool quit) {  // by Exit, or by a quit posted to its thread from outside
         const HGDIOBJ bitmap = Doc().hbmImage.get(), region = Doc().hrgnCurrent.get();
+        if (quit) PostThreadMessageA(editorWindow_.threadId, WM_QUIT, 0, 0), WaitForThreadEnd(editorWindow_.threadId);
         CloseEditor(editorWindow_);
         EXPECT_EQ(std::pair(GetObjectType(bitmap), GetObjectType(region)), std::pair(0ul, 0ul)) << "Exit deletes them";
         editorWindow_ = OpenEditor();
@@ -56,8 +57,9 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
         {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Command(IDM_VIEW_TRANSPARENCY); }, "xxxxxxxt"},
         {"background", [&] { AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
          "xxxxxxxt"},
-        {"a next editor", exit, "-------m"},
+        {"a next editor", [&] { exit(false); }, "-------m"},
         {"region there, named", [&] { withRegion(), Command(IDM_VIEW_HIDE); }, "xxxxxxxh"},
+        {"a next editor after a quit", [&] { exit(true), Command(IDM_VIEW_HIDE); }, "-------h"},
         {"New", [&] { Command(IDM_NEW), remembered(false); }, "-------h"},
         {"region file alone", [&] { ChooseFile(IDM_OPEN, "Open", file), Idle(); }, "xx---x-h"},
     };

@@ -49,7 +49,7 @@ TEST_F(ImageLoadingTest, LoadsAskBeforeClippingKeepTheDocumentOnFailureAndRefuse
     const HBITMAP picture = Doc().hbmImage.get();
     const HRGN kept = Doc().hrgnCurrent.get();
     const char* const failing[] = {"not_a_picture.gif", "truncated.gif", "wic\\second_frame_huge.gif",
-                                   "wic\\short_rows.bmp"};
+                                   "wic\\short_rows.bmp", "wic\\stray_byte_huge.jpg", "wic\\icon_type_3.ico"};
     for (const char* const& name : failing) {
         load(TestDataPath(name), (&name - failing) % 2 == 0);
         EXPECT_EQ(AnswerBox("Error", IDOK), "An error occured, image could NOT be loaded.");

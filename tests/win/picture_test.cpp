@@ -53,10 +53,11 @@ TEST_F(PictureTest, WhatIsNoPictureOrNoFileGivesNothingAndACallersApartmentIsKep
     CoUninitialize();
     CoUninitialize();
     EXPECT_EQ(probe_->loadPictureResource(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(900)), nullptr);
-    // Decoders took the last four: past the pixel limit or lying deep inside, or a metafile drawn past it.
+    // Decoders took the last six: past the pixel limit or lying deep inside, a metafile drawn past it, a JPEG
+    // past it behind a stray byte, and an icon of type 3 that only the OLE picture object (on Wine) would take.
     for (const char* name : {"missing.gif", "not_a_picture.gif", "truncated.gif", "wic\\truncated.png", "wic\\huge.png",
                              "wic\\missing.png", "wic\\second_frame_huge.gif", "wic\\png_claims_40000.ico",
-                             "wic\\short_rows.bmp", "wic\\wide.wmf"}) {
+                             "wic\\short_rows.bmp", "wic\\wide.wmf", "wic\\stray_byte_huge.jpg", "wic\\icon_type_3.ico"}) {
         AlphaPlane alpha;
         EXPECT_EQ(probe_->loadPictureFileWithAlpha(TestDataPath(name).c_str(), 0, &alpha), nullptr) << name;
         EXPECT_EQ(alpha.values, nullptr) << name;

@@ -19,7 +19,7 @@ std::vector<BYTE> StaircaseFile(int n) {
 // Temporary files a save left behind in the folder of `path`.
 int CountSaveLeftovers(const std::string& path) {
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((path.substr(0, path.rfind('\\') + 1) + "PF*.tmp").c_str(), &found);
+    HANDLE search = FindFirstFileA((path.substr(0, path.rfind('\\') + 1) + "PF*").c_str(), &found);
     int count = search != INVALID_HANDLE_VALUE;
     while (count && FindNextFileA(search, &found)) ++count;
     if (count) FindClose(search);
@@ -97,8 +97,14 @@ TEST_F(RegionFilesTest, MalformedFilesAreRejectedKeepingTheRegionAndOthersLoadAs
 }
 
 TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALaterWindowAsksBeforeReplacing) {
-    // S: is another file system than the temporary folder's.
-    for (const std::string& path : {TemporaryPath("guarded.rgn"), std::string("S:\\guarded.rgn")}) {
+    // S: is another file system than the temporary folder's. A folder of 250 characters (GetTempFileName refuses
+    // past 246) holds the names a writer tries first, a file and a folder, which must stay as they are.
+    std::string deep = TemporaryPath("");
+    deep += std::string(250 - deep.size(), 'd');
+    CreateDirectoryA(deep.c_str(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(deep + "\\PF000000", {'t', 'a', 'k', 'e', 'n'}));
+    CreateDirectoryA((deep + "\\PF000001").c_str(), nullptr);
+    for (const std::string& path : {TemporaryPath("guarded.rgn"), std::string("S:\\guarded.rgn"), deep + "\\a.rgn"}) {
         const int leftovers = CountSaveLeftovers(path);
         for (bool locked : {false, true}) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -122,6 +128,7 @@ TEST_F(RegionFilesTest, SavesNeverDamageTheOldFileOutOfMemoryKeepsTheStateAndALa
         EXPECT_EQ(CountSaveLeftovers(path), leftovers) << path;
         EXPECT_NE(FileIndexOf(path), oldFile) << path;
     }
+    EXPECT_EQ(ReadFileBytes(deep + "\\PF000000"), (std::vector<BYTE>{'t', 'a', 'k', 'e', 'n'}));
     // Out of memory, Open, Save As and a new mask each end in their failure with the state kept.
     const std::string good = TemporaryPath("guarded.rgn"), fresh = TemporaryPath("never.rgn");  // saved above
     DeleteFileA(fresh.c_str());

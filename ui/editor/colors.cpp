@@ -1,5 +1,7 @@
 #include "ui/editor/colors.h"
 
+#include <windowsx.h>
+
 #include <cstring>
 #include <vector>
 
@@ -48,11 +50,17 @@ void PickColorAt(HWND hwnd, LPARAM clientPoint) {
     bool picked = false;
     COLORREF color = 0;
     POINT cursor{};
-    // A click on the caption or the menu bar also ends pick mode, picking nothing.
-    if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd) {
+    // The capture brings clicks from anywhere, in client coordinates that are
+    // negative above and left of the view: one outside the view (on the
+    // caption, the menu bar, a scroll bar, another window) ends pick mode,
+    // picking nothing.
+    const POINT point = {GET_X_LPARAM(clientPoint), GET_Y_LPARAM(clientPoint)};
+    RECT view{};
+    if (GetClientRect(hwnd, &view) && PtInRect(&view, point) && GetCursorPos(&cursor) &&
+        WindowFromPoint(cursor) == hwnd) {
         // The picture pixel whose square is under the cursor.
-        const int x = (LOWORD(clientPoint) + GetScrollPos(hwnd, SB_HORZ)) / document.zoom;
-        const int y = (HIWORD(clientPoint) + GetScrollPos(hwnd, SB_VERT)) / document.zoom;
+        const int x = (point.x + GetScrollPos(hwnd, SB_HORZ)) / document.zoom;
+        const int y = (point.y + GetScrollPos(hwnd, SB_VERT)) / document.zoom;
         picked = ReadPictureColor(hwnd, x, y, color);
     }
     ReleaseCapture();

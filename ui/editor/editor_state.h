@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <initializer_list>
+#include <stdexcept>
 #include <string>
 
 constexpr int kMaxZoom = 16;
@@ -90,7 +91,11 @@ struct EditorDocument {
     HRGN shownSelection = nullptr;
 };
 
-// The open editor window's document; only while that window exists.
+// The open editor window's document. With no window there is none: this
+// throws NoEditorWindow, which ends the command at its procedure's edge.
+struct NoEditorWindow : std::logic_error {
+    NoEditorWindow() : std::logic_error("no editor window") {}
+};
 EditorDocument& Document();
 
 // The mutators. Each takes what its command made; those that change the region

@@ -209,7 +209,10 @@ static INT_PTR CALLBACK EditorDlgProc(HWND hwnd, UINT message, WPARAM wParam, LP
 // The document of the window RunEditorWindow runs; none between windows.
 static EditorDocument* openDocument = nullptr;
 
-EditorDocument& Document() { return *openDocument; }
+EditorDocument& Document() {
+    if (!openDocument) throw NoEditorWindow();
+    return *openDocument;
+}
 
 void RunEditorWindow(HWND owner, void (*created)()) {
     EditorDocument document;
@@ -233,6 +236,9 @@ void RunEditorWindow(HWND owner, void (*created)()) {
                 DispatchMessageA(&msg);
             }
         }
+        // A quit posted from elsewhere ends the loop with the window still
+        // there: it goes now, with its document, not at the thread's end.
+        if (IsWindow(window)) DestroyWindow(window);
     }
     openDocument = nullptr;
 }
