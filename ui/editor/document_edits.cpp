@@ -153,23 +153,20 @@ void ResetDocument() {
     ++document.revision;
 }
 
-bool UndoStep() {
-    EditorDocument& document = Document();
-    const EditStep* step = document.history.Undo();
+// Back to the state before the newest step, or on to the state after the next;
+// one that cannot be restored leaves the history where it was.
+static bool TakeStep(bool back) {
+    EditHistory& history = Document().history;
+    const EditStep* step = back ? history.Undo() : history.Redo();
     if (!step) return false;
-    if (Restore(step->before, step->after, step->restoresName)) return true;
-    document.history.Redo();
+    if (Restore(back ? step->before : step->after, back ? step->after : step->before, step->restoresName)) return true;
+    back ? history.Redo() : history.Undo();
     return false;
 }
 
-bool RedoStep() {
-    EditorDocument& document = Document();
-    const EditStep* step = document.history.Redo();
-    if (!step) return false;
-    if (Restore(step->after, step->before, step->restoresName)) return true;
-    document.history.Undo();
-    return false;
-}
+bool UndoStep() { return TakeStep(true); }
+
+bool RedoStep() { return TakeStep(false); }
 
 void PublishDocument() {
     const EditorDocument& document = Document();
