@@ -21,3 +21,10 @@ target_link_libraries(region_union_fuzz PRIVATE pellform_core)
 target_compile_options(region_union_fuzz PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all
                                                  -fno-sanitize-coverage=trace-cmp)
 target_link_options(region_union_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+# The search for the rectangles whose union takes the most steps against its bound.
+add_executable(region_union_ratio_fuzz ${CMAKE_SOURCE_DIR}/tests/fuzz/region_union_fuzz.cpp)
+target_compile_definitions(region_union_ratio_fuzz PRIVATE PELLFORM_WORST_RATIO)
+target_include_directories(region_union_ratio_fuzz PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(region_union_ratio_fuzz PRIVATE pellform_core)
+target_compile_options(region_union_ratio_fuzz PRIVATE -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all)
+target_link_options(region_union_ratio_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)

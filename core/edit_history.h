@@ -15,6 +15,7 @@ using RegionBlock = std::vector<std::uint8_t>;
 struct RegionInputs {
     std::uint32_t maskColor = 0xFFFFFFFF;
     int tolerance = 0;
+    bool contiguous = false;  // "Contiguous mask"
     std::uint32_t backgroundColor = 0xFFFFFFFF;
     // Whether the editor offers the commands that need a region made there.
     bool regionOffered = false;

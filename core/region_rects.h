@@ -32,6 +32,25 @@ struct RegionTooLarge : std::length_error {
     RegionTooLarge() : std::length_error("region has too many rectangles") {}
 };
 
+// Which 32-bit DIB pixels (0x00RRGGBB, the top byte ignored) count as a mask
+// COLORREF (0x00BBGGRR): each of red, green and blue at most `tolerance` from
+// the mask's. A mask with a non-zero top byte matches no pixel.
+struct MaskColorRange {
+    MaskColorRange(std::uint32_t maskColor, std::uint32_t tolerance);
+    bool Matches(std::uint32_t pixel) const {
+        // Each channel one unsigned comparison: a value below the low end wraps
+        // around to far above the range.
+        return active && (pixel & 0xFF) - (low & 0xFF) <= (range & 0xFF) &&
+               (pixel >> 8 & 0xFF) - (low >> 8 & 0xFF) <= (range >> 8 & 0xFF) &&
+               (pixel >> 16 & 0xFF) - (low >> 16 & 0xFF) <= (range >> 16 & 0xFF);
+    }
+    std::uint32_t pixel;  // the mask as a pixel
+    bool active;
+    std::uint32_t low;    // per byte, the lowest blue, green and red that match
+    std::uint32_t high;   // and the highest
+    std::uint32_t range;  // high - low, per byte
+};
+
 // Builds the banded rectangles of every position whose pixel differs from the
 // mask, row by row from the top. Pixels are 32-bit DIB values (0x00RRGGBB, the
 // top byte ignored); the mask is a COLORREF (0x00BBGGRR), and one with a
@@ -41,20 +60,21 @@ class RegionRectBuilder {
 public:
     RegionRectBuilder(std::int32_t width, std::uint32_t maskColor, std::uint32_t tolerance = 0);
     void AddPixelRow(const std::uint32_t* pixels);
+    // Writes the left, right pairs of a row's spans of pixels unlike the mask
+    // into `edges` (room for width + 1); returns how many numbers.
+    std::size_t FindSpans(const std::uint32_t* pixels, std::int32_t* edges) const;
     // A row in which no position matches the mask: the strip below a picture.
     void AddFullRow();
+    // A row given by its spans: left, right pairs, in order, none touching.
+    void AddSpans(const std::int32_t* edges, std::size_t count);
     RegionRects Finish();
 
 private:
-    void AddSpans(const std::int32_t* edges, std::size_t count);
     void CloseBand();
 
     std::int32_t width_;
-    std::uint32_t maskPixel_;
-    bool maskMatches_;
     std::uint32_t tolerance_;
-    std::uint32_t lowPixel_;   // per byte, the lowest blue, green and red that match
-    std::uint32_t highPixel_;  // and the highest
+    MaskColorRange mask_;
     std::int32_t y_ = 0;
     std::int32_t bandTop_ = 0;
     std::vector<std::int32_t> bandSpans_;  // left, right pairs of the open band
@@ -80,8 +100,10 @@ bool IsBanded(const RegionRects& rects);
 // What a union did, for tests and benchmarks: its steps (rectangles looked at,
 // tree nodes entered, rows swept, rectangles written) stay within
 // 12 (n + k + 1)(log2(n + 1) + 4) for n rectangles given and k made.
+// `modes` has a bit for each way the sweep took (see SweepMode).
 struct UnionStats {
     std::uint64_t steps = 0;
+    std::uint32_t modes = 0;
 };
 
 // The banded form of the union of any rectangles; empty and inverted ones

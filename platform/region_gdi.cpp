@@ -1,10 +1,12 @@
 #include "platform/region_gdi.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <vector>
 
+#include "core/flood_fill.h"
 #include "core/no_throw.h"
 #include "platform/win_handles.h"
 
@@ -78,14 +80,16 @@ bool RegionWithinLimit(HRGN region) {
     return size >= sizeof(RGNDATAHEADER) && (size - sizeof(RGNDATAHEADER)) / sizeof(RECT) <= kMaxRegionRects;
 }
 
-static bool ReadPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
-                             RegionRects& rects) {
+// Hands each row of the picture, top first, to `take` as 32-bit pixels. Rows
+// are read in strips through a bottom-up 32-bit DIB; a strip of about 256 KB
+// stays in the cache and costs few page faults, whatever the picture's size,
+// and wine converts one strip far faster than a whole picture. The pixels are
+// those GetPixel would report.
+template <typename Take>
+static bool ReadPictureRows(HBITMAP picture, int width, int height, Take take) {
     if (!picture || width <= 0 || height <= 0) return false;
     WindowDc screen(nullptr);
     if (!screen) return false;
-    // Rows are read in strips through a bottom-up 32-bit DIB; a strip of about
-    // 256 KB stays in the cache and costs few page faults, whatever the picture's
-    // size. The pixels are those GetPixel would report.
     const int stripRows = std::max(1, std::min(height, (1 << 16) / width));
     std::unique_ptr<std::uint32_t[]> strip(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(width) * stripRows]);
     if (!strip) return false;
@@ -96,7 +100,6 @@ static bool ReadPictureRects(HBITMAP picture, int width, int height, COLORREF ma
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    RegionRectBuilder builder(width, maskColor, static_cast<std::uint32_t>(std::max(tolerance, 0)));
     for (int top = 0; top < height; top += stripRows) {
         const int rows = std::min(stripRows, height - top);
         // Scan lines count from the bottom of a bottom-up DIB.
@@ -104,9 +107,16 @@ static bool ReadPictureRects(HBITMAP picture, int width, int height, COLORREF ma
         if (GetDIBits(screen.get(), picture, firstScan, static_cast<UINT>(rows), strip.get(), &info, DIB_RGB_COLORS) !=
             rows)
             return false;
-        for (int row = 0; row < rows; ++row)
-            builder.AddPixelRow(strip.get() + static_cast<std::size_t>(rows - 1 - row) * width);
+        for (int row = 0; row < rows; ++row) take(strip.get() + static_cast<std::size_t>(rows - 1 - row) * width);
     }
+    return true;
+}
+
+static bool ReadPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                             RegionRects& rects) {
+    RegionRectBuilder builder(width, maskColor, static_cast<std::uint32_t>(std::max(tolerance, 0)));
+    if (!ReadPictureRows(picture, width, height, [&](const std::uint32_t* row) { builder.AddPixelRow(row); }))
+        return false;
     builder.AddFullRow();
     rects = builder.Finish();
     return true;
@@ -121,4 +131,27 @@ HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF mas
     RegionRects rects;
     return BuildPictureRects(picture, width, height, maskColor, tolerance, rects) ? CreateRegionFromRects(rects)
                                                                                   : nullptr;
+}
+
+static bool ReadFloodRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                           const FloodStarts& starts, RegionRects& rects) {
+    FloodRegionBuilder builder(width, height, maskColor, static_cast<std::uint32_t>(std::max(tolerance, 0)), starts);
+    if (!ReadPictureRows(picture, width, height, [&](const std::uint32_t* row) { builder.AddPixelRow(row); }))
+        return false;
+    rects = builder.Finish();
+    return true;
+}
+
+bool BuildFloodPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                            const FloodStarts& starts, RegionRects& rects) {
+    return ResultOrFailure(false,
+                           [&] { return ReadFloodRects(picture, width, height, maskColor, tolerance, starts, rects); });
+}
+
+HRGN BuildFloodRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                                 const FloodStarts& starts) {
+    RegionRects rects;
+    return BuildFloodPictureRects(picture, width, height, maskColor, tolerance, starts, rects)
+               ? CreateRegionFromRects(rects)
+               : nullptr;
 }

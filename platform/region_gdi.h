@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "core/flood_fill.h"
 #include "core/region_data.h"
 #include "core/region_rects.h"
 
@@ -24,5 +25,10 @@ bool FetchRegionRects(HRGN region, RegionRects& rects, RegionHeader* header = nu
 bool BuildPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance, RegionRects& rects);
 // The region of those rectangles; 0 on failure.
 HRGN BuildRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance = 0);
+// The same with only the mask pixels a flood from `starts` reaches left out.
+bool BuildFloodPictureRects(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                            const FloodStarts& starts, RegionRects& rects);
+HRGN BuildFloodRegionFromPicture(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                                 const FloodStarts& starts);
 
 #endif

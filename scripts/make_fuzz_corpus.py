@@ -35,8 +35,10 @@ FILES = {
 
 
 def repeat(count, first, step):
-    """count + 1 rectangles within -64..448: the i-th is first + i * step, field by field."""
-    return struct.pack('<B4H4b', count, *(v + 64 for v in first), *step)
+    """count + 1 rectangles (count + 1 a multiple of 2^e up to 16 x 2^e): the i-th is first + i * step, field by field."""
+    e = max(0, (count + 1).bit_length() - 4)
+    assert (count + 1) % (1 << e) == 0
+    return struct.pack('<B4h4b', 16 * e + (count + 1 >> e) - 1, *first, *step)
 
 
 def union_shapes(count):
@@ -53,12 +55,17 @@ def union_shapes(count):
     }
 
 
-# Small shapes for the fuzzer to grow, and the same at 128 and 201 to a repeat,
+# Small shapes for the fuzzers to grow, and the same at 128 and 192 to a repeat,
 # where a union that costs the product of its parts passes its bound at once
-# (the largest staircase has 20,301 rectangles).
-UNION_FILES = {f'{name}_{count + 1}': data for count in (32, 127, 200) for name, data in union_shapes(count).items()}
+# (the largest staircase has 18,528 rectangles). Each file starts with the
+# byte that scales its fields: 0, as they are.
+UNION_FILES = {f'{name}_{count + 1}': b'\0' + data
+               for count in (31, 127, 191) for name, data in union_shapes(count).items()}
 SCATTERED = [(5, 5, 20, 9), (0, 0, 10, 10), (8, 2, 30, 4), (12, 12, 9, 15), (3, 7, 3, 9), (-7, 0, 21, 40)]
-UNION_FILES['scattered'] = b''.join(repeat(0, r, (0, 0, 0, 0)) for r in SCATTERED)
+# And one-pixel cells on every other row, and touching rows.
+UNION_FILES['cells_32'] = b'\0' + repeat(31, (0, 0, 1, 1), (0, 2, 0, 2))
+UNION_FILES['rows_32'] = b'\0' + repeat(31, (0, 0, 1, 1), (0, 1, 0, 1))
+UNION_FILES['scattered'] = b'\0' + b''.join(repeat(0, r, (0, 0, 0, 0)) for r in SCATTERED)
 
 
 def write_all(folder, files):

@@ -47,6 +47,9 @@ const char kUsage[] =
     "  --mask RRGGBB        the mask color\n"
     "  --tolerance N        with --mask or --mask-at: pixels whose red, green and blue each\n"
     "                       differ from the mask's by at most N (0-255) count as the mask\n"
+    "  --contiguous         only the mask pixels joined by their edges to the --mask-at\n"
+    "                       pixel leave the region (--mask-at may be repeated: the first\n"
+    "                       gives the color), or with --mask those joined to the border\n"
     "  --alpha-threshold N  the pixels whose alpha is at least N (0-255), no mask color\n"
     "  --background RRGGBB  the color behind transparent pixels (default F0F0F0, the\n"
     "                       standard button face, so every machine gives the same bytes)\n"
@@ -136,8 +139,8 @@ struct BuildOptions {
     bool maskAtGiven = false;
     COLORREF mask = 0;
     COLORREF background = kDefaultBackground;
-    int maskX = 0;
-    int maskY = 0;
+    bool contiguous = false;
+    std::vector<FloodPoint> maskAt;  // none: the top-left pixel
     int alphaThreshold = -1;
     int tolerance = -1;
     std::string outDir;
@@ -152,13 +155,19 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
             options.paths.push_back(word);
             continue;
         }
+        if (word == "--contiguous") {
+            options.contiguous = true;
+            continue;
+        }
         if (i + 1 >= argc) return problem = "missing value after " + word, false;
         const char* value = argv[++i];
         if (word == "--mask") {
             if (!ParseColor(value, options.mask)) return problem = "--mask wants RRGGBB in hex", false;
             options.maskGiven = true;
         } else if (word == "--mask-at") {
-            if (!ParsePoint(value, options.maskX, options.maskY)) return problem = "--mask-at wants X,Y", false;
+            FloodPoint point{};
+            if (!ParsePoint(value, point.x, point.y)) return problem = "--mask-at wants X,Y", false;
+            options.maskAt.push_back(point);
             options.maskAtGiven = true;
         } else if (word == "--alpha-threshold") {
             if (!ParseThreshold(value, options.alphaThreshold))
@@ -179,6 +188,11 @@ bool ParseBuildOptions(int argc, char** argv, BuildOptions& options, std::string
         return problem = "give one of --mask, --mask-at and --alpha-threshold", false;
     if (options.tolerance >= 0 && !options.maskGiven && !options.maskAtGiven)
         return problem = "--tolerance goes with --mask or --mask-at", false;
+    if (options.contiguous && options.alphaThreshold >= 0)
+        return problem = "--contiguous goes with --mask or --mask-at, not --alpha-threshold", false;
+    if (options.maskAt.size() > 1 && !options.contiguous)
+        return problem = "--mask-at is given more than once only with --contiguous", false;
+    if (options.maskAt.empty()) options.maskAt.push_back({0, 0});
     return true;
 }
 
@@ -201,22 +215,29 @@ bool BuildOne(const std::string& picturePath, const std::string& outPath, const 
         return Complain(picturePath, "the picture's alpha does not match its size"), false;
     COLORREF mask = options.mask;
     const bool byAlpha = options.alphaThreshold >= 0;
+    FloodStarts starts;
+    starts.border = options.maskGiven;
     if (!options.maskGiven && !byAlpha) {
-        if (options.maskX >= size.bmWidth || options.maskY >= size.bmHeight)
-            return Complain(picturePath, "--mask-at lies outside the " + std::to_string(size.bmWidth) + " x " +
-                                             std::to_string(size.bmHeight) + " picture"),
-                   false;
-        mask = PixelOf(bitmap.get(), options.maskX, options.maskY);
+        for (const FloodPoint& point : options.maskAt)
+            if (point.x >= size.bmWidth || point.y >= size.bmHeight)
+                return Complain(picturePath, "--mask-at lies outside the " + std::to_string(size.bmWidth) + " x " +
+                                                 std::to_string(size.bmHeight) + " picture"),
+                       false;
+        mask = PixelOf(bitmap.get(), options.maskAt[0].x, options.maskAt[0].y);
         if (mask == CLR_INVALID) return Complain(picturePath, "the pixel under --mask-at could not be read"), false;
+        starts.points = options.maskAt;
     }
     RegionRects rects;
-    const bool made = byAlpha ? ResultOrFailure(false, [&] {
-        rects = BuildAlphaRegionRects(alpha.values.get(), size.bmWidth, size.bmHeight,
-                                      static_cast<std::uint32_t>(options.alphaThreshold));
-        return true;
-    })
-                              : BuildPictureRects(bitmap.get(), size.bmWidth, size.bmHeight, mask,
-                                                  std::max(options.tolerance, 0), rects);
+    const int tolerance = std::max(options.tolerance, 0);
+    const bool made =
+        byAlpha ? ResultOrFailure(false, [&] {
+            rects = BuildAlphaRegionRects(alpha.values.get(), size.bmWidth, size.bmHeight,
+                                          static_cast<std::uint32_t>(options.alphaThreshold));
+            return true;
+        })
+        : options.contiguous
+            ? BuildFloodPictureRects(bitmap.get(), size.bmWidth, size.bmHeight, mask, tolerance, starts, rects)
+            : BuildPictureRects(bitmap.get(), size.bmWidth, size.bmHeight, mask, tolerance, rects);
     if (!made) return Complain(picturePath, "the region could not be built"), false;
     wchar_t tempPath[MAX_PATH] = L"";
     if (!WriteRegionFile(SystemPath(outPath).c_str(), rects, tempPath))

@@ -202,6 +202,27 @@ TEST(CliTest, ToleranceLeavesOutThePixelsNearTheMaskColor) {
     DeleteObject(bitmap);
 }
 
+// White around a one-pixel diagonal outline, white or grey inside, a near-white corner: only the mask pixels
+// joined to a start (or to the border) leave the region, as the exact mask leaves them where no others are.
+TEST(CliTest, ContiguousLeavesOutOnlyTheMaskPixelsJoinedToTheStarts) {
+    const std::string white = TemporaryPath("white.bmp"), grey = TemporaryPath("grey.bmp"), out = TemporaryPath("c.rgn");
+    ASSERT_TRUE(WriteBmpFile(white, 32, 24, Diamond(RGB(255, 255, 255), true)) &&
+                WriteBmpFile(grey, 32, 24, Diamond(RGB(128, 128, 128), true)));
+    const std::tuple<const char*, std::string, const char*> builds[] = {
+        {"--contiguous --mask-at 3,0 --tolerance 5", grey, "--mask FFFFFF --tolerance 5"},
+        {"--contiguous --mask FFFFFF --tolerance 5", grey, "--mask FFFFFF --tolerance 5"},
+        {"--contiguous", grey, "--mask FAFAFA"},  // the corner's own color from 0,0
+        {"--contiguous --mask-at 31,0 --mask-at 16,12 --tolerance 5", white, "--mask FFFFFF --tolerance 5"},
+    };
+    for (const auto& [options, picture, exact] : builds) {
+        ASSERT_EQ(RunTool("build " + Quoted(picture) + " " + Quoted(out) + " " + exact).status, 0u);
+        const std::vector<BYTE> expected = ReadFileBytes(out);
+        const ToolRun run = RunTool("build " + Quoted(white) + " " + Quoted(out) + " " + options);
+        EXPECT_EQ(run.status, 0u) << run.err;
+        EXPECT_EQ(ReadFileBytes(out), expected) << options;
+    }
+}
+
 TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsUsed) {
     const std::string gif = Quoted(TestDataPath("transparent.gif")), board = TemporaryPath("board.bmp");
     // Past the rectangle limit, as files are in the editor: a 2048 x 1024 checkerboard, one row too many.
@@ -218,6 +239,9 @@ TEST(CliTest, FailuresExitOneWithOneLineAndUsageErrorsExitTwoAddingHowTheToolIsU
         {"render " + Quoted(WriteRegion("wide.rgn", {{0, 0, 70000, 1}})) + " -o " + Quoted(TemporaryPath("w.png")),
          1, "70000 x 1 pixels is more"},
         {"build a b --tolerance 5", 2, "--tolerance goes with --mask or --mask-at\nusage: "},
+        {"build a b --contiguous --alpha-threshold 9", 2, "--contiguous goes with --mask or --mask-at, not --alpha"},
+        {"build a b --mask-at 0,0 --mask-at 1,1", 2, "--mask-at is given more than once only with --contiguous"},
+        {"build " + gif + " o.rgn --contiguous --mask-at 0,0 --mask-at 0,30", 1, "--mask-at lies outside the 40 x 30"},
         {"build a b --mask-at 0,0 --tolerance 256", 2, "--tolerance wants a number from 0 to 255\nusage: "},
     };
     for (const auto& [arguments, status, error] : failures) {

@@ -1,7 +1,9 @@
 // Picking the mask color, entering it, and the background color with its reload question.
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "editor_fixture.h"
@@ -19,11 +21,16 @@ protected:
         return GetGUIThreadInfo(editorWindow_.threadId, &info) && info.hwndCapture == editorWindow_.hwnd;
     }
     // Starts picking, then presses and releases a mouse button at a client point, as the user's mouse does.
-    void PickAt(POINT point, DWORD down = MOUSEEVENTF_LEFTDOWN) {
+    void PickAt(POINT point, DWORD down = MOUSEEVENTF_LEFTDOWN, bool shift = false) {
         Command(IDM_PICK_MASK);
         EXPECT_TRUE(InPickMode());
         ClientToScreen(editorWindow_.hwnd, &point);
+        INPUT key{INPUT_KEYBOARD, {}};
+        key.ki.wVk = VK_SHIFT;
+        if (shift) SendInput(1, &key, sizeof key);
         SendMouseAt(point, {down, down << 1});  // each up flag is the next bit
+        key.ki.dwFlags = KEYEVENTF_KEYUP;
+        if (shift) SendInput(1, &key, sizeof key);
         EXPECT_TRUE(WaitUntil([&] { return !InPickMode(); }));
         Idle();
     }
@@ -118,6 +125,36 @@ TEST_F(ColorsTest, AToleranceRebuildsThePlainRegionAtOnce) {
         DeleteObject(plain);
     }
     DeleteObject(picture);
+}
+
+// White around a one-pixel diagonal outline and inside it. Each step's region is the plain one of the white
+// picture (both whites left out) or of the picture grey inside (white or grey left out).
+TEST_F(ColorsTest, AContiguousMaskFollowsTheShapeFromThePickedPixelsOrTheBorder) {
+    const COLORREF white = RGB(255, 255, 255), grey = RGB(128, 128, 128);
+    const std::string path = TemporaryPath("diamond.bmp");
+    ASSERT_TRUE(WriteBmpFile(path, 32, 24, Diamond(white)));
+    HBITMAP pictures[] = {MakeBitmap(32, 24, Diamond(white)), MakeBitmap(32, 24, Diamond(grey))};
+    LoadPicture(path);
+    const std::tuple<std::function<void()>, int, COLORREF> steps[] = {
+        {[&] { PickAt({0, 0}); }, 0, white},
+        {[&] { Command(IDM_CONTIGUOUS_MASK); }, 1, white},                  // rebuilt from the pick
+        {[&] { PickAt({16, 3}, MOUSEEVENTF_LEFTDOWN, true); }, 1, white},  // the outline is not of the mask color
+        {[&] { PickAt({16, 12}, MOUSEEVENTF_LEFTDOWN, true); }, 0, white}, // the inside added
+        {[&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, white), Idle(); }, 1, white},  // from the border
+        {[&] { PickAt({16, 12}); }, 1, grey},                               // the inside alone
+        {[&] { Command(IDM_CONTIGUOUS_MASK); }, 0, white},
+    };
+    int index = 0;
+    for (const auto& [step, picture, mask] : steps) {
+        step();
+        ++index;
+        EXPECT_EQ(settings_->maskColor, white);
+        HRGN plain = NaiveRegion(pictures[picture], 32, 24, mask);
+        EXPECT_TRUE(EqualRgn(Doc().hrgnCurrent.get(), plain)) << index;
+        DeleteObject(plain);
+    }
+    EXPECT_FALSE(GetMenuState(Menu(), IDM_CONTIGUOUS_MASK, MF_BYCOMMAND) & MF_CHECKED);
+    for (HBITMAP picture : pictures) DeleteObject(picture);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@ protected:
             if (IsMenuItemGrayed(Menu(), id)) offered += " grayed " + std::to_string(id);
         for (UINT id : {IDM_VIEW_HIDE, IDM_VIEW_MASK, IDM_VIEW_TRANSPARENCY})
             if (GetMenuState(Menu(), id, MF_BYCOMMAND) & MF_CHECKED) offered += "hmt"[id - IDM_VIEW_HIDE];
+        if (GetMenuState(Menu(), IDM_CONTIGUOUS_MASK, MF_BYCOMMAND) & MF_CHECKED) offered += 'c';
         return offered;
     }
 };
@@ -48,25 +49,30 @@ TEST_F(EditorWindowTest, ADocumentsCommandsAreOfferedWhenTheyHaveWhatTheyNeedAnd
     };
     auto withRegion = [&] { LoadPicture(picture), AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), Idle(); };
     // Offered: Save, Save as, Info, Pick, Enter, Raw data, Preview; the overlay: Hide, Mask, Transparency. Every
-    // window starts showing the mask; New keeps the overlay.
+    // window starts showing the mask; New keeps the overlay. Then c: "Contiguous mask" checked.
     const struct { const char* step; std::function<void()> action; const char* offered; } steps[] = {
         {"fresh", [] {}, "-------m"},
         {"picture", [&] { LoadPicture(picture); }, "--xxx--m"},
-        {"region", [&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), AnswerToleranceDialog({"7"}); },
-         "-xxxxxxm"},
-        {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Command(IDM_VIEW_TRANSPARENCY); }, "xxxxxxxt"},
+        {"region",
+         [&] {
+             AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 255, 0)), AnswerToleranceDialog({"7"});
+             Command(IDM_CONTIGUOUS_MASK);
+         },
+         "-xxxxxxmc"},
+        {"saved", [&] { ChooseFile(IDM_SAVE_AS, "Save As", file), Command(IDM_VIEW_TRANSPARENCY); }, "xxxxxxxtc"},
         {"background", [&] { AnswerColorDialog(IDM_BACKGROUND_COLOR, RGB(4, 5, 6)), AnswerBox("Warning", IDNO); },
-         "xxxxxxxt"},
-        {"a next editor", [&] { exit(false); }, "-------m"},
-        {"region there, named", [&] { withRegion(), Command(IDM_VIEW_HIDE); }, "xxxxxxxh"},
-        {"a next editor after a quit", [&] { exit(true), Command(IDM_VIEW_HIDE); }, "-------h"},
+         "xxxxxxxtc"},
+        {"a next editor", [&] { exit(false); }, "-------mc"},
+        {"region there, named", [&] { withRegion(), Command(IDM_VIEW_HIDE); }, "xxxxxxxhc"},
+        {"a next editor after a quit", [&] { exit(true), Command(IDM_VIEW_HIDE); }, "-------hc"},
         {"New", [&] { Command(IDM_NEW), remembered(false); }, "-------h"},
         {"region file alone", [&] { ChooseFile(IDM_OPEN, "Open", file), Idle(); }, "xx---x-h"},
     };
     for (const auto& step : steps) {
         step.action();
         EXPECT_EQ(Offered(), step.offered) << step.step;
-        EXPECT_EQ(IsMenuItemGrayed(Menu(), IDM_MASK_TOLERANCE), IsMenuItemGrayed(Menu(), IDM_ENTER_MASK_RGB));
+        for (UINT id : {IDM_MASK_TOLERANCE, IDM_CONTIGUOUS_MASK})
+            EXPECT_EQ(IsMenuItemGrayed(Menu(), id), IsMenuItemGrayed(Menu(), IDM_ENTER_MASK_RGB));
         if (std::string(step.offered).rfind("-------", 0) != 0) continue;
         EXPECT_EQ(WindowText(editorWindow_.hwnd), "Pellform - [Untitled]") << step.step;
         EXPECT_TRUE(IsWindowVisible(GetDlgItem(editorWindow_.hwnd, IDC_NO_PICTURE))) << step.step;

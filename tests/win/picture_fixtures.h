@@ -6,6 +6,8 @@
 #include <windows.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <functional>
 
 inline COLORREF FixtureColor(int x, int y) {
     return RGB((x * 37 + 5) & 255, (y * 53 + 9) & 255, (x * y * 7 + 11) & 255);
@@ -21,6 +23,14 @@ constexpr COLORREF kNearMask = RGB(100, 150, 200);
 inline COLORREF NearMaskColor(int x, int y) {
     auto moved = [&](int value, int a, int b) { return value + (x * a + y * b + 20) % 41 - 20; };
     return x % 9 == 8 ? 0 : RGB(moved(100, 7, 3), moved(150, 3, 11), moved(200, 5, 7));
+}
+
+// 32 x 24: white around a one-pixel diagonal outline (black), `inside` within, near-white top-left corner if `corner`.
+inline std::function<COLORREF(int, int)> Diamond(COLORREF inside, bool corner = false) {
+    return [=](int x, int y) -> COLORREF {
+        const int d = std::abs(x - 16) + std::abs(y - 12);
+        return d == 9 ? 0 : d < 9 ? inside : corner && x < 3 && y < 3 ? RGB(250, 250, 250) : RGB(255, 255, 255);
+    };
 }
 
 // Straight alpha over the background, each channel rounded to the nearest integer.

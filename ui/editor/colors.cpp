@@ -44,8 +44,8 @@ static bool ReadPictureColor(HWND hwnd, int x, int y, COLORREF& color) {
     return color != CLR_INVALID;
 }
 
-void PickColorAt(HWND hwnd, LPARAM clientPoint) {
-    const EditorDocument& document = Document();
+void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint) {
+    EditorDocument& document = Document();
     if (GetCapture() != hwnd) return;
     bool picked = false;
     COLORREF color = 0;
@@ -61,10 +61,22 @@ void PickColorAt(HWND hwnd, LPARAM clientPoint) {
         // The picture pixel whose square is under the cursor.
         const int x = (point.x + GetScrollPos(hwnd, SB_HORZ)) / document.zoom;
         const int y = (point.y + GetScrollPos(hwnd, SB_VERT)) / document.zoom;
-        picked = ReadPictureColor(hwnd, x, y, color);
+        const RegionInputs& inputs = document.inputs;
+        const bool adding = (keys & MK_SHIFT) && inputs.contiguous && inputs.maskColor != CLR_INVALID;
+        const MaskColorRange mask(inputs.maskColor, static_cast<std::uint32_t>(inputs.tolerance));
+        // Without memory for the point, nothing is picked.
+        if (ReadPictureColor(hwnd, x, y, color) &&
+            (!adding || mask.Matches(GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color))))
+            picked = ResultOrFailure(false, [&] {
+                FloodStarts starts = adding ? document.maskStarts : FloodStarts{};
+                starts.points.push_back({x, y});
+                document.maskStarts = std::move(starts);
+                if (adding) color = inputs.maskColor;
+                return true;
+            });
     }
     ReleaseCapture();
-    if (picked) ApplyMaskColor(IDM_PICK_MASK, color, document.inputs.tolerance);
+    if (picked) ApplyMaskColor(IDM_PICK_MASK, color, document.inputs.tolerance, document.inputs.contiguous);
     else InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -76,17 +88,18 @@ void CancelPickMode(HWND hwnd) {
 
 // Builds the region of `maskColor` with `tolerance`; the step of `command`.
 // When it cannot be built the colors are still taken and the region stays.
-void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance) {
+void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance, bool contiguous) {
     BeginBusy();
-    OwnedRegion region(BuildRegionFromImage(maskColor, tolerance));
+    OwnedRegion region(BuildRegionFromImage(maskColor, tolerance, contiguous));
     EndBusy();
     if (region) {
-        ApplyBuiltRegion(command, std::move(region), maskColor, tolerance);
+        ApplyBuiltRegion(command, std::move(region), maskColor, tolerance, contiguous);
         return;
     }
     EditorDocument& document = Document();
     document.inputs.maskColor = maskColor;
     document.inputs.tolerance = tolerance;
+    document.inputs.contiguous = contiguous;
     ++document.revision;
     ShowError(kInternalErrorText);
 }
@@ -133,7 +146,9 @@ void DoEnterMaskRgbCommand(HWND) {
     const EditorDocument& document = Document();
     if (!document.hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
     COLORREF color = document.inputs.maskColor;
-    if (RunColorDialog(settings.ccMask, color)) ApplyMaskColor(IDM_ENTER_MASK_RGB, color, document.inputs.tolerance);
+    if (!RunColorDialog(settings.ccMask, color)) return;
+    Document().maskStarts = FloodStarts{{}, true};
+    ApplyMaskColor(IDM_ENTER_MASK_RGB, color, document.inputs.tolerance, document.inputs.contiguous);
 }
 
 void DoMaskToleranceCommand(HWND hwnd) {
@@ -142,13 +157,22 @@ void DoMaskToleranceCommand(HWND hwnd) {
     ToleranceInput input{document.inputs.tolerance};
     if (!AskMaskTolerance(hwnd, input) || input.tolerance == document.inputs.tolerance) return;
     if (document.inputs.maskColor != CLR_INVALID) {
-        ApplyMaskColor(IDM_MASK_TOLERANCE, document.inputs.maskColor, input.tolerance);
+        ApplyMaskColor(IDM_MASK_TOLERANCE, document.inputs.maskColor, input.tolerance, document.inputs.contiguous);
     } else {
         // No region to rebuild: the tolerance alone is the step.
         RegionInputs inputs = document.inputs;
         inputs.tolerance = input.tolerance;
         ChangeInputs(IDM_MASK_TOLERANCE, inputs);
     }
+}
+
+void DoContiguousMaskCommand(HWND) {
+    const EditorDocument& document = Document();
+    if (!document.hbmImage) return;  // grayed without a picture, as "Mask tolerance..."
+    RegionInputs inputs = document.inputs;
+    inputs.contiguous = !inputs.contiguous;
+    if (inputs.maskColor != CLR_INVALID) ApplyMaskColor(IDM_CONTIGUOUS_MASK, inputs.maskColor, inputs.tolerance, inputs.contiguous);
+    else ChangeInputs(IDM_CONTIGUOUS_MASK, inputs);
 }
 
 void DoBackgroundColorCommand(HWND hwnd) {

@@ -76,10 +76,11 @@ bool Restore(const EditState& state, const EditState& current, bool restoresName
 
 }  // namespace
 
-void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance) {
+void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance, bool contiguous) {
     RegionInputs inputs = Document().inputs;
     inputs.maskColor = maskColor;
     inputs.tolerance = tolerance;
+    inputs.contiguous = contiguous;
     inputs.regionOffered = true;
     ChangeDocument(command, std::move(region), inputs);
 }
@@ -132,6 +133,7 @@ void TakePicture(OwnedBitmap picture) {
     document.hbmImage = std::move(picture);
     GetObjectA(document.hbmImage.get(), sizeof document.imageInfo, &document.imageInfo);
     if (document.imageInfo.bmHeight < 0) document.imageInfo.bmHeight = -document.imageInfo.bmHeight;
+    document.maskStarts = FloodStarts{{}, true};  // a pixel picked before was one of the old picture
     // A new picture shows at its natural size.
     document.zoom = 1;
     ++document.revision;
@@ -147,6 +149,7 @@ void ResetDocument() {
     document.inputs = empty;
     document.imageFileName.clear();
     document.history.Clear();
+    document.maskStarts = FloodStarts{{}, true};
     document.spareRegion.reset();
     document.spareData.reset();
     document.zoom = 1;
@@ -172,6 +175,7 @@ void PublishDocument() {
     const EditorDocument& document = Document();
     settings.maskColor = document.inputs.maskColor;
     settings.maskTolerance = document.inputs.tolerance;
+    settings.contiguousMask = document.inputs.contiguous;
     settings.backgroundColor = document.inputs.backgroundColor;
     lstrcpynA(settings.regionFileName, document.inputs.regionFileName.c_str(), MAX_PATH);
     lstrcpynA(settings.imageFileName, document.imageFileName.c_str(), MAX_PATH);

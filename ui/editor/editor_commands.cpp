@@ -62,6 +62,7 @@ const CommandRule kCommands[] = {
     {IDM_PICK_MASK, HasPicture, true, "Pick mask color", {}},
     {IDM_ENTER_MASK_RGB, HasPicture, true, "Enter mask RGB", {}},
     {IDM_MASK_TOLERANCE, HasPicture, true, "Mask tolerance", {}},
+    {IDM_CONTIGUOUS_MASK, HasPicture, true, "Contiguous mask", {}},
     {IDM_BACKGROUND_COLOR, nullptr, true, "Background color", {}},
     {IDM_VIEW_RAW_DATA, HasRegionHere, true, "Raw data edits", {}},
     {IDM_PREVIEW, CanPreview, false, "", {}},
@@ -131,6 +132,7 @@ void UpdateMenuStates(HWND hwnd) {
             EnableMenuItem(menu, rule.id, MF_BYCOMMAND | (rule.offered(document) ? MF_ENABLED : MF_GRAYED));
     NameStepItem(menu, IDM_UNDO, "Undo", document.history.UndoName(), "\tCtrl+Z");
     NameStepItem(menu, IDM_REDO, "Redo", document.history.RedoName(), "\tCtrl+Y");
+    CheckMenuItem(menu, IDM_CONTIGUOUS_MASK, MF_BYCOMMAND | (document.inputs.contiguous ? MF_CHECKED : MF_UNCHECKED));
     CheckMenuRadioItem(menu, IDM_VIEW_HIDE, IDM_VIEW_TRANSPARENCY, ViewModeCommand(document.viewMode), MF_BYCOMMAND);
     UpdateZoomMenu(menu);
 }

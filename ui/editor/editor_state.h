@@ -7,6 +7,7 @@
 #include <commdlg.h>
 
 #include "core/edit_history.h"
+#include "core/flood_fill.h"
 #include "platform/win_handles.h"
 #include "ui/shared/dialog_support.h"
 
@@ -34,6 +35,9 @@ struct EditorSettings {
     // How far each of red, green and blue may be from the mask color's for a
     // pixel to count as the mask color; 0 is the exact color alone.
     int maskTolerance = 0;
+    // "Contiguous mask": only the mask pixels joined to where the mask was
+    // picked (or to the border, for an entered color) leave the region.
+    bool contiguousMask = false;
     COLORREF backgroundColor = CLR_INVALID;
     COLORREF customColors[16]{};
     char regionFileName[MAX_PATH]{};
@@ -84,6 +88,9 @@ struct EditorDocument {
     OwnedBitmap hbmImage;
     BITMAP imageInfo{};
     OwnedRegion hrgnCurrent;
+    // Where the last mask input floods from: the picked pixels, or the border
+    // for an entered color (and for a color this window did not pick).
+    FloodStarts maskStarts{{}, true};
     // What the raw data dialog over this window has the view draw in place of
     // the current region: its working copy and, when rows are selected, their
     // union. Both are the dialog's own; it clears them before they go.
@@ -101,7 +108,7 @@ EditorDocument& Document();
 // The mutators. Each takes what its command made; those that change the region
 // or its inputs are a step named by the command `command`, which Undo takes back.
 // A step the history cannot keep empties it; the change itself always happens.
-void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance);
+void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance, bool contiguous);
 void ChangeBackground(COLORREF color);
 void ChangeInputs(UINT command, const RegionInputs& inputs);  // the region stays
 void TakeOpenedRegion(OwnedRegion region, const char* name);

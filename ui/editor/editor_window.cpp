@@ -43,6 +43,7 @@ static void SeedDocument() {
     document.imageFileName.reserve(MAX_PATH);
     document.inputs.maskColor = settings.maskColor;
     document.inputs.tolerance = settings.maskTolerance;
+    document.inputs.contiguous = settings.contiguousMask;
     document.inputs.backgroundColor = settings.backgroundColor;
     document.inputs.regionFileName = settings.regionFileName;
     document.imageFileName = settings.imageFileName;
@@ -144,6 +145,7 @@ static void OnCommand(HWND hwnd, WPARAM wParam) {
     case IDM_PICK_MASK: StartPickMode(hwnd); break;
     case IDM_ENTER_MASK_RGB: DoEnterMaskRgbCommand(hwnd); break;
     case IDM_MASK_TOLERANCE: DoMaskToleranceCommand(hwnd); break;
+    case IDM_CONTIGUOUS_MASK: DoContiguousMaskCommand(hwnd); break;
     case IDM_BACKGROUND_COLOR: DoBackgroundColorCommand(hwnd); break;
     case IDM_VIEW_HIDE: ChooseViewMode(hwnd, Overlay::None); break;
     case IDM_VIEW_MASK: ChooseViewMode(hwnd, Overlay::Mask); break;
@@ -176,7 +178,7 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_COMMAND: OnCommand(hwnd, wParam); return FALSE;
     case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
     case WM_LBUTTONDOWN:
-        PickColorAt(hwnd, lParam);
+        PickColorAt(hwnd, wParam, lParam);
         RefreshEditorWindow(hwnd);
         return FALSE;
     case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;

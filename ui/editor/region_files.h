@@ -6,7 +6,7 @@
 #include <commdlg.h>
 
 // The region of the editor's picture for a mask color, or 0.
-HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance);
+HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance, bool contiguous);
 
 void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save);
 void DoOpenRegionCommand(HWND hwnd);

@@ -42,6 +42,6 @@ extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&settings, Document, LoadPictureFile, LoadPictureResource, LoadImageIntoEditor,
                                  BuildRegionExactly, CreateRegionFromRects, LoadPictureFileWithAlpha,
                                  FailAllocationsAfter, SaveRegionFile, OpenRegionFile, BuildRegionFromPicture,
-                                 ReplaceRegionByEdits};
+                                 BuildFloodRegionFromPicture, ReplaceRegionByEdits};
     return &api;
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "platform/picture_wic.h"
+#include "core/flood_fill.h"
 #include "core/region_rects.h"
 
 struct EditorSettings;
@@ -29,6 +30,8 @@ struct ProbeApi {
     void (*saveRegionFile)(HWND hwnd);
     void (*openRegionFile)(HWND hwnd, const char* name);
     HRGN (*buildRegionWithTolerance)(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance);
+    HRGN (*buildFloodRegion)(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
+                             const FloodStarts& starts);
     // Makes `region` the editor's as a saved raw data session does: a step.
     void (*replaceRegion)(HRGN region);
 };
