@@ -185,22 +185,17 @@ HBITMAP LoadPictureMemory(const void* data, DWORD size) {
         return nullptr;
     }
     ComScope com;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    OwnedGlobal block(GlobalAlloc(GMEM_MOVEABLE, size));
     if (!block) return nullptr;
     {
-        GlobalLockGuard locked(block);
-        if (!locked.get()) {
-            GlobalFree(block);
-            return nullptr;
-        }
+        GlobalLockGuard locked(block.get());
+        if (!locked.get()) return nullptr;
         std::memcpy(locked.get(), data, size);
     }
     ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), TRUE, stream.out()))) return nullptr;
     // From here the stream owns the block and frees it when released.
-    if (FAILED(CreateStreamOnHGlobal(block, TRUE, stream.out()))) {
-        GlobalFree(block);
-        return nullptr;
-    }
+    block.release();
     const ComPtr<IPicture> picture = LoadOlePicture(stream.get());
     HBITMAP bitmap = PictureToBitmap(picture.get());
     lastError.Keep();

@@ -63,6 +63,10 @@ struct MenuTraits {
     static void close(HMENU h) { DestroyMenu(h); }
 };
 
+struct AcceleratorTraits {
+    static HACCEL invalid() { return nullptr; }
+    static void close(HACCEL h) { DestroyAcceleratorTable(h); }
+};
 struct KeyTraits {
     static HKEY invalid() { return nullptr; }
     static void close(HKEY h) { RegCloseKey(h); }
@@ -82,6 +86,7 @@ using OwnedGlobal = UniqueHandle<HGLOBAL, GlobalMemoryTraits>;
 using OwnedKernelHandle = UniqueHandle<HANDLE, KernelHandleTraits>;
 using OwnedFile = UniqueHandle<HANDLE, FileHandleTraits>;
 using OwnedMenu = UniqueHandle<HMENU, MenuTraits>;
+using OwnedAccelerators = UniqueHandle<HACCEL, AcceleratorTraits>;
 using OwnedKey = UniqueHandle<HKEY, KeyTraits>;
 using OwnedLibrary = UniqueHandle<HMODULE, LibraryTraits>;
 

@@ -48,6 +48,9 @@
 #define IDC_RAW_RIGHT 213
 #define IDC_RAW_BOTTOM 214
 #define IDC_RAW_LIST 218
+/* Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) in "Raw region data": keys, no controls */
+#define IDC_RAW_UNDO 219
+#define IDC_RAW_REDO 220
 
 /* 303: image information */
 #define IDC_INFO_FILE_NAME 207
@@ -101,5 +104,8 @@
 #define IDM_ZOOM_400 10044
 #define IDM_ZOOM_800 10045
 #define IDM_ZOOM_1600 10046
+/* "Edit": take back and do again the steps that changed the region */
+#define IDM_UNDO 10050
+#define IDM_REDO 10051
 
 #endif

@@ -110,7 +110,7 @@ TEST_F(LeakTest, AFullCycleOfEveryCommandLeaksNothing) {
         AnswerColorDialog(IDM_ENTER_MASK_RGB, RGB(0, 0, 255));
         AnswerToleranceDialog({"9"});  // New below sets it back to 0, so each cycle rebuilds
         OnEditorThread([&] {
-            lstrcpyA(settings_->regionFileName, file.c_str());
+            Doc().inputs.regionFileName = file;
             probe_->saveRegionFile(hwnd);
             probe_->openRegionFile(hwnd, file.c_str());
         });

@@ -52,7 +52,7 @@ protected:
         Idle();
     }
     void SetFileName(const std::string& path) {
-        OnEditorThread([&] { lstrcpyA(settings_->regionFileName, path.c_str()); Doc().regionFileShown = true; });
+        OnEditorThread([&] { Doc().inputs.regionFileName = path, Doc().inputs.nameShown = true; });
     }
 };
 

@@ -12,7 +12,7 @@
 #include "platform/module.h"
 #include "platform/resource_bytes.h"
 #include "platform/win_handles.h"
-#include "ui/editor/editor_state.h"
+#include "ui/shared/dialog_support.h"
 #include "platform/picture_loading.h"
 #include "platform/region_gdi.h"
 #include "res/resource_ids.h"

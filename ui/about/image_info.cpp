@@ -5,7 +5,7 @@
 #include "core/format_real.h"
 #include "core/no_throw.h"
 #include "platform/module.h"
-#include "ui/editor/editor_state.h"
+#include "ui/shared/dialog_support.h"
 #include "res/resource_ids.h"
 
 static void FillImageInfo(HWND hwnd, const ImageInfoData& data) {

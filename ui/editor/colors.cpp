@@ -11,6 +11,7 @@
 #include "ui/editor/image_loading.h"
 #include "ui/editor/region_files.h"
 #include "ui/editor/tolerance_dialog.h"
+#include "res/resource_ids.h"
 
 static const char kAppearanceKey[] = "Control Panel\\Appearance";
 static const char kCustomColorsValue[] = "CustomColors";
@@ -47,6 +48,7 @@ void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint) {
     EditorDocument& document = Document();
     if (GetCapture() != hwnd) return;
     bool picked = false;
+    COLORREF color = 0;
     POINT cursor{};
     // The capture brings clicks from anywhere, in client coordinates that are
     // negative above and left of the view: one outside the view (on the
@@ -59,9 +61,9 @@ void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint) {
         // The picture pixel whose square is under the cursor.
         const int x = (point.x + GetScrollPos(hwnd, SB_HORZ)) / document.zoom;
         const int y = (point.y + GetScrollPos(hwnd, SB_VERT)) / document.zoom;
-        COLORREF color = 0;
-        const bool adding = (keys & MK_SHIFT) && settings.contiguousMask && settings.maskColor != CLR_INVALID;
-        const MaskColorRange mask(settings.maskColor, static_cast<std::uint32_t>(settings.maskTolerance));
+        const RegionInputs& inputs = document.inputs;
+        const bool adding = (keys & MK_SHIFT) && inputs.contiguous && inputs.maskColor != CLR_INVALID;
+        const MaskColorRange mask(inputs.maskColor, static_cast<std::uint32_t>(inputs.tolerance));
         // Without memory for the point, nothing is picked.
         if (ReadPictureColor(hwnd, x, y, color) &&
             (!adding || mask.Matches(GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color))))
@@ -69,12 +71,12 @@ void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint) {
                 FloodStarts starts = adding ? document.maskStarts : FloodStarts{};
                 starts.points.push_back({x, y});
                 document.maskStarts = std::move(starts);
-                if (!adding) settings.maskColor = color;
+                if (adding) color = inputs.maskColor;
                 return true;
             });
     }
     ReleaseCapture();
-    if (picked) ApplyMaskColor(hwnd);
+    if (picked) ApplyMaskColor(IDM_PICK_MASK, color, document.inputs.tolerance, document.inputs.contiguous);
     else InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -84,19 +86,22 @@ void CancelPickMode(HWND hwnd) {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
-void ApplyMaskColor(HWND hwnd) {
-    EditorDocument& document = Document();
+// Builds the region of `maskColor` with `tolerance`; the step of `command`.
+// When it cannot be built the colors are still taken and the region stays.
+void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance, bool contiguous) {
     BeginBusy();
-    HRGN region = BuildRegionFromImage();
+    OwnedRegion region(BuildRegionFromImage(maskColor, tolerance, contiguous));
     EndBusy();
-    if (!region) {
-        ShowError(kInternalErrorText);
-    } else {
-        document.hrgnCurrent.reset(region);
-        document.regionCommandsOffered = true;
-        UpdateMenuStates(hwnd);
+    if (region) {
+        ApplyBuiltRegion(command, std::move(region), maskColor, tolerance, contiguous);
+        return;
     }
-    InvalidateRect(hwnd, nullptr, TRUE);
+    EditorDocument& document = Document();
+    document.inputs.maskColor = maskColor;
+    document.inputs.tolerance = tolerance;
+    document.inputs.contiguous = contiguous;
+    ++document.revision;
+    ShowError(kInternalErrorText);
 }
 
 // Reads the shared custom colors. A shorter value replaces only the colors it
@@ -119,14 +124,13 @@ static void ReadCustomColors(HKEY key) {
                 size < sizeof settings.customColors ? size : sizeof settings.customColors);
 }
 
-bool RunColorDialog(CHOOSECOLORA& dialog) {
+bool RunColorDialog(CHOOSECOLORA& dialog, COLORREF& result) {
     HKEY opened = nullptr;
     OwnedKey key(RegCreateKeyExA(HKEY_CURRENT_USER, kAppearanceKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
                                  nullptr, &opened, nullptr) == ERROR_SUCCESS
                      ? opened
                      : nullptr);
     if (key) ReadCustomColors(key.get());
-    COLORREF& result = &dialog == &settings.ccMask ? settings.maskColor : settings.backgroundColor;
     dialog.rgbResult = result;
     const bool confirmed = ChooseColorA(&dialog) != FALSE;
     if (confirmed) {
@@ -138,32 +142,47 @@ bool RunColorDialog(CHOOSECOLORA& dialog) {
     return confirmed;
 }
 
-void DoEnterMaskRgbCommand(HWND hwnd) {
-    if (!Document().hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
-    if (!RunColorDialog(settings.ccMask)) return;
+void DoEnterMaskRgbCommand(HWND) {
+    const EditorDocument& document = Document();
+    if (!document.hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
+    COLORREF color = document.inputs.maskColor;
+    if (!RunColorDialog(settings.ccMask, color)) return;
     Document().maskStarts = FloodStarts{{}, true};
-    ApplyMaskColor(hwnd);
+    ApplyMaskColor(IDM_ENTER_MASK_RGB, color, document.inputs.tolerance, document.inputs.contiguous);
 }
 
 void DoMaskToleranceCommand(HWND hwnd) {
-    if (!Document().hbmImage) return;  // grayed without a picture, as "Enter mask RGB..."
-    ToleranceInput input{settings.maskTolerance};
-    if (!AskMaskTolerance(hwnd, input) || input.tolerance == settings.maskTolerance) return;
-    settings.maskTolerance = input.tolerance;
-    if (settings.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
+    EditorDocument& document = Document();
+    if (!document.hbmImage) return;  // grayed without a picture, as "Enter mask RGB..."
+    ToleranceInput input{document.inputs.tolerance};
+    if (!AskMaskTolerance(hwnd, input) || input.tolerance == document.inputs.tolerance) return;
+    if (document.inputs.maskColor != CLR_INVALID) {
+        ApplyMaskColor(IDM_MASK_TOLERANCE, document.inputs.maskColor, input.tolerance, document.inputs.contiguous);
+    } else {
+        // No region to rebuild: the tolerance alone is the step.
+        RegionInputs inputs = document.inputs;
+        inputs.tolerance = input.tolerance;
+        ChangeInputs(IDM_MASK_TOLERANCE, inputs);
+    }
 }
 
-void DoContiguousMaskCommand(HWND hwnd) {
-    if (!Document().hbmImage) return;  // grayed without a picture, as "Mask tolerance..."
-    settings.contiguousMask = !settings.contiguousMask;
-    UpdateMenuStates(hwnd);
-    if (settings.maskColor != CLR_INVALID) ApplyMaskColor(hwnd);
+void DoContiguousMaskCommand(HWND) {
+    const EditorDocument& document = Document();
+    if (!document.hbmImage) return;  // grayed without a picture, as "Mask tolerance..."
+    RegionInputs inputs = document.inputs;
+    inputs.contiguous = !inputs.contiguous;
+    if (inputs.maskColor != CLR_INVALID) ApplyMaskColor(IDM_CONTIGUOUS_MASK, inputs.maskColor, inputs.tolerance, inputs.contiguous);
+    else ChangeInputs(IDM_CONTIGUOUS_MASK, inputs);
 }
 
 void DoBackgroundColorCommand(HWND hwnd) {
-    const bool confirmed = RunColorDialog(settings.ccBackground);
+    COLORREF color = Document().inputs.backgroundColor;
+    const bool confirmed = RunColorDialog(settings.ccBackground, color);
+    if (confirmed) ChangeBackground(color);
     RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN | RDW_ERASENOW);
-    if (!confirmed || !settings.imageFileName[0]) return;
-    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd))
-        LoadImageIntoEditor(hwnd, settings.imageFileName);
+    if (!confirmed || Document().imageFileName.empty()) return;
+    if (AskWarning(kReloadAfterBackgroundText) == IDYES && IsWindow(hwnd)) {
+        const std::string name = Document().imageFileName;
+        LoadImageIntoEditor(hwnd, name.c_str());
+    }
 }

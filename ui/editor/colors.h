@@ -13,10 +13,11 @@ void StartPickMode(HWND hwnd);
 // pixel to the mask, keeping the mask color (nothing when the pixel is not of it).
 void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint);
 void CancelPickMode(HWND hwnd);
-// Builds the region for the mask color and makes it current.
-void ApplyMaskColor(HWND hwnd);
-// Runs a color dialog with the custom colors from the registry; true when confirmed.
-bool RunColorDialog(CHOOSECOLORA& dialog);
+// Builds the region for the mask color and makes it current: the step of `command`.
+void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance, bool contiguous);
+// Runs a color dialog opening on `color` with the custom colors from the
+// registry; true when confirmed, `color` then the one chosen.
+bool RunColorDialog(CHOOSECOLORA& dialog, COLORREF& color);
 void DoEnterMaskRgbCommand(HWND hwnd);
 // "Mask tolerance...": a new tolerance rebuilds the region from the mask color.
 void DoMaskToleranceCommand(HWND hwnd);

@@ -12,7 +12,6 @@ const char kRegionNotLoadedText[] = "An error occured, region data was NOT loade
 const char kRegionNotSavedText[] = "An error occured, region data was NOT saved.";
 const char kImageNotLoadedText[] = "An error occured, image could NOT be loaded.";
 const char kInternalErrorText[] = "An internal error occured...";
-const char kEditTooLargeText[] = "Too many rectangles, region data was NOT changed.";
 const char kClipAfterPictureText[] =
     "The new image is smaller than the previous one.\r\nShould the region data be clipped to the new size?";
 const char kClipWithoutPictureText[] =
@@ -34,22 +33,18 @@ bool AskFileName(OPENFILENAMEA& dialog, BOOL(WINAPI* ask)(LPOPENFILENAMEA), cons
     return chosen;
 }
 
+int ShowError(const char* text) { return ShowError(text, hwndEditor.load()); }
+
+int AskWarning(const char* text) {
+    EditorDocument& document = Document();
+    ++document.pendingQuestions;
+    const int answer = AskYesNo(text);
+    --document.pendingQuestions;
+    return answer;
+}
+
 void InitializeEditorRecords(HINSTANCE module) {
-    MSGBOXPARAMSA& error = settings.errorBox;
-    error.cbSize = sizeof(MSGBOXPARAMSA);
-    error.hInstance = module;
-    error.lpszCaption = "Error";
-    error.dwStyle = MB_USERICON;
-    error.lpszIcon = MAKEINTRESOURCEA(IDI_ERROR_BOX);
-
-    // The warning box has no owner, so the editor stays usable while it is up.
-    MSGBOXPARAMSA& warning = settings.warningBox;
-    warning.cbSize = sizeof(MSGBOXPARAMSA);
-    warning.hInstance = module;
-    warning.lpszCaption = "Warning";
-    warning.dwStyle = MB_USERICON | MB_YESNO;
-    warning.lpszIcon = MAKEINTRESOURCEA(IDI_QUESTION_BOX);
-
+    InitializeMessageBoxes(module);
     settings.ofnImage.lStructSize = sizeof(OPENFILENAMEA);
     InitializeImageDialog(settings.ofnImage);
     InitializeRegionDialogs(settings.ofnRegionOpen, settings.ofnRegionSave);

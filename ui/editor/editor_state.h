@@ -6,12 +6,15 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "core/edit_history.h"
 #include "core/flood_fill.h"
 #include "platform/win_handles.h"
+#include "ui/shared/dialog_support.h"
 
 #include <atomic>
 #include <initializer_list>
 #include <stdexcept>
+#include <string>
 
 constexpr int kMaxZoom = 16;
 
@@ -19,10 +22,10 @@ constexpr int kMaxZoom = 16;
 enum class Overlay { None, Mask, Transparency };
 
 // What the editor keeps for the whole process: a later window starts with the
-// file names, colors and dialog records the last one left.
+// file names, colors and dialog records the last one left. Only the dialog
+// records are used as they stand; the names and colors seed each document and
+// follow it after every command.
 struct EditorSettings {
-    MSGBOXPARAMSA errorBox{};
-    MSGBOXPARAMSA warningBox{};
     OPENFILENAMEA ofnRegionOpen{};
     OPENFILENAMEA ofnRegionSave{};
     OPENFILENAMEA ofnImage{};
@@ -48,17 +51,27 @@ extern EditorSettings settings;
 
 // What one editor window keeps: made with the window, gone with it, so every
 // window starts with no picture or region, the mask overlay and zoom 1.
+// The picture, the region and what made them change only through the mutators
+// below; the window shows them at one point after each command.
 struct EditorDocument {
-    int busyCount = 0;
+    // The mask color, tolerance, background, region file name, and whether the
+    // region commands are offered. `nameShown`: whether this window's caption
+    // has shown the region file name: a later window inherits the name without
+    // showing it, and must not write to it unasked.
+    RegionInputs inputs;
+    std::string imageFileName;
+    EditHistory history{kHistoryBudget, kHistorySteps};
+    // The region the last change, Undo or Redo replaced, with its data: taking
+    // it back is then a swap, where rebuilding a large region from its data
+    // under wine takes the better part of a second. Never changed in place.
+    OwnedRegion spareRegion;
+    std::shared_ptr<const RegionBlock> spareData;
+    // Counts every change the view must show; the window repaints when it moved.
+    unsigned revision = 0;
+    unsigned shownRevision = 0;
     // Owner-less questions up: the editor stays usable under them, but the
     // command that asked resumes after them with what it had decoded or read.
     int pendingQuestions = 0;
-    // Whether this window's caption has shown `regionFileName`: a later window
-    // inherits the name without showing it, and must not write to it unasked.
-    bool regionFileShown = false;
-    // Whether this window offers Save as... and View raw data...: a region was
-    // opened or built here. A failed open withdraws them though the old region stays.
-    bool regionCommandsOffered = false;
     Overlay viewMode = Overlay::Mask;
     // The view's magnification, 1 to kMaxZoom in powers of two. Picture pixel
     // (x, y) fills the zoom-sided square at (x * zoom - scrollX, y * zoom - scrollY);
@@ -92,6 +105,29 @@ struct NoEditorWindow : std::logic_error {
 };
 EditorDocument& Document();
 
+// The mutators. Each takes what its command made; those that change the region
+// or its inputs are a step named by the command `command`, which Undo takes back.
+// A step the history cannot keep empties it; the change itself always happens.
+void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance, bool contiguous);
+void ChangeBackground(COLORREF color);
+void ChangeInputs(UINT command, const RegionInputs& inputs);  // the region stays
+void TakeOpenedRegion(OwnedRegion region, const char* name);
+void ForgetRegionFile();  // a failed open: the old region stays, unnamed, its commands withdrawn
+void ReplaceRegion(UINT command, OwnedRegion region);
+void NameRegionFile(const char* name);  // Save and Save as
+void NameImageFile(const char* name);  // once its picture was decoded
+void TakePicture(OwnedBitmap picture);
+void ForgetImageFile();
+void ResetDocument();  // New
+// Restore the state before the newest step, or after the next; false when
+// there was none or it could not be rebuilt (nothing then changes).
+bool UndoStep();
+bool RedoStep();
+// The name of the step a command makes ("Pick mask color"); "" for others.
+const char* StepNameOf(UINT command);
+// The settings take the document's names and colors: what a later window inherits.
+void PublishDocument();
+
 // The one value the host thread shares with the editor thread: written by the
 // editor thread when its window is created and destroyed, read by the host thread.
 extern std::atomic<HWND> hwndEditor;
@@ -101,24 +137,29 @@ extern const char kRegionNotLoadedText[];
 extern const char kRegionNotSavedText[];
 extern const char kImageNotLoadedText[];
 extern const char kInternalErrorText[];
-extern const char kEditTooLargeText[];
 extern const char kClipAfterPictureText[];
 extern const char kClipWithoutPictureText[];
 extern const char kReloadAfterBackgroundText[];
 
-// Owned by the editor window, or by `owner` (a dialog over it) when given.
-int ShowError(const char* text, HWND owner = nullptr);
+// The error box over the editor window; the warning box counted as a question
+// under which the editor refuses what would change the state it asked about.
+int ShowError(const char* text);
 int AskWarning(const char* text);
-void BeginBusy();
-void EndBusy();
-void CenterOnOwner(HWND hwnd);
 // Runs one of the file dialogs above (`ask` is GetOpenFileNameA or
 // GetSaveFileNameA) opening with `current` and leaving the choice in `name`:
 // the state's own name is the caller's to change, once the file was read.
 bool AskFileName(OPENFILENAMEA& dialog, BOOL(WINAPI* ask)(LPOPENFILENAMEA), const char* current,
                  char (&name)[MAX_PATH]);
+// The caption, the menu's states and the view, from the document.
+void RefreshEditorWindow(HWND hwnd);
 void UpdateEditorTitle(HWND hwnd);
 HICON MakeTintedIcon(HINSTANCE module, int iconId, COLORREF color);
+
+// From the command table: whether `command` waits while an owner-less question
+// is up, whether it has keys, and the accelerators of them all.
+bool IsRefusedUnderQuestion(UINT command);
+bool HasKeys(UINT command);
+HACCEL CreateEditorAccelerators();
 
 // Grays and enables the menu's items and sets the overlay's radio check, all
 // from the state above; every change of that state calls it.

@@ -35,8 +35,23 @@ static void SetSmallIcon(HWND hwnd, HICON icon) {
     SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 }
 
+// A window starts from what the last one left: its colors and names.
+static void SeedDocument() {
+    EditorDocument& document = Document();
+    // Room for any path, so naming a file never needs memory.
+    document.inputs.regionFileName.reserve(MAX_PATH);
+    document.imageFileName.reserve(MAX_PATH);
+    document.inputs.maskColor = settings.maskColor;
+    document.inputs.tolerance = settings.maskTolerance;
+    document.inputs.contiguous = settings.contiguousMask;
+    document.inputs.backgroundColor = settings.backgroundColor;
+    document.inputs.regionFileName = settings.regionFileName;
+    document.imageFileName = settings.imageFileName;
+}
+
 static void OnInitDialog(HWND hwnd) {
     hwndEditor.store(hwnd);
+    SeedDocument();
     settings.ofnRegionOpen.hwndOwner = hwnd;
     settings.ofnRegionSave.hwndOwner = hwnd;
     settings.ofnImage.hwndOwner = hwnd;
@@ -55,7 +70,7 @@ static void DoImageInfoCommand(HWND hwnd) {
     const EditorDocument& document = Document();
     if (!document.hbmImage) return;
     ImageInfoData data;
-    data.fileName = settings.imageFileName;
+    data.fileName = document.imageFileName.c_str();
     data.bitmap = document.imageInfo;
     ShowImageInfo(hwnd, data);
 }
@@ -64,13 +79,14 @@ static void DoImageInfoCommand(HWND hwnd) {
 static void DoViewRawDataCommand(HWND hwnd) {
     EditorDocument& document = Document();
     if (!document.hrgnCurrent) return;
-    OwnedRegion saved = EditRegionData(hwnd, document.hrgnCurrent.get());
-    if (saved) document.hrgnCurrent = std::move(saved);
+    OwnedRegion saved = EditRegionData(hwnd, document.hrgnCurrent.get(), ShowRegionsInView);
+    if (saved) ReplaceRegion(IDM_VIEW_RAW_DATA, std::move(saved));
 }
 
 static void OnDestroy(HWND hwnd) {
     TakeSmallIcon(hwnd);
     DestroyCaptionIcons();
+    PublishDocument();
     ReleaseEditorDocument();
     hwndEditor.store(nullptr);
     PostQuitMessage(0);
@@ -98,36 +114,19 @@ static void OnMouseMove(HWND hwnd) {
     LPCSTR pointer = IDC_ARROW;
     if (GetCapture() == hwnd)
         pointer = IDC_CROSS;  // picking a color
-    else if (Document().busyCount > 0)
+    else if (IsBusy())
         pointer = IDC_WAIT;
     SetCursor(LoadCursorA(nullptr, pointer));
 }
 
-// While an owner-less question is up, the command that asked waits for it
-// holding a decoded picture or an answer to come. Commands that would change the
-// picture, the region or their file names under it are refused, so it resumes
-// on the state it asked about; Exit still closes (the waiting command then
-// drops what it holds), and everything else only shows or saves.
-static bool IsRefusedUnderQuestion(WPARAM command) {
-    switch (command) {
-    case IDM_NEW:
-    case IDM_OPEN:
-    case IDM_LOAD_IMAGE:
-    case IDM_PICK_MASK:
-    case IDM_ENTER_MASK_RGB:
-    case IDM_MASK_TOLERANCE:
-    case IDM_CONTIGUOUS_MASK:
-    case IDM_BACKGROUND_COLOR:
-    case IDM_VIEW_RAW_DATA: return Document().pendingQuestions > 0;
-    default: return false;
-    }
-}
-
 // The whole wParam is matched, so only menu commands and the dialog keyboard's
-// IDCANCEL (notification code 0) reach a command.
-static void OnCommand(HWND hwnd, WPARAM command) {
-    if (IsRefusedUnderQuestion(command)) {
+// IDCANCEL (notification code 0) reach a command; and the keys of the
+// accelerator table (notification code 1) reach the commands that have keys.
+static void OnCommand(HWND hwnd, WPARAM wParam) {
+    const WPARAM command = HIWORD(wParam) == 1 && HasKeys(LOWORD(wParam)) ? LOWORD(wParam) : wParam;
+    if (IsRefusedUnderQuestion(static_cast<UINT>(command))) {
         MessageBeep(MB_ICONWARNING);
+        RefreshEditorWindow(hwnd);
         return;
     }
     switch (command) {
@@ -136,6 +135,12 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_OPEN: DoOpenRegionCommand(hwnd); break;
     case IDM_SAVE: DoSaveRegionCommand(hwnd); break;
     case IDM_SAVE_AS: DoSaveRegionAsCommand(hwnd); break;
+    case IDM_UNDO:
+        if (Document().history.CanUndo() && !UndoStep()) ShowError(kInternalErrorText);
+        break;
+    case IDM_REDO:
+        if (Document().history.CanRedo() && !RedoStep()) ShowError(kInternalErrorText);
+        break;
     case IDM_LOAD_IMAGE: DoLoadImageCommand(hwnd); break;
     case IDM_PICK_MASK: StartPickMode(hwnd); break;
     case IDM_ENTER_MASK_RGB: DoEnterMaskRgbCommand(hwnd); break;
@@ -159,8 +164,7 @@ static void OnCommand(HWND hwnd, WPARAM command) {
     case IDM_ABOUT: ShowAboutBox(hwnd, -1); break;
     default: break;
     }
-    // Commands that run dialogs (raw data among them) change state on their own.
-    UpdateMenuStates(hwnd);
+    RefreshEditorWindow(hwnd);
 }
 
 static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -175,10 +179,13 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_MOUSEMOVE: OnMouseMove(hwnd); return FALSE;
     case WM_LBUTTONDOWN:
         PickColorAt(hwnd, wParam, lParam);
-        UpdateMenuStates(hwnd);
+        RefreshEditorWindow(hwnd);
         return FALSE;
     case WM_RBUTTONDOWN: CancelPickMode(hwnd); return FALSE;
-    case WM_DROPFILES: DropFilesOnEditor(hwnd, reinterpret_cast<HDROP>(wParam)); return TRUE;
+    case WM_DROPFILES:
+        DropFilesOnEditor(hwnd, reinterpret_cast<HDROP>(wParam));
+        RefreshEditorWindow(hwnd);
+        return TRUE;
     case WM_PAINT: return PaintEditorView(hwnd);
     case WM_ERASEBKGND: return SuppressEraseWithPicture(hwnd);
     case WM_GETMINMAXINFO: return ReportMinimumTrackingSize(reinterpret_cast<MINMAXINFO*>(lParam));
@@ -186,7 +193,6 @@ static INT_PTR HandleEditorMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_HSCROLL: ScrollEditorView(hwnd, SB_HORZ, wParam); return FALSE;
     case WM_VSCROLL: ScrollEditorView(hwnd, SB_VERT, wParam); return FALSE;
     case WM_MOUSEWHEEL: return TurnWheel(hwnd, wParam, lParam);
-    case WM_KEYDOWN: return ZoomByKey(hwnd, wParam);
     default: return FALSE;
     }
 }
@@ -213,6 +219,8 @@ EditorDocument& Document() {
 void RunEditorWindow(HWND owner, void (*created)()) {
     EditorDocument document;
     openDocument = &document;
+    // Without the table the menu still offers every command.
+    const OwnedAccelerators keys(CreateEditorAccelerators());
     HWND window = CreateDialogFromResource(hInstance, MAKEINTRESOURCEA(IDD_EDITOR), owner, EditorDlgProc, 0);
     created();
     if (window) {
@@ -220,7 +228,12 @@ void RunEditorWindow(HWND owner, void (*created)()) {
         for (;;) {
             const BOOL result = GetMessageA(&msg, nullptr, 0, 0);
             if (result == 0 || result == -1) break;
-            if (!IsDialogMessageA(hwndEditor.load(), &msg)) {
+            // Keys typed into the editor, not into a window of its own over it.
+            HWND editor = hwndEditor.load();
+            if (keys && editor && (msg.hwnd == editor || IsChild(editor, msg.hwnd)) &&
+                TranslateAcceleratorA(editor, keys.get(), &msg))
+                continue;
+            if (!IsDialogMessageA(editor, &msg)) {
                 TranslateMessage(&msg);
                 DispatchMessageA(&msg);
             }

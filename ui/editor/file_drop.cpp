@@ -39,5 +39,4 @@ void DropFilesOnEditor(HWND hwnd, HDROP drop) {
     // What follows the file dialog of "Open..." or "Load..." follows.
     if (IsRegionFileName(name)) OpenRegionFile(hwnd, name);
     else LoadImageIntoEditor(hwnd, name);
-    UpdateMenuStates(hwnd);
 }

@@ -2,6 +2,7 @@
 // the window to the picture.
 #include "ui/editor/image_loading.h"
 
+#include <string>
 #include <utility>
 
 #include "platform/win_handles.h"
@@ -33,61 +34,61 @@ void InitializeImageDialog(OPENFILENAMEA& dialog) {
 
 void DoLoadImageCommand(HWND hwnd) {
     char name[MAX_PATH];
-    if (AskFileName(settings.ofnImage, GetOpenFileNameA, settings.imageFileName, name)) LoadImageIntoEditor(hwnd, name);
+    if (AskFileName(settings.ofnImage, GetOpenFileNameA, Document().imageFileName.c_str(), name))
+        LoadImageIntoEditor(hwnd, name);
 }
 
-// Asks whether to clip the current region to a smaller new picture, and does so.
-// The comparison is unsigned, so an empty region (box 0,0,0,0) always asks.
-static void OfferToClipRegion(int newWidth, int newHeight) {
+// Asks whether to clip the current region to a smaller new picture; the
+// clipped region when the user agrees, else none. The comparison is unsigned,
+// so an empty region (box 0,0,0,0) always asks.
+static OwnedRegion OfferToClipRegion(int newWidth, int newHeight) {
     const EditorDocument& document = Document();
-    if (!document.hrgnCurrent) return;
+    if (!document.hrgnCurrent) return OwnedRegion();
     RECT box{};
     GetRgnBox(document.hrgnCurrent.get(), &box);
     const bool wider = static_cast<UINT>(box.right - 1) > static_cast<UINT>(newWidth);
     const bool lower = static_cast<UINT>(box.bottom - 1) > static_cast<UINT>(newHeight);
-    if (!wider && !lower) return;
+    if (!wider && !lower) return OwnedRegion();
     const char* question = document.hbmImage ? kClipAfterPictureText : kClipWithoutPictureText;
-    if (AskWarning(question) != IDYES) return;
+    if (AskWarning(question) != IDYES || !document.hrgnCurrent) return OwnedRegion();
     OwnedRegion picture(CreateRectRgn(0, 0, newWidth, newHeight));
-    if (picture) CombineRgn(document.hrgnCurrent.get(), document.hrgnCurrent.get(), picture.get(), RGN_AND);
+    OwnedRegion clipped(CreateRectRgn(0, 0, 0, 0));
+    if (!picture || !clipped ||
+        CombineRgn(clipped.get(), document.hrgnCurrent.get(), picture.get(), RGN_AND) == ERROR)
+        return OwnedRegion();
+    return clipped;
 }
 
 void LoadImageIntoEditor(HWND hwnd, const char* name) {
     EditorDocument& document = Document();
     BeginBusy();
-    const COLORREF background =
-        settings.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : settings.backgroundColor;
+    const COLORREF chosen = document.inputs.backgroundColor;
+    const COLORREF background = chosen == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : chosen;
     OwnedBitmap picture(LoadPictureFile(name, background));
     EndBusy();
     // The name becomes the picture's only once its file was decoded; a failed
     // load leaves the editor with no picture file name.
-    if (picture && name != settings.imageFileName)
-        lstrcpynA(settings.imageFileName, name, sizeof settings.imageFileName);
     if (!picture) {
-        settings.imageFileName[0] = '\0';
+        ForgetImageFile();
         ShowError(kImageNotLoadedText);
         InvalidateRect(hwnd, nullptr, TRUE);
         return;
     }
+    if (name != document.imageFileName.c_str()) NameImageFile(name);
     BITMAP description{};
     GetObjectA(picture.get(), sizeof description, &description);
-    OfferToClipRegion(description.bmWidth, description.bmHeight);
+    OwnedRegion clipped = OfferToClipRegion(description.bmWidth, description.bmHeight);
     // The question has no owner, so the editor may have been closed meanwhile;
     // a picture taken in now would outlive it in the state of the next editor.
     if (!IsWindow(hwnd)) return;
+    if (clipped) ReplaceRegion(IDM_LOAD_IMAGE, std::move(clipped));
+    TakePicture(std::move(picture));
 
-    document.hbmImage = std::move(picture);
-    document.maskStarts = FloodStarts{{}, true};  // a pixel picked before was one of the old picture
-    GetObjectA(document.hbmImage.get(), sizeof document.imageInfo, &document.imageInfo);
-    if (document.imageInfo.bmHeight < 0) document.imageInfo.bmHeight = -document.imageInfo.bmHeight;
-
-    // A new picture shows at its natural size, so the window fits it as before.
-    document.zoom = 1;
     SetScrollPos(hwnd, SB_HORZ, 0, TRUE);
     SetScrollPos(hwnd, SB_VERT, 0, TRUE);
     ShowScrollBar(hwnd, SB_BOTH, FALSE);
     ShowWindow(GetDlgItem(hwnd, IDC_NO_PICTURE), SW_HIDE);
-    UpdateMenuStates(hwnd);
+    UpdateMenuStates(hwnd);  // the zoom items, before the window fits
     FitWindowToImage(hwnd);
     SetScrollRangesForPicture(hwnd);
     InvalidateRect(hwnd, nullptr, TRUE);

@@ -12,7 +12,6 @@ void ChooseViewMode(HWND hwnd, Overlay mode) {
     EditorDocument& document = Document();
     if (document.viewMode == mode) return;
     document.viewMode = mode;
-    UpdateMenuStates(hwnd);
     InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -24,7 +23,8 @@ void ShowRegionsInView(HWND hwnd, HRGN workingCopy, HRGN selection) {
 }
 
 static COLORREF EffectiveBackground() {
-    return settings.backgroundColor == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : settings.backgroundColor;
+    const COLORREF chosen = Document().inputs.backgroundColor;
+    return chosen == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : chosen;
 }
 
 ViewContent ReadViewContent(HWND hwnd) {
@@ -336,17 +336,6 @@ void DoZoomCommand(HWND hwnd, int zoom) {
 
 void DoZoomInCommand(HWND hwnd) { DoZoomCommand(hwnd, Document().zoom * 2); }
 void DoZoomOutCommand(HWND hwnd) { DoZoomCommand(hwnd, Document().zoom / 2); }
-
-BOOL ZoomByKey(HWND hwnd, WPARAM key) {
-    if (GetKeyState(VK_CONTROL) >= 0) return FALSE;
-    switch (key) {
-    case VK_ADD:
-    case VK_OEM_PLUS: DoZoomInCommand(hwnd); return TRUE;
-    case VK_SUBTRACT:
-    case VK_OEM_MINUS: DoZoomOutCommand(hwnd); return TRUE;
-    default: return FALSE;
-    }
-}
 
 BOOL TurnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     EditorDocument& document = Document();

@@ -46,8 +46,6 @@ void ZoomEditorView(HWND hwnd, int zoom, POINT anchor);
 void DoZoomCommand(HWND hwnd, int zoom);
 void DoZoomInCommand(HWND hwnd);
 void DoZoomOutCommand(HWND hwnd);
-// Ctrl++ and Ctrl+-; TRUE when the key was one of them.
-BOOL ZoomByKey(HWND hwnd, WPARAM key);
 // WM_MOUSEWHEEL: scrolls, with Shift sideways, with Ctrl zooms about the cursor.
 BOOL TurnWheel(HWND hwnd, WPARAM wParam, LPARAM lParam);
 // Grays, enables and checks the "Zoom" items from the state.

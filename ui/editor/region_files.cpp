@@ -1,19 +1,20 @@
 #include "ui/editor/region_files.h"
 
+#include <string>
+
 #include "ui/editor/editor_state.h"
 #include "platform/region_file_io.h"
 #include "platform/region_gdi.h"
 
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 
-HRGN BuildRegionFromImage() {
+HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance, bool contiguous) {
     const EditorDocument& document = Document();
-    if (settings.contiguousMask)
+    if (contiguous)
         return BuildFloodRegionFromPicture(document.hbmImage.get(), document.imageInfo.bmWidth,
-                                           document.imageInfo.bmHeight, settings.maskColor, settings.maskTolerance,
-                                           document.maskStarts);
+                                           document.imageInfo.bmHeight, maskColor, tolerance, document.maskStarts);
     return BuildRegionFromPicture(document.hbmImage.get(), document.imageInfo.bmWidth, document.imageInfo.bmHeight,
-                                  settings.maskColor, settings.maskTolerance);
+                                  maskColor, tolerance);
 }
 
 void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
@@ -31,51 +32,41 @@ void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save) {
     save.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
 }
 
-void OpenRegionFile(HWND hwnd, const char* name) {
-    EditorDocument& document = Document();
+void OpenRegionFile(HWND, const char* name) {
     RegionRects rects;
     OwnedRegion region;
     BeginBusy();
     if (ReadRegionFile(name, rects)) region.reset(CreateRegionFromRects(rects));
     EndBusy();
     // The name becomes the region's only once its file was read; a failed
-    // open leaves the editor with no region file name.
-    if (!region) settings.regionFileName[0] = '\0';
-    else if (name != settings.regionFileName) lstrcpynA(settings.regionFileName, name, sizeof settings.regionFileName);
-    const bool opened = static_cast<bool>(region);
-    if (opened) document.hrgnCurrent = std::move(region);
-    InvalidateRect(hwnd, nullptr, TRUE);
-    document.regionCommandsOffered = opened;
-    if (opened) {
-        UpdateEditorTitle(hwnd);
-        UpdateMenuStates(hwnd);
+    // open leaves the editor with no region file name, the old region drawn.
+    if (region) {
+        const std::string opened = name;  // `name` may be the document's own
+        TakeOpenedRegion(std::move(region), opened.c_str());
         return;
     }
-    // The region that was current stays current and is still drawn.
-    UpdateEditorTitle(hwnd);
-    UpdateMenuStates(hwnd);
+    ForgetRegionFile();
     ShowError(kRegionNotLoadedText);
 }
 
 void SaveRegionFile(HWND hwnd) {
-    UpdateEditorTitle(hwnd);
-    UpdateMenuStates(hwnd);
+    RefreshEditorWindow(hwnd);  // the caption shows the file before it is written
     char tempFileName[MAX_PATH]{};
-    if (!WriteRegionFile(settings.regionFileName, Document().hrgnCurrent.get(), tempFileName))
+    if (!WriteRegionFile(Document().inputs.regionFileName.c_str(), Document().hrgnCurrent.get(), tempFileName))
         ShowError(kRegionNotSavedText);
 }
 
 void DoOpenRegionCommand(HWND hwnd) {
     char name[MAX_PATH];
-    if (AskFileName(settings.ofnRegionOpen, GetOpenFileNameA, settings.regionFileName, name))
+    if (AskFileName(settings.ofnRegionOpen, GetOpenFileNameA, Document().inputs.regionFileName.c_str(), name))
         OpenRegionFile(hwnd, name);
 }
 
 void DoSaveRegionAsCommand(HWND hwnd) {
     if (!Document().hrgnCurrent) return;
     char name[MAX_PATH];
-    if (!AskFileName(settings.ofnRegionSave, GetSaveFileNameA, settings.regionFileName, name)) return;
-    lstrcpyA(settings.regionFileName, name);
+    if (!AskFileName(settings.ofnRegionSave, GetSaveFileNameA, Document().inputs.regionFileName.c_str(), name)) return;
+    NameRegionFile(name);
     SaveRegionFile(hwnd);
 }
 
@@ -83,6 +74,6 @@ void DoSaveRegionCommand(HWND hwnd) {
     const EditorDocument& document = Document();
     if (!document.hrgnCurrent) return;
     // A name this window never showed is asked for, the inherited one offered.
-    if (!settings.regionFileName[0] || !document.regionFileShown) DoSaveRegionAsCommand(hwnd);
+    if (document.inputs.regionFileName.empty() || !document.inputs.nameShown) DoSaveRegionAsCommand(hwnd);
     else SaveRegionFile(hwnd);
 }

@@ -5,8 +5,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
-// The region of the editor's picture for its mask color, or 0.
-HRGN BuildRegionFromImage();
+// The region of the editor's picture for a mask color, or 0.
+HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance, bool contiguous);
 
 void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save);
 void DoOpenRegionCommand(HWND hwnd);

@@ -9,15 +9,21 @@
 #include "core/no_throw.h"
 #include "platform/module.h"
 #include "platform/win_handles.h"
-#include "ui/editor/editor_state.h"
-#include "ui/editor/image_view.h"
 #include "ui/rawdata/raw_data_dialogs.h"
+#include "ui/shared/dialog_support.h"
+#include "ui/shared/region_bytes.h"
 #include "platform/region_gdi.h"
 #include "core/region_rects.h"
 #include "res/resource_ids.h"
 
 namespace {
 
+// The dialog's keys: its modal loop runs no accelerators, so a message filter
+// hook gives them its messages, and only those for it or its controls.
+HWND keyedDialog = nullptr;
+HACCEL dialogKeys = nullptr;
+
+const char kEditTooLargeText[] = "Too many rectangles, region data was NOT changed.";
 const char* const kColumnTitles[4] = {"RECT.left", "RECT.top", "RECT.right", "RECT.bottom"};
 const int kHeaderControls[8] = {IDC_RAW_HEADER_SIZE, IDC_RAW_TYPE,  IDC_RAW_COUNT, IDC_RAW_DATA_SIZE,
                                 IDC_RAW_LEFT,        IDC_RAW_TOP,   IDC_RAW_RIGHT, IDC_RAW_BOTTOM};
@@ -35,6 +41,9 @@ struct RawData {
     // The working copy's rectangles in the order of its region data: row n of
     // the list is rects[n], drawn from here whenever the list shows it.
     RegionRects rects;
+    ShowRegionsCallback show = nullptr;
+    // The edits before Save, to take back and redo.
+    EditHistory history{kHistoryBudget, kHistorySteps};
     // While the list is rebuilt its notifications say nothing about the user's selection.
     bool refreshing = false;
     // A selection change has been seen and the selection region not yet rebuilt:
@@ -107,18 +116,16 @@ void ShowCell(const RawData& data, LVITEMA& item) {
 
 // The editor's view draws the working copy and the selection: it is told each
 // time either changes, and given nulls before they go.
-void ShowInEditor(HWND hwnd, const RawData& data) {
-    ShowRegionsInView(EditorOf(hwnd), data.workingCopy.get(), data.selection.get());
-}
+void ShowInEditor(HWND hwnd, const RawData& data) { data.show(EditorOf(hwnd), data.workingCopy.get(), data.selection.get()); }
 
 // The view shows the whole working copy again.
 void DiscardSelection(HWND hwnd, RawData& data) {
-    ShowRegionsInView(EditorOf(hwnd), data.workingCopy.get(), nullptr);
+    data.show(EditorOf(hwnd), data.workingCopy.get(), nullptr);
     data.selection.reset();
 }
 
 void DropRegions(HWND hwnd, RawData& data) {
-    ShowRegionsInView(EditorOf(hwnd), nullptr, nullptr);
+    data.show(EditorOf(hwnd), nullptr, nullptr);
     data.selection.reset();
     data.workingCopy.reset();
 }
@@ -160,6 +167,7 @@ void InitRawData(HWND hwnd, RawData* data) {
         return;
     }
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    keyedDialog = hwnd;
     InsertColumns(List(hwnd));
     RefreshRawData(hwnd, *data);
 }
@@ -227,8 +235,15 @@ bool TakeEditResult(HWND hwnd, RawData& data, OwnedRegion& result) {
         ShowError(kEditTooLargeText, hwnd);
         return false;
     }
+    // The edit is a step; one the history cannot keep empties it.
+    const bool kept = ResultOrFailure(false, [&] {
+        EditStep step;
+        return CaptureRegion(data.workingCopy.get(), step.before.region) &&
+               CaptureRegion(result.get(), step.after.region) && data.history.Record(std::move(step));
+    });
+    if (!kept) data.history.Clear();
     // The view lets go of the old working copy before it is freed.
-    ShowRegionsInView(EditorOf(hwnd), result.get(), nullptr);
+    data.show(EditorOf(hwnd), result.get(), nullptr);
     data.selection.reset();
     data.workingCopy = std::move(result);
     return true;
@@ -274,6 +289,21 @@ void MoveWorkingCopy(HWND hwnd, RawData& data) {
     if (TakeEditResult(hwnd, data, result)) RefreshRawData(hwnd, data);
 }
 
+// The working copy as it stood before the last edit, or after the next one.
+void StepWorkingCopy(HWND hwnd, RawData& data, bool back) {
+    const EditStep* step = back ? data.history.Undo() : data.history.Redo();
+    if (!step) return;
+    OwnedRegion restored;
+    if (!RebuildRegion(back ? step->before.region : step->after.region, restored) || !restored) {
+        back ? data.history.Redo() : data.history.Undo();
+        return;
+    }
+    data.show(EditorOf(hwnd), restored.get(), nullptr);
+    data.selection.reset();
+    data.workingCopy = std::move(restored);
+    RefreshRawData(hwnd, data);
+}
+
 // The working copy becomes the call's result; without one (it could not be
 // made) the current region stays.
 void SaveWorkingCopy(HWND hwnd, RawData& data) {
@@ -295,6 +325,8 @@ void OnRawDataCommand(HWND hwnd, RawData& data, WPARAM command) {
     case IDC_RAW_DIFF: CombineWithRectangle(hwnd, data, static_cast<int>(command)); break;
     case IDC_RAW_MOVE: MoveWorkingCopy(hwnd, data); break;
     case IDC_RAW_DELETE: DeleteSelectedRows(hwnd, data); break;
+    case MAKEWPARAM(IDC_RAW_UNDO, 1): StepWorkingCopy(hwnd, data, true); break;
+    case MAKEWPARAM(IDC_RAW_REDO, 1): StepWorkingCopy(hwnd, data, false); break;
     case IDOK: SaveWorkingCopy(hwnd, data); break;
     case IDCANCEL: DropWorkingCopy(hwnd, &data); break;
     default: break;
@@ -364,12 +396,13 @@ static INT_PTR HandleRawDataMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case kSettleSelectionMessage:
         if (data) SettleSelection(hwnd, *data);
         return TRUE;
-    case WM_MOUSEMOVE: SetCursor(LoadCursorA(nullptr, Document().busyCount ? IDC_WAIT : IDC_ARROW)); return FALSE;
+    case WM_MOUSEMOVE: SetCursor(LoadCursorA(nullptr, IsBusy() ? IDC_WAIT : IDC_ARROW)); return FALSE;
     case WM_DESTROY:
         // Closed with its owner (the editor's Exit, the add-in's unload) rather
         // than by Save or Cancel: the working copy goes as Cancel would drop it.
         if (data) DropRegions(hwnd, *data);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        keyedDialog = nullptr;
         return FALSE;
     default: return FALSE;
     }
@@ -379,9 +412,36 @@ static INT_PTR CALLBACK RawDataDlgProc(HWND hwnd, UINT message, WPARAM wParam, L
     return CallWithoutThrowing(FALSE, HandleRawDataMessage, hwnd, message, wParam, lParam);
 }
 
-OwnedRegion EditRegionData(HWND editor, HRGN current) {
+static LRESULT FilterDialogMessage(int code, WPARAM wParam, LPARAM lParam) {
+    MSG* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && keyedDialog && dialogKeys &&
+        (msg->hwnd == keyedDialog || IsChild(keyedDialog, msg->hwnd)) &&
+        TranslateAcceleratorA(keyedDialog, dialogKeys, msg))
+        return TRUE;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+static LRESULT CALLBACK DialogKeysProc(int code, WPARAM wParam, LPARAM lParam) {
+    return CallWithoutThrowing(0, FilterDialogMessage, code, wParam, lParam);
+}
+
+struct HookTraits {
+    static HHOOK invalid() { return nullptr; }
+    static void close(HHOOK hook) { UnhookWindowsHookEx(hook); }
+};
+
+OwnedRegion EditRegionData(HWND editor, HRGN current, ShowRegionsCallback show) {
     RawData data;
+    data.show = show;
     data.workingCopy = CombinedRegion(current, nullptr, RGN_COPY);
+    ACCEL keys[] = {{FVIRTKEY | FCONTROL, 'Z', IDC_RAW_UNDO},
+                    {FVIRTKEY | FCONTROL, 'Y', IDC_RAW_REDO},
+                    {FVIRTKEY | FCONTROL | FSHIFT, 'Z', IDC_RAW_REDO}};
+    const OwnedAccelerators table(CreateAcceleratorTableA(keys, 3));
+    const UniqueHandle<HHOOK, HookTraits> hook(
+        SetWindowsHookExA(WH_MSGFILTER, DialogKeysProc, nullptr, GetCurrentThreadId()));
+    dialogKeys = table.get();
     DialogBoxParamA(hInstance, MAKEINTRESOURCEA(IDD_RAW_DATA), editor, RawDataDlgProc, reinterpret_cast<LPARAM>(&data));
+    dialogKeys = nullptr;
     return std::move(data.saved);
 }

@@ -6,10 +6,15 @@
 
 #include "platform/win_handles.h"
 
+// Has `editor` draw `workingCopy`, or `selection` when not null, in place of
+// its region; both null when the dialog lets them go.
+using ShowRegionsCallback = void (*)(HWND editor, HRGN workingCopy, HRGN selection);
+
 // Runs "Raw region data" over the editor window on a working copy of `current`,
 // which it leaves as it is: returns the working copy when the user saved it,
-// none when they cancelled or the dialog was closed with the editor.
-OwnedRegion EditRegionData(HWND editor, HRGN current);
+// none when they cancelled or the dialog was closed with the editor. Ctrl+Z and
+// Ctrl+Y take back and redo its edits.
+OwnedRegion EditRegionData(HWND editor, HRGN current, ShowRegionsCallback show);
 
 // What the rectangle dialog is opened with and, once confirmed, what the user
 // asked for.

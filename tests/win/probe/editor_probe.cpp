@@ -10,6 +10,7 @@
 #include "platform/picture_wic.h"
 #include "platform/region_gdi.h"
 #include "tests/win/probe/probe_api.h"
+#include "res/resource_ids.h"
 
 // The probe's own operator new, in place of the runtime's in this DLL only: a
 // test can make every allocation from some point on fail, as a host out of
@@ -35,10 +36,12 @@ void operator delete(void* block, std::size_t) noexcept { std::free(block); }
 // The engine as the editor called it before pictures had a mask tolerance.
 static HRGN BuildRegionExactly(HBITMAP p, int w, int h, COLORREF mask) { return BuildRegionFromPicture(p, w, h, mask); }
 
+static void ReplaceRegionByEdits(HRGN region) { ReplaceRegion(IDM_VIEW_RAW_DATA, OwnedRegion(region)); }
+
 extern "C" const ProbeApi* WINAPI PellformProbe() {
     static const ProbeApi api = {&settings, Document, LoadPictureFile, LoadPictureResource, LoadImageIntoEditor,
                                  BuildRegionExactly, CreateRegionFromRects, LoadPictureFileWithAlpha,
                                  FailAllocationsAfter, SaveRegionFile, OpenRegionFile, BuildRegionFromPicture,
-                                 BuildFloodRegionFromPicture};
+                                 BuildFloodRegionFromPicture, ReplaceRegionByEdits};
     return &api;
 }

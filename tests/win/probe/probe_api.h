@@ -32,6 +32,8 @@ struct ProbeApi {
     HRGN (*buildRegionWithTolerance)(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance);
     HRGN (*buildFloodRegion)(HBITMAP picture, int width, int height, COLORREF maskColor, int tolerance,
                              const FloodStarts& starts);
+    // Makes `region` the editor's as a saved raw data session does: a step.
+    void (*replaceRegion)(HRGN region);
 };
 
 using ProbeEntry = const ProbeApi*(WINAPI*)();

@@ -1,33 +1,47 @@
-// The two message boxes, the busy pointer and dialog centring shared by every window.
-#include <windows.h>
+#include "ui/shared/dialog_support.h"
 
-#include "ui/editor/editor_state.h"
 #include "core/pixel_math.h"
+#include "res/resource_ids.h"
 
-int ShowError(const char* text, HWND owner) {
-    settings.errorBox.hwndOwner = owner ? owner : hwndEditor.load();
-    settings.errorBox.lpszText = text;
-    return MessageBoxIndirectA(&settings.errorBox);
+static MSGBOXPARAMSA errorBox{};
+static MSGBOXPARAMSA warningBox{};
+// Long operations under way on the editor thread.
+static int busyCount = 0;
+
+void InitializeMessageBoxes(HINSTANCE module) {
+    errorBox.cbSize = sizeof(MSGBOXPARAMSA);
+    errorBox.hInstance = module;
+    errorBox.lpszCaption = "Error";
+    errorBox.dwStyle = MB_USERICON;
+    errorBox.lpszIcon = MAKEINTRESOURCEA(IDI_ERROR_BOX);
+    warningBox = errorBox;
+    warningBox.lpszCaption = "Warning";
+    warningBox.dwStyle = MB_USERICON | MB_YESNO;
+    warningBox.lpszIcon = MAKEINTRESOURCEA(IDI_QUESTION_BOX);
 }
 
-int AskWarning(const char* text) {
-    EditorDocument& document = Document();
-    settings.warningBox.lpszText = text;
-    ++document.pendingQuestions;
-    const int answer = MessageBoxIndirectA(&settings.warningBox);
-    --document.pendingQuestions;
-    return answer;
+int ShowError(const char* text, HWND owner) {
+    errorBox.hwndOwner = owner;
+    errorBox.lpszText = text;
+    return MessageBoxIndirectA(&errorBox);
+}
+
+int AskYesNo(const char* text) {
+    warningBox.lpszText = text;
+    return MessageBoxIndirectA(&warningBox);
 }
 
 void BeginBusy() {
-    ++Document().busyCount;
+    ++busyCount;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 }
 
 void EndBusy() {
-    --Document().busyCount;
+    --busyCount;
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
 }
+
+bool IsBusy() { return busyCount > 0; }
 
 static void KeepInsideWorkArea(HWND hwnd) {
     MONITORINFO monitor{};
