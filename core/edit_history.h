@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/flood_fill.h"
+
 using RegionBlock = std::vector<std::uint8_t>;
 
 // What made a region besides its rectangles, as far as a step restores it.
@@ -16,6 +18,8 @@ struct RegionInputs {
     std::uint32_t maskColor = 0xFFFFFFFF;
     int tolerance = 0;
     bool contiguous = false;  // "Contiguous mask"
+    // Where a contiguous mask floods from: the picked pixels, or the border.
+    FloodStarts maskStarts{{}, true};
     std::uint32_t backgroundColor = 0xFFFFFFFF;
     // Whether the editor offers the commands that need a region made there.
     bool regionOffered = false;

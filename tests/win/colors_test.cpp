@@ -140,6 +140,8 @@ TEST_F(ColorsTest, AContiguousMaskFollowsTheShapeFromThePickedPixelsOrTheBorder)
         {[&] { Command(IDM_CONTIGUOUS_MASK); }, 1, white},                  // rebuilt from the pick
         {[&] { PickAt({16, 3}, MOUSEEVENTF_LEFTDOWN, true); }, 1, white},  // the outline is not of the mask color
         {[&] { PickAt({16, 12}, MOUSEEVENTF_LEFTDOWN, true); }, 0, white}, // the inside added
+        {[&] { Command(IDM_UNDO); }, 1, white},                             // and taken back, with its start:
+        {[&] { Command(IDM_CONTIGUOUS_MASK), Command(IDM_CONTIGUOUS_MASK); }, 1, white},  // rebuilt without it
         {[&] { AnswerColorDialog(IDM_ENTER_MASK_RGB, white), Idle(); }, 1, white},  // from the border
         {[&] { PickAt({16, 12}); }, 1, grey},                               // the inside alone
         {[&] { Command(IDM_CONTIGUOUS_MASK); }, 0, white},

@@ -49,6 +49,7 @@ void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint) {
     if (GetCapture() != hwnd) return;
     bool picked = false;
     COLORREF color = 0;
+    FloodStarts starts;
     POINT cursor{};
     // The capture brings clicks from anywhere, in client coordinates that are
     // negative above and left of the view: one outside the view (on the
@@ -68,15 +69,14 @@ void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint) {
         if (ReadPictureColor(hwnd, x, y, color) &&
             (!adding || mask.Matches(GetRValue(color) << 16 | GetGValue(color) << 8 | GetBValue(color))))
             picked = ResultOrFailure(false, [&] {
-                FloodStarts starts = adding ? document.maskStarts : FloodStarts{};
+                starts = adding ? document.inputs.maskStarts : FloodStarts{};
                 starts.points.push_back({x, y});
-                document.maskStarts = std::move(starts);
                 if (adding) color = inputs.maskColor;
                 return true;
             });
     }
     ReleaseCapture();
-    if (picked) ApplyMaskColor(IDM_PICK_MASK, color, document.inputs.tolerance, document.inputs.contiguous);
+    if (picked) ApplyMaskColor(IDM_PICK_MASK, color, document.inputs.tolerance, document.inputs.contiguous, starts);
     else InvalidateRect(hwnd, nullptr, TRUE);
 }
 
@@ -88,18 +88,23 @@ void CancelPickMode(HWND hwnd) {
 
 // Builds the region of `maskColor` with `tolerance`; the step of `command`.
 // When it cannot be built the colors are still taken and the region stays.
-void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance, bool contiguous) {
+void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance, bool contiguous, const FloodStarts& starts) {
     BeginBusy();
-    OwnedRegion region(BuildRegionFromImage(maskColor, tolerance, contiguous));
+    OwnedRegion region(BuildRegionFromImage(maskColor, tolerance, contiguous, starts));
     EndBusy();
     if (region) {
-        ApplyBuiltRegion(command, std::move(region), maskColor, tolerance, contiguous);
+        ApplyBuiltRegion(command, std::move(region), maskColor, tolerance, contiguous, starts);
         return;
     }
     EditorDocument& document = Document();
     document.inputs.maskColor = maskColor;
     document.inputs.tolerance = tolerance;
     document.inputs.contiguous = contiguous;
+    // Out of memory for the points, the last ones stay: the colors still change.
+    ResultOrFailure(false, [&] {
+        document.inputs.maskStarts = starts;
+        return true;
+    });
     ++document.revision;
     ShowError(kInternalErrorText);
 }
@@ -147,8 +152,7 @@ void DoEnterMaskRgbCommand(HWND) {
     if (!document.hbmImage) return;  // grayed without a picture; a command sent anyway does nothing
     COLORREF color = document.inputs.maskColor;
     if (!RunColorDialog(settings.ccMask, color)) return;
-    Document().maskStarts = FloodStarts{{}, true};
-    ApplyMaskColor(IDM_ENTER_MASK_RGB, color, document.inputs.tolerance, document.inputs.contiguous);
+    ApplyMaskColor(IDM_ENTER_MASK_RGB, color, document.inputs.tolerance, document.inputs.contiguous, FloodStarts{{}, true});
 }
 
 void DoMaskToleranceCommand(HWND hwnd) {
@@ -157,7 +161,8 @@ void DoMaskToleranceCommand(HWND hwnd) {
     ToleranceInput input{document.inputs.tolerance};
     if (!AskMaskTolerance(hwnd, input) || input.tolerance == document.inputs.tolerance) return;
     if (document.inputs.maskColor != CLR_INVALID) {
-        ApplyMaskColor(IDM_MASK_TOLERANCE, document.inputs.maskColor, input.tolerance, document.inputs.contiguous);
+        ApplyMaskColor(IDM_MASK_TOLERANCE, document.inputs.maskColor, input.tolerance, document.inputs.contiguous,
+                       document.inputs.maskStarts);
     } else {
         // No region to rebuild: the tolerance alone is the step.
         RegionInputs inputs = document.inputs;
@@ -171,7 +176,7 @@ void DoContiguousMaskCommand(HWND) {
     if (!document.hbmImage) return;  // grayed without a picture, as "Mask tolerance..."
     RegionInputs inputs = document.inputs;
     inputs.contiguous = !inputs.contiguous;
-    if (inputs.maskColor != CLR_INVALID) ApplyMaskColor(IDM_CONTIGUOUS_MASK, inputs.maskColor, inputs.tolerance, inputs.contiguous);
+    if (inputs.maskColor != CLR_INVALID) ApplyMaskColor(IDM_CONTIGUOUS_MASK, inputs.maskColor, inputs.tolerance, inputs.contiguous, inputs.maskStarts);
     else ChangeInputs(IDM_CONTIGUOUS_MASK, inputs);
 }
 

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "core/flood_fill.h"
+
 void InitializeColorDialog(CHOOSECOLORA& dialog);
 // "Pick mask color": pick mode is the editor holding the mouse capture.
 void StartPickMode(HWND hwnd);
@@ -14,7 +16,7 @@ void StartPickMode(HWND hwnd);
 void PickColorAt(HWND hwnd, WPARAM keys, LPARAM clientPoint);
 void CancelPickMode(HWND hwnd);
 // Builds the region for the mask color and makes it current: the step of `command`.
-void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance, bool contiguous);
+void ApplyMaskColor(UINT command, COLORREF maskColor, int tolerance, bool contiguous, const FloodStarts& starts);
 // Runs a color dialog opening on `color` with the custom colors from the
 // registry; true when confirmed, `color` then the one chosen.
 bool RunColorDialog(CHOOSECOLORA& dialog, COLORREF& color);

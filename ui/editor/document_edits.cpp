@@ -76,8 +76,10 @@ bool Restore(const EditState& state, const EditState& current, bool restoresName
 
 }  // namespace
 
-void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance, bool contiguous) {
+void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance, bool contiguous,
+                      const FloodStarts& starts) {
     RegionInputs inputs = Document().inputs;
+    inputs.maskStarts = starts;
     inputs.maskColor = maskColor;
     inputs.tolerance = tolerance;
     inputs.contiguous = contiguous;
@@ -133,7 +135,7 @@ void TakePicture(OwnedBitmap picture) {
     document.hbmImage = std::move(picture);
     GetObjectA(document.hbmImage.get(), sizeof document.imageInfo, &document.imageInfo);
     if (document.imageInfo.bmHeight < 0) document.imageInfo.bmHeight = -document.imageInfo.bmHeight;
-    document.maskStarts = FloodStarts{{}, true};  // a pixel picked before was one of the old picture
+    document.inputs.maskStarts = FloodStarts{{}, true};  // a pixel picked before was one of the old picture
     // A new picture shows at its natural size.
     document.zoom = 1;
     ++document.revision;
@@ -149,7 +151,6 @@ void ResetDocument() {
     document.inputs = empty;
     document.imageFileName.clear();
     document.history.Clear();
-    document.maskStarts = FloodStarts{{}, true};
     document.spareRegion.reset();
     document.spareData.reset();
     document.zoom = 1;

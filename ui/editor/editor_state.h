@@ -88,9 +88,6 @@ struct EditorDocument {
     OwnedBitmap hbmImage;
     BITMAP imageInfo{};
     OwnedRegion hrgnCurrent;
-    // Where the last mask input floods from: the picked pixels, or the border
-    // for an entered color (and for a color this window did not pick).
-    FloodStarts maskStarts{{}, true};
     // What the raw data dialog over this window has the view draw in place of
     // the current region: its working copy and, when rows are selected, their
     // union. Both are the dialog's own; it clears them before they go.
@@ -108,7 +105,8 @@ EditorDocument& Document();
 // The mutators. Each takes what its command made; those that change the region
 // or its inputs are a step named by the command `command`, which Undo takes back.
 // A step the history cannot keep empties it; the change itself always happens.
-void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance, bool contiguous);
+void ApplyBuiltRegion(UINT command, OwnedRegion region, COLORREF maskColor, int tolerance, bool contiguous,
+                      const FloodStarts& starts);
 void ChangeBackground(COLORREF color);
 void ChangeInputs(UINT command, const RegionInputs& inputs);  // the region stays
 void TakeOpenedRegion(OwnedRegion region, const char* name);

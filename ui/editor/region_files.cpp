@@ -8,11 +8,11 @@
 
 static const char kRegionFilter[] = "Region data files (*.rgn)\0*.rgn\0All files (*.*)\0*.*\0";
 
-HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance, bool contiguous) {
+HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance, bool contiguous, const FloodStarts& starts) {
     const EditorDocument& document = Document();
     if (contiguous)
         return BuildFloodRegionFromPicture(document.hbmImage.get(), document.imageInfo.bmWidth,
-                                           document.imageInfo.bmHeight, maskColor, tolerance, document.maskStarts);
+                                           document.imageInfo.bmHeight, maskColor, tolerance, starts);
     return BuildRegionFromPicture(document.hbmImage.get(), document.imageInfo.bmWidth, document.imageInfo.bmHeight,
                                   maskColor, tolerance);
 }

@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include "core/flood_fill.h"
+
 // The region of the editor's picture for a mask color, or 0.
-HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance, bool contiguous);
+HRGN BuildRegionFromImage(COLORREF maskColor, int tolerance, bool contiguous, const FloodStarts& starts);
 
 void InitializeRegionDialogs(OPENFILENAMEA& open, OPENFILENAMEA& save);
 void DoOpenRegionCommand(HWND hwnd);
