@@ -1,5 +1,7 @@
 #include "core/region_data.h"
 
+#include "core/no_throw.h"
+
 namespace {
 
 std::uint8_t* PutInt(std::uint8_t* out, std::uint32_t value) {
@@ -93,4 +95,14 @@ bool ReadRegionBlock(std::uint64_t fileSize, const std::function<bool(std::uint8
     block.resize(kRegionHeaderSize + std::size_t{count} * kRegionRectSize);
     return read(block.data() + kRegionHeaderSize, std::size_t{count} * kRegionRectSize) &&
            DecodeRegionData(block.data(), block.size(), rects, &header);
+}
+
+bool ReadUnitedRegion(const std::function<bool(RegionHeader&, RegionRects&)>& read, RegionRects& rects) noexcept {
+    return ResultOrFailure(false, [&] {
+        RegionHeader header;
+        RegionRects stored;
+        if (!read(header, stored)) return false;
+        rects = UnionOfRects(stored);
+        return true;
+    });
 }

@@ -54,5 +54,9 @@ bool DecodeRegionData(const std::uint8_t* data, std::size_t size, RegionRects& r
 // region data. Throws std::bad_alloc.
 bool ReadRegionBlock(std::uint64_t fileSize, const std::function<bool(std::uint8_t*, std::size_t)>& read,
                      RegionHeader& header, RegionRects& rects);
+// What the platform's region constructor would make of the rectangles `read`
+// gives (as ReadRegionBlock does), without its cost. False when reading fails,
+// memory runs out or the rectangles would pass kMaxRegionRects; never throws.
+bool ReadUnitedRegion(const std::function<bool(RegionHeader&, RegionRects&)>& read, RegionRects& rects) noexcept;
 
 #endif

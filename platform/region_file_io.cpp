@@ -48,14 +48,8 @@ bool ReadRegionFile(const char* path, RegionRects& rects) {
 
 bool ReadRegionFile(const wchar_t* path, RegionRects& rects) {
     // No memory, or more rectangles than a region may have: not loaded.
-    return ResultOrFailure(false, [&] {
-        RegionHeader header;
-        RegionRects stored;
-        if (!ReadRegionData(path, header, stored)) return false;
-        // What ExtCreateRegion would make of any rectangles, without its cost.
-        rects = UnionOfRects(stored);
-        return true;
-    });
+    return ReadUnitedRegion([&](RegionHeader& header, RegionRects& stored) { return ReadRegionData(path, header, stored); },
+                            rects);
 }
 
 static bool WriteAll(HANDLE file, const BYTE* data, DWORD size) {

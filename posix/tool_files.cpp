@@ -99,13 +99,8 @@ bool ReadRegionData(const NativePath& path, RegionHeader& header, RegionRects& r
 }
 
 bool ReadRegionFile(const NativePath& path, RegionRects& rects) {
-    return ResultOrFailure(false, [&] {
-        RegionHeader header;
-        RegionRects stored;
-        if (!ReadRegionData(path, header, stored)) return false;
-        rects = UnionOfRects(stored);
-        return true;
-    });
+    return ReadUnitedRegion([&](RegionHeader& header, RegionRects& stored) { return ReadRegionData(path, header, stored); },
+                            rects);
 }
 
 bool WriteFileAtomically(const NativePath& path, const void* data, std::size_t size) {
